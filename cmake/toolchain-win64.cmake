@@ -1,0 +1,5 @@
+# mingw-w64 x86_64, posix thread model (GoogleTest needs std::mutex), static runtime.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(KELVA_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
