@@ -155,3 +155,46 @@ function(kelva_manifest target level)
   set_source_files_properties(${gen}/${target}_manifest.rc PROPERTIES OBJECT_DEPENDS ${gen}/${target}.manifest)
   target_sources(${target} PRIVATE ${gen}/${target}_manifest.rc)
 endfunction()
+
+# ---------------------------------------------------------------------------------------------------------------
+# kelva_fuzz(<name> SOURCES ... [LIBS ...] [CORPUS <dir>] [SECONDS n]): a libFuzzer target (native clang
+# build only), run by ctest for a fixed short time over a copy of its seed corpus.
+function(kelva_fuzz name)
+  cmake_parse_arguments(F "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT KELVA_NATIVE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  if(NOT F_SECONDS)
+    set(F_SECONDS 20)
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  add_test(NAME fuzz.${name}
+           COMMAND sh -c "rm -rf '${work}' && mkdir -p '${work}' && { [ -z '${F_CORPUS}' ] || cp -r '${F_CORPUS}'/. '${work}'/ ; } && exec '$<TARGET_FILE:${name}>' -max_total_time=${F_SECONDS} -print_final_stats=1 '${work}'")
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+endfunction()
+
+# kelva_bench(<name> SOURCES ... [LIBS ...]): a benchmark, built and run only by the `bench` target
+# (speed targets never live in timed tests). Native benchmarks link Google Benchmark; Windows ones
+# write their own main and run under Wine.
+if(NOT TARGET bench)
+  add_custom_target(bench)
+endif()
+function(kelva_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS;ARGS" ${ARGN})
+  add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
+  target_compile_options(${name} PRIVATE ${KELVA_WARNINGS})
+  if(KELVA_NATIVE)
+    find_package(benchmark REQUIRED)
+    target_link_libraries(${name} PRIVATE benchmark::benchmark_main ${B_LIBS})
+    add_custom_target(run_${name} COMMAND $<TARGET_FILE:${name}> ${B_ARGS} DEPENDS ${name} USES_TERMINAL)
+  else()
+    target_link_libraries(${name} PRIVATE ${B_LIBS})
+    add_custom_target(run_${name} COMMAND ${CMAKE_BINARY_DIR}/wine-exec $<TARGET_FILE:${name}> ${B_ARGS}
+                      DEPENDS ${name} USES_TERMINAL)
+  endif()
+  add_dependencies(bench run_${name})
+endfunction()
