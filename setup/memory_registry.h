@@ -3,7 +3,6 @@
 // the order they were created (the order a test gives). Writes below chosen keys can be made to
 // fail, to exercise the failure paths of the registration steps.
 #include <map>
-#include <set>
 
 #include "setup/registry_store.h"
 

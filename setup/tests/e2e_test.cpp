@@ -194,8 +194,7 @@ TEST_F(SetupProgram, RegistersAndSaysSoThenASecondRunChangesNothing) {
     EXPECT_EQ(value(kProfile + L"\\Dialogs\\Appload\\Startup", L"1Startup"), program.path() + L"\\kelva.lsp");
     EXPECT_EQ(value(kVersion + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD\\Appload.arx");
     EXPECT_NE(readBytes(user / L"acad.cui").find("<PartialMenuFile>kelva.cui</PartialMenuFile>"), std::string::npos);
-    EXPECT_EQ(value(L"Software\\KelvaTest\\Fixture", L"Registered").empty(), false);
-    EXPECT_NE(value(L"Software\\KelvaTest\\Fixture", L"Registered"), L"<missing>");
+    EXPECT_EQ(lstrcmpiW(value(L"Software\\KelvaTest\\Fixture", L"Registered").c_str(), (program / L"KelvaSub.dll").c_str()), 0);
 
     const std::wstring registryAfterFirst = snapshot();
     const std::string cui = readBytes(user / L"acad.cui");
@@ -203,6 +202,18 @@ TEST_F(SetupProgram, RegistersAndSaysSoThenASecondRunChangesNothing) {
     EXPECT_EQ(second.text, L"AutoCAD 등록 완료  ");
     EXPECT_EQ(snapshot(), registryAfterFirst);
     EXPECT_EQ(readBytes(user / L"acad.cui"), cui);
+}
+
+TEST(SetupManifest, AsksForAdministratorRights) {
+    const std::wstring exe = moduleFolder() + L"\\..\\Setup.exe";
+    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC res = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(res, nullptr);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(image, res)));
+    const std::string manifest(text, SizeofResource(image, res));
+    FreeLibrary(image);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
 }
 
 TEST_F(SetupProgram, FailuresAreReportedAndNeverAsSuccess) {
