@@ -1,0 +1,68 @@
+#include "runtime/usercontrol.h"
+
+#include "runtime/form.h"
+
+namespace kelva::rt {
+
+UserControl::~UserControl() {
+    // A derived control runs its own teardown first (terminate() from its destructor); this
+    // catches one that did not.
+}
+
+void UserControl::initNew() {
+    initProperties();
+    if (!shown_) {
+        shown_ = true;
+        onShow();
+    }
+}
+
+void UserControl::load(const PropertyBag& bag) {
+    readProperties(bag);
+    if (!shown_) {
+        shown_ = true;
+        onShow();
+    }
+}
+
+void UserControl::save(PropertyBag& bag) { writeProperties(bag); }
+
+void UserControl::terminate() {
+    if (terminated_) return;
+    terminated_ = true;
+    onTerminate();
+}
+
+Ambient UserControl::ambient() const { return form() ? form()->ambientFor(this) : Ambient{}; }
+
+void UserControl::ambientChanged(std::wstring_view name) { onAmbientChanged(name); }
+
+void UserControl::propertyChanged(std::wstring_view name) {
+    changed_.emplace_back(name);
+    if (PropertyChangedHandler) PropertyChangedHandler(name);
+}
+
+HWND UserControl::createWindow(HWND parent, const RECT& px) {
+    HWND h = createSurfaceWindow(L"KelvaUserControl", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                                                          WS_TABSTOP,
+                                 WS_EX_CONTROLPARENT, parent, px);
+    return h;
+}
+
+LRESULT UserControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (canGetFocus_ && GetFocus() != hwnd()) SetFocus(hwnd());
+        break;
+    case WM_SETFOCUS: onGotFocus(); return 0;
+    case WM_KILLFOCUS: onLostFocus(); return 0;
+    case WM_KEYDOWN: onKeyDown(static_cast<int>(wParam), shiftState()); return 0;
+    case WM_KEYUP: onKeyUp(static_cast<int>(wParam), shiftState()); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    default: break;
+    }
+    return SurfaceControl::wndProc(msg, wParam, lParam);
+}
+
+}  // namespace kelva::rt
