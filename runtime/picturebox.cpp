@@ -55,7 +55,7 @@ LRESULT SurfaceControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SIZE:
         surface_.resize(LOWORD(lParam), HIWORD(lParam));
-        onResize();
+        resized();
         if (!autoRedraw_) InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
     case WM_LBUTTONDOWN:

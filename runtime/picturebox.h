@@ -35,6 +35,8 @@ protected:
     LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     virtual void onPaint() {}
+    // The window's size changed; a user control passes it on only once its properties are in.
+    virtual void resized() { onResize(); }
     virtual void onResize() {}
     virtual void onMouseDown(const MouseArgs&) {}
     virtual void onMouseUp(const MouseArgs&) {}

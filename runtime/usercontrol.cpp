@@ -11,14 +11,19 @@ UserControl::~UserControl() {
 
 void UserControl::initNew() {
     initProperties();
-    if (!shown_) {
-        shown_ = true;
-        onShow();
-    }
+    afterProperties();
 }
 
 void UserControl::load(const PropertyBag& bag) {
     readProperties(bag);
+    afterProperties();
+}
+
+void UserControl::afterProperties() {
+    if (!propertiesIn_) {
+        propertiesIn_ = true;
+        onResize();
+    }
     if (!shown_) {
         shown_ = true;
         onShow();

@@ -51,6 +51,9 @@ protected:
     HWND createWindow(HWND parent, const RECT& px) override;
     LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void setCanGetFocus(bool v) { canGetFocus_ = v; }
+    void resized() override {
+        if (propertiesIn_) onResize();
+    }
 
     virtual void initProperties() {}
     virtual void readProperties(const PropertyBag&) {}
@@ -70,6 +73,8 @@ private:
     bool canGetFocus_ = true;
     bool terminated_ = false;
     bool shown_ = false;
+    bool propertiesIn_ = false;  // Resize is raised only after InitProperties or ReadProperties
+    void afterProperties();
 };
 
 }  // namespace kelva::rt

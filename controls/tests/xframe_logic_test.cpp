@@ -49,7 +49,7 @@ TEST(XFrame, PinnedFramesKeepTheirHeight) {
     layoutStep(m, 1695);
     headerMouseMove(m, W - 400, W);  // the pin band
     EXPECT_TRUE(m.overPinZone);
-    EXPECT_FALSE(headerMouseMove(m, W - 350, W) && false);
+    EXPECT_TRUE(headerMouseMove(m, W - 350, W));  // still in the band: the zones are set again
     headerClick(m, 1695);
     EXPECT_TRUE(m.framePinned);
     headerMouseMove(m, 10, W);
