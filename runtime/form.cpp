@@ -181,6 +181,16 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ACTIVATE:
         if (Activate) Activate(LOWORD(wParam) != WA_INACTIVE);
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+            return 0;
+        }
+        // Coming back, the control that had the focus gets it again, as in a dialog.
+        if (!HIWORD(wParam) && lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
         break;
     case WM_SYSCOMMAND:
         // Alt+letter anywhere on the form arrives here from the focused child's default handling.

@@ -91,6 +91,7 @@ private:
     bool userMode_ = true;
     UserControl* defaultControl_ = nullptr;
     bool unloading_ = false;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the form was deactivated
 };
 
 }  // namespace kelva::rt

@@ -48,10 +48,16 @@ void UserControl::propertyChanged(std::wstring_view name) {
 }
 
 HWND UserControl::createWindow(HWND parent, const RECT& px) {
-    HWND h = createSurfaceWindow(L"KelvaUserControl", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                                          WS_TABSTOP,
-                                 WS_EX_CONTROLPARENT, parent, px);
-    return h;
+    return createSurfaceWindow(L"KelvaUserControl",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP, 0, parent, px);
+}
+
+void UserControl::setCanGetFocus(bool v) {
+    canGetFocus_ = v;
+    if (!hwnd()) return;
+    LONG style = GetWindowLongW(hwnd(), GWL_STYLE), ex = GetWindowLongW(hwnd(), GWL_EXSTYLE);
+    SetWindowLongW(hwnd(), GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    SetWindowLongW(hwnd(), GWL_EXSTYLE, v ? (ex & ~WS_EX_CONTROLPARENT) : (ex | WS_EX_CONTROLPARENT));
 }
 
 LRESULT UserControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -50,7 +50,8 @@ protected:
     void propertyChanged(std::wstring_view name);
     HWND createWindow(HWND parent, const RECT& px) override;
     LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void setCanGetFocus(bool v) { canGetFocus_ = v; }
+    // A control that takes no focus (a frame) is skipped by Tab and lets Tab into its children.
+    void setCanGetFocus(bool v);
     void resized() override {
         if (propertiesIn_) onResize();
     }
