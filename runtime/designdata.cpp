@@ -160,14 +160,16 @@ struct Parser {
             auto line = trim(lines[at]);
             if (line.empty() || line.front() == L'\'') continue;
             auto [word, after] = splitWord(line);
-            if (sameName(word, L"End") && after.empty()) return true;
-            if (sameName(word, L"Begin")) {
+            // A key may be called Begin or End: a line with "=" is always a property.
+            const bool assignment = line.find(L'=') != std::wstring_view::npos;
+            if (!assignment && sameName(word, L"End") && after.empty()) return true;
+            if (!assignment && sameName(word, L"Begin")) {
                 DesignNode child;
                 if (!readNode(child)) return false;
                 node.children.push_back(std::move(child));
                 continue;
             }
-            if (sameName(word, L"BeginProperty")) {
+            if (!assignment && sameName(word, L"BeginProperty")) {
                 if (after.empty()) return fail(L"BeginProperty needs a key");
                 FontDesc font;
                 std::wstring key(after);

@@ -66,6 +66,16 @@ TEST(DesignData, RoundTripsEveryKindOfValue) {
     EXPECT_EQ(back.children.size(), 1u);
 }
 
+TEST(DesignData, KeysNamedLikeKeywords) {
+    DesignNode n{L"X", L"x", {}, {}};
+    n.props.write(L"Begin", std::int32_t{1});
+    n.props.write(L"End", std::wstring(L"End"));
+    auto r = parseDesign(formatDesign(n));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.nodes[0].props.readLong(L"Begin", 0), 1);
+    EXPECT_EQ(r.nodes[0].props.readString(L"End", L""), L"End");
+}
+
 TEST(DesignData, BadTextGivesTheLineAndNoNodes) {
     struct Case {
         const wchar_t* text;
