@@ -10,6 +10,19 @@ namespace {
 struct QuietStop {};  // ends an operation of the quiet engine at its first failure
 }  // namespace
 
+bool isExported(const char* function, const char* module) {
+    HMODULE m = GetModuleHandleA(module);
+    bool loadedHere = false;
+    if (!m) {
+        m = LoadLibraryA(module);
+        loadedHere = m != nullptr;
+    }
+    if (!m) return false;
+    const bool found = GetProcAddress(m, function) != nullptr;
+    if (loadedHere) FreeLibrary(m);
+    return found;
+}
+
 SubclassEngine::~SubclassEngine() {
     for (int i = records_.size() - 1; i >= 0; --i)
         if (records_.at(i).window) unhook(i);

@@ -25,6 +25,9 @@ protected:
     ~SubclassOwner() = default;
 };
 
+// Whether module exports function; a module not yet loaded is loaded for the question and released.
+bool isExported(const char* function, const char* module);
+
 // Raise: a failure reaches the caller as run-time error (9 for a window without a record);
 // Quiet: the operation ends at the failure and what was done stays done.
 enum class SubclassErrors { Raise, Quiet };

@@ -109,9 +109,25 @@ bool Form::dispatchAccessKey(wchar_t key) {
     return false;
 }
 
+int Form::hookQueryUnload(std::function<void(bool, UnloadReason)> hook) {
+    unloadHooks_.emplace_back(nextHook_, std::move(hook));
+    return nextHook_++;
+}
+
+void Form::unhookQueryUnload(int id) {
+    std::erase_if(unloadHooks_, [id](const auto& h) { return h.first == id; });
+}
+
+bool Form::queryUnload(UnloadReason reason) {
+    const bool cancelled = QueryUnload && QueryUnload(reason);
+    auto hooks = unloadHooks_;  // a hook may unhook itself
+    for (auto& [id, h] : hooks) h(cancelled, reason);
+    return cancelled;
+}
+
 bool Form::unload() {
     if (!hwnd_) return true;
-    if (QueryUnload && QueryUnload(UnloadReason::FormCode)) return false;
+    if (queryUnload(UnloadReason::FormCode)) return false;
     unloading_ = true;
     if (Unload) Unload();
     hide();
@@ -196,7 +212,7 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Alt+letter anywhere on the form arrives here from the focused child's default handling.
         if ((wParam & 0xFFF0) == SC_KEYMENU && lParam > 32 && dispatchAccessKey(static_cast<wchar_t>(lParam))) return 0;
         if ((wParam & 0xFFF0) == SC_CLOSE) {
-            if (QueryUnload && QueryUnload(UnloadReason::FormControlMenu)) return 0;
+            if (queryUnload(UnloadReason::FormControlMenu)) return 0;
             if (Unload) Unload();
             hide();
             return 0;
@@ -206,7 +222,7 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (dispatchAccessKey(static_cast<wchar_t>(wParam))) return 0;
         break;
     case WM_CLOSE:
-        if (QueryUnload && QueryUnload(UnloadReason::FormCode)) return 0;
+        if (queryUnload(UnloadReason::FormCode)) return 0;
         if (Unload) Unload();
         hide();
         return 0;

@@ -78,6 +78,10 @@ public:
     std::function<void(bool active)> Activate;
     std::function<bool(UnloadReason)> QueryUnload;  // true cancels
     std::function<void()> Unload;
+    // Controls that must act when their form is about to unload (after the host's QueryUnload,
+    // with its verdict) hook in here; the id removes the hook.
+    int hookQueryUnload(std::function<void(bool cancelled, UnloadReason)> hook);
+    void unhookQueryUnload(int id);
 
 private:
     static LRESULT CALLBACK staticProc(HWND, UINT, WPARAM, LPARAM);
@@ -91,6 +95,9 @@ private:
     bool userMode_ = true;
     UserControl* defaultControl_ = nullptr;
     bool unloading_ = false;
+    bool queryUnload(UnloadReason reason);  // true when cancelled
+    std::vector<std::pair<int, std::function<void(bool, UnloadReason)>>> unloadHooks_;
+    int nextHook_ = 1;
     HWND lastFocus_ = nullptr;  // the control that had the focus when the form was deactivated
 };
 

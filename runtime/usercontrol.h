@@ -46,6 +46,10 @@ public:
 
     bool canGetFocus() const { return canGetFocus_; }
 
+    // The colour a control's pictures treat as transparent, kept for the control to use.
+    std::uint32_t maskColor() const { return maskColor_; }
+    void setMaskColor(std::uint32_t c) { maskColor_ = c; }
+
 protected:
     void propertyChanged(std::wstring_view name);
     HWND createWindow(HWND parent, const RECT& px) override;
@@ -74,7 +78,8 @@ private:
     bool canGetFocus_ = true;
     bool terminated_ = false;
     bool shown_ = false;
-    bool propertiesIn_ = false;  // Resize is raised only after InitProperties or ReadProperties
+    bool propertiesIn_ = false;
+    std::uint32_t maskColor_ = 0x8000000F;  // Resize is raised only after InitProperties or ReadProperties
     void afterProperties();
 };
 

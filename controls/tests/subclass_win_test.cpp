@@ -210,3 +210,11 @@ TEST_F(Subclass, AnOwnerMayStopFromInsideItsCallback) {
     SendMessageW(w.h, kProbe, 1, 0);
     EXPECT_EQ(s.calls, 1);
 }
+
+TEST(SubclassExports, LooksUpLoadedAndUnloadedModules) {
+    EXPECT_TRUE(isExported("TrackMouseEvent", "User32"));
+    EXPECT_TRUE(isExported("_TrackMouseEvent", "Comctl32"));
+    EXPECT_FALSE(isExported("NoSuchFunction", "User32"));
+    EXPECT_FALSE(isExported("TrackMouseEvent", "no_such_module_here"));
+    EXPECT_TRUE(isExported("PropVariantClear", "ole32"));
+}

@@ -276,10 +276,15 @@ TEST(Form, CloseFromTheSystemMenuCanBeRefused) {
     int unloads = 0;
     form.QueryUnload = [](UnloadReason r) { return r == UnloadReason::FormControlMenu; };
     form.Unload = [&] { ++unloads; };
+    std::vector<bool> hooked;
+    const int hook = form.hookQueryUnload([&](bool cancelled, UnloadReason) { hooked.push_back(cancelled); });
     SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(unloads, 0);
+    EXPECT_EQ(hooked, std::vector<bool>{true});  // hooks see the host's verdict
     EXPECT_TRUE(IsWindowVisible(form.hwnd()));
     EXPECT_TRUE(form.unload());
     EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(hooked, (std::vector<bool>{true, false}));
+    form.unhookQueryUnload(hook);
     EXPECT_FALSE(IsWindowVisible(form.hwnd()));
 }
