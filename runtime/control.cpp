@@ -1,5 +1,6 @@
 #include "runtime/control.h"
 
+#include "runtime/font.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
@@ -152,8 +153,38 @@ HWND StdControl::createWindow(HWND parent, const RECT& px) {
         style |= WS_TABSTOP | CBS_DROPDOWN | WS_VSCROLL | CBS_AUTOHSCROLL;
         break;
     }
-    return CreateWindowExW(ex, cls, L"", style, px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND h = CreateWindowExW(ex, cls, L"", style, px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (h) {
+        SetPropW(h, L"KelvaStdControl", this);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    return h;
+}
+
+void StdControl::setForeColor(std::uint32_t c) {
+    foreColor_ = c;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void StdControl::setBackColor(std::uint32_t c) {
+    backColor_ = c;
+    brush_.reset(CreateSolidBrush(toColorRef(c)));
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void StdControl::setFont(const FontDesc& f) {
+    font_ = createFont(f);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+LRESULT StdControl::colorMessage(HWND control, HDC dc) {
+    auto* self = static_cast<StdControl*>(GetPropW(control, L"KelvaStdControl"));
+    if (!self || (!self->foreColor_ && !self->backColor_)) return 0;
+    if (self->foreColor_) SetTextColor(dc, toColorRef(*self->foreColor_));
+    if (!self->backColor_) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    SetBkColor(dc, toColorRef(*self->backColor_));
+    return reinterpret_cast<LRESULT>(self->brush_.get());
 }
 
 std::wstring StdControl::text() const {
@@ -175,6 +206,18 @@ bool StdControl::setProperty(std::wstring_view name, const PropValue& value) {
     };
     if (sameName(name, L"Caption") || sameName(name, L"Text")) {
         setText(asString(value));
+        return true;
+    }
+    if (sameName(name, L"ForeColor")) {
+        setForeColor(static_cast<std::uint32_t>(asLong(value)));
+        return true;
+    }
+    if (sameName(name, L"BackColor")) {
+        setBackColor(static_cast<std::uint32_t>(asLong(value)));
+        return true;
+    }
+    if (sameName(name, L"Font")) {
+        setFont(asFont(value));
         return true;
     }
     if (kind_ == Kind::TextBox && sameName(name, L"BorderStyle")) {

@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
+#include "runtime/gdi.h"
 #include "runtime/propbag.h"
 
 namespace kelva::rt {
@@ -99,11 +102,21 @@ public:
     void setText(std::wstring_view text);
     bool setProperty(std::wstring_view name, const PropValue& value) override;
 
+    // Colours of the text and background (OLE colours); unset ones are the system's.
+    void setForeColor(std::uint32_t c);
+    void setBackColor(std::uint32_t c);
+    void setFont(const FontDesc& f);
+    // The answer to the container's WM_CTLCOLOR... for this control; 0 when it keeps the system's.
+    static LRESULT colorMessage(HWND control, HDC dc);
+
 protected:
     HWND createWindow(HWND parent, const RECT& px) override;
 
 private:
     Kind kind_;
+    std::optional<std::uint32_t> foreColor_, backColor_;
+    GdiPtr<HBRUSH> brush_;
+    GdiPtr<HFONT> font_;
 };
 
 // A rectangle outline (a shape): no Enabled, drawn behind its siblings.

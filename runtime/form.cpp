@@ -195,6 +195,11 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillRect(reinterpret_cast<HDC>(wParam), &rc, b.get());
         return 0;
     }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
+        break;
     case WM_ACTIVATE:
         if (Activate) Activate(LOWORD(wParam) != WA_INACTIVE);
         if (LOWORD(wParam) == WA_INACTIVE) {

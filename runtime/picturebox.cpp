@@ -145,3 +145,33 @@ void PictureBox::onDblClick() {
 }
 
 }  // namespace kelva::rt
+
+namespace kelva::rt {
+
+void Image::setImage(std::shared_ptr<Picture> p) {
+    image_ = std::move(p);
+    show();
+}
+
+void Image::setStretch(bool v) {
+    stretch_ = v;
+    show();
+}
+
+void Image::onResize() {
+    show();
+    PictureBox::onResize();
+}
+
+void Image::show() {
+    setAutoRedraw(true);
+    auto& s = surface();
+    s.cls();
+    if (image_) {
+        const SIZE sz = clientPixels();
+        image_->draw(s.hdc(), 0, 0, stretch_ ? sz.cx : image_->width(), stretch_ ? sz.cy : image_->height());
+    }
+    refresh();
+}
+
+}  // namespace kelva::rt

@@ -80,3 +80,26 @@ protected:
 };
 
 }  // namespace kelva::rt
+
+namespace kelva::rt {
+
+// An image: shows its picture, stretched to its size when Stretch is set; it takes no focus and
+// has no border.
+class Image : public PictureBox {
+public:
+    const wchar_t* typeName() const override { return L"Image"; }
+    void setImage(std::shared_ptr<Picture> p);
+    const std::shared_ptr<Picture>& image() const { return image_; }
+    bool stretch() const { return stretch_; }
+    void setStretch(bool v);
+
+protected:
+    void onResize() override;
+
+private:
+    void show();
+    std::shared_ptr<Picture> image_;
+    bool stretch_ = false;
+};
+
+}  // namespace kelva::rt

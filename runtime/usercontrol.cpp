@@ -71,6 +71,11 @@ LRESULT UserControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: onKeyDown(static_cast<int>(wParam), shiftState()); return 0;
     case WM_KEYUP: onKeyUp(static_cast<int>(wParam), shiftState()); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
+        break;
     default: break;
     }
     return SurfaceControl::wndProc(msg, wParam, lParam);

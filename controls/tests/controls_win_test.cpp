@@ -629,3 +629,25 @@ TEST(XFrameWin, DesignTextRoundTrip) {
     EXPECT_TRUE(f.Font()->desc().bold);
     EXPECT_EQ(f.Font()->desc().size, 9);
 }
+
+TEST(XFrameWin, HoverHighlightsTheGlyphsWhileTheCursorIsOverTheHeader) {
+    FrameHost host(buttonsBag());
+    auto& f = host.frame;
+    HWND h = f.header().hwnd();
+    send(h, WM_MOUSEMOVE, 10, 10);
+    EXPECT_TRUE(f.model().timerEnabled);
+    RECT rc;
+    GetWindowRect(h, &rc);
+    SetCursorPos(rc.left + 10, rc.top + 10);
+    if (WindowFromPoint({rc.left + 10, rc.top + 10}) != h) GTEST_SKIP() << "no pointer here";
+    f.hoverTick();
+    const auto& col = f.model().colors;
+    EXPECT_EQ(f.model().currentButtonColor, col.buttonHighlightColor);
+    Capture lit(h);
+    EXPECT_EQ(lit.at((6405 - 195) / 15, 5), col.buttonHighlightColor);  // the chevrons, last zone entered
+    EXPECT_EQ(lit.at((6405 - 435) / 15, 9), col.buttonColor);           // the pin keeps its rest colour
+    lit.save(L"xframe_hover");
+    SetCursorPos(0, 0);
+    f.hoverTick();
+    EXPECT_EQ(Capture(h).at((6405 - 195) / 15, 5), col.buttonColor);
+}

@@ -288,3 +288,29 @@ TEST(Form, CloseFromTheSystemMenuCanBeRefused) {
     form.unhookQueryUnload(hook);
     EXPECT_FALSE(IsWindowVisible(form.hwnd()));
 }
+
+TEST(Form, IntrinsicControlsColoursImagesAndTopMost) {
+    FormLayout l = testLayout();
+    l.backColor = 0xFFFFFF;
+    Form form(l);
+    auto& label = form.add<StdControl>(L"lblTop", {0, 0, 1500, 420}, nullptr, StdControl::Kind::Label);
+    label.setText(L"");
+    label.setBackColor(0x404040);
+    auto& img = form.add<Image>(L"imgIcon", {1500, 0, 450, 450});
+    std::vector<std::uint8_t> red(4 * 4 * 4, 0);
+    for (std::size_t i = 2; i < red.size(); i += 4) red[i] = 255;
+    img.setImage(Picture::fromPixels(4, 4, red));
+    form.show();
+    EXPECT_EQ(Capture(label.hwnd()).at(10, 10), 0x404040u);
+    Capture plain(img.hwnd());
+    EXPECT_EQ(plain.at(1, 1), 0x0000FFu);
+    EXPECT_NE(plain.at(20, 20), 0x0000FFu);  // not stretched: the rest is the back colour
+    img.setStretch(true);
+    EXPECT_EQ(Capture(img.hwnd()).at(20, 20), 0x0000FFu);
+    form.setTopMost(true);
+    EXPECT_TRUE(GetWindowLongW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    form.setTopMost(false);
+    EXPECT_FALSE(GetWindowLongW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(label.setProperty(L"Caption", std::wstring(L"Kelva 특수문자")));
+    EXPECT_EQ(label.text(), L"Kelva 특수문자");
+}
