@@ -651,3 +651,14 @@ TEST(XFrameWin, HoverHighlightsTheGlyphsWhileTheCursorIsOverTheHeader) {
     f.hoverTick();
     EXPECT_EQ(Capture(h).at((6405 - 195) / 15, 5), col.buttonColor);
 }
+
+TEST(XPButtonWin, SnapMouseToPutsTheCursorOnTheCentre) {
+    ButtonHost host;
+    host.button.SnapMouseTo();
+    POINT pt;
+    ASSERT_TRUE(GetCursorPos(&pt));
+    RECT rc;
+    GetWindowRect(host.button.hwnd(), &rc);
+    EXPECT_EQ(pt.x, rc.left + 40);
+    EXPECT_EQ(pt.y, rc.top + 12);
+}
