@@ -132,7 +132,8 @@ void XPButton::writeProperties(rt::PropertyBag& bag) {
     bag.write(L"Caption", caption_, std::wstring(L"&OK"));
     bag.write(L"Enabled", model_.enabled, true);
     bag.write(L"ForeColor", static_cast<std::int32_t>(foreColor_), std::int32_t{0});
-    bag.write(L"Font", font_->desc(), defaultFont());
+    // Always stored: compared with a default, a font equal to it by name would lose its size and style.
+    bag.write(L"Font", font_->desc());
     bag.write(L"FocusRect", focusRect_, true);
 }
 

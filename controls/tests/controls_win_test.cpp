@@ -219,7 +219,7 @@ TEST(XPButtonWin, PixelsOfEveryStateMatchThePlan) {
     EXPECT_EQ(disabled.at(6, 12), 0xEAF4F5u);
 }
 
-TEST(XPButtonWin, PropertyBagRoundTripLeavesDefaultsOut) {
+TEST(XPButtonWin, PropertyBagRoundTripKeepsTheFontAndLeavesOtherDefaultsOut) {
     rt::PropertyBag saved;
     {
         ButtonHost host;
@@ -229,9 +229,9 @@ TEST(XPButtonWin, PropertyBagRoundTripLeavesDefaultsOut) {
         b.setFocusRect(false);
         b.save(saved);
     }
-    EXPECT_FALSE(saved.contains(L"Font"));  // the default font is not stored
+    EXPECT_TRUE(saved.contains(L"Font"));  // the font is stored even when it is the default one
     EXPECT_FALSE(saved.contains(L"Enabled"));
-    EXPECT_EQ(saved.entries().size(), 3u);
+    EXPECT_EQ(saved.entries().size(), 4u);
     ButtonHost again(saved);
     EXPECT_EQ(again.button.Caption(), L"종 료");
     EXPECT_EQ(again.button.ForeColor(), 0x808080u);
