@@ -1,0 +1,14 @@
+# KelvaView.ocx, the preview control, and its tests under Wine.
+if(NOT TARGET kelva_activex)
+  add_subdirectory(${KELVA_SOURCE_ROOT}/com/activex ${CMAKE_BINARY_DIR}/com/activex)
+endif()
+
+kelva_idl(KELVAVIEW KelvaView.idl)
+
+add_library(KelvaView SHARED
+  thumbview.cpp picture.cpp kelvaview_server.cpp KelvaView.def
+  ${KELVAVIEW_IID} ${KELVAVIEW_RC})
+set_target_properties(KelvaView PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME KelvaView)
+target_include_directories(KelvaView PRIVATE ${KELVAVIEW_DIR})
+target_link_libraries(KelvaView PRIVATE kelva_activex kelva_preview_reader kelva_thumbview_logic kelva_core)
+target_compile_options(KelvaView PRIVATE ${KELVA_WARNINGS})
