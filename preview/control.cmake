@@ -12,3 +12,11 @@ set_target_properties(KelvaView PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME K
 target_include_directories(KelvaView PRIVATE ${KELVAVIEW_DIR})
 target_link_libraries(KelvaView PRIVATE kelva_activex kelva_preview_reader kelva_thumbview_logic kelva_core)
 target_compile_options(KelvaView PRIVATE ${KELVA_WARNINGS})
+
+# The control in atl.dll's container window, driven by name: one test process per case, all
+# sharing the desktop (focus, foreground window).
+kelva_test(thumbview_host_tests SOURCES tests/thumbview_host_test.cpp LIBS kelva_preview_fixture ole32 oleaut32 uuid gdi32 user32
+           LOCK desktop)
+target_include_directories(thumbview_host_tests PRIVATE ${KELVAVIEW_DIR})
+target_sources(thumbview_host_tests PRIVATE ${KELVAVIEW_IID})
+add_dependencies(thumbview_host_tests KelvaView)

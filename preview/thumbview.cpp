@@ -380,15 +380,19 @@ bool ThumbView::onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-        if ((wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window()) ReleaseCapture();
         const std::int16_t button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-        fireMouse(kMouseUp, button, wp, lp);
+        // A click is a left press and release both on the control; decided before the capture
+        // goes, as losing the capture cancels a press.
+        bool click = false;
         if (button == 1 && leftDown_) {
-            leftDown_ = false;
             RECT client{};
             const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            if (window() && GetClientRect(window(), &client) && PtInRect(&client, at)) fireEvent(kClick);
+            click = window() && GetClientRect(window(), &client) && PtInRect(&client, at);
+            leftDown_ = false;
         }
+        if ((wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window()) ReleaseCapture();
+        fireMouse(kMouseUp, button, wp, lp);
+        if (click) fireEvent(kClick);
         return true;
     }
     case WM_CAPTURECHANGED:
