@@ -20,3 +20,7 @@ kelva_test(thumbview_host_tests SOURCES tests/thumbview_host_test.cpp LIBS kelva
 target_include_directories(thumbview_host_tests PRIVATE ${KELVAVIEW_DIR})
 target_sources(thumbview_host_tests PRIVATE ${KELVAVIEW_IID})
 add_dependencies(thumbview_host_tests KelvaView)
+if(KELVA_ARCH STREQUAL win32)
+  # The exports are listed undecorated; let the linker match them to their stdcall names.
+  target_link_options(KelvaView PRIVATE -Wl,--enable-stdcall-fixup)
+endif()

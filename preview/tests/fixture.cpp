@@ -82,9 +82,8 @@ Bytes bitmapEntry(const Bitmap& bm) {
 std::size_t sectionOffset(const Drawing& d) { return kHeaderBytes + d.fillerBeforeSection; }
 
 Bytes drawingFile(const Drawing& d) {
-    Bytes f;
     const char version[] = "AC1015";
-    f.insert(f.end(), version, version + 6);
+    Bytes f(version, version + 6);
     f.resize(kHeaderBytes, 0);
     f.resize(kHeaderBytes + d.fillerBeforeSection, 0x20);
     const std::size_t section = f.size();
