@@ -18,6 +18,7 @@ std::wstring standardDescription(int number) {
     case err::ObjectNotSet: return L"Object variable or With block variable not set";
     case err::InvalidPropertyValue: return L"Invalid property value";
     case err::InvalidPropertyIndex: return L"Invalid property array index";
+    case err::InvalidPicture: return L"Invalid picture";
     case err::CannotCreateObject: return L"ActiveX component can't create object";
     default: return {};
     }

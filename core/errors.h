@@ -22,6 +22,7 @@ inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
 inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int InvalidPropertyIndex = 381;
+inline constexpr int InvalidPicture = 481;
 inline constexpr int CannotCreateObject = 429;
 }  // namespace err
 

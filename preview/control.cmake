@@ -6,11 +6,12 @@ endif()
 kelva_idl(KELVAVIEW KelvaView.idl)
 
 add_library(KelvaView SHARED
-  thumbview.cpp picture.cpp kelvaview_server.cpp KelvaView.def
+  thumbview.cpp picture.cpp png_wic.cpp kelvaview_server.cpp KelvaView.def
   ${KELVAVIEW_IID} ${KELVAVIEW_RC})
 set_target_properties(KelvaView PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME KelvaView)
 target_include_directories(KelvaView PRIVATE ${KELVAVIEW_DIR})
-target_link_libraries(KelvaView PRIVATE kelva_activex kelva_preview_reader kelva_thumbview_logic kelva_core)
+target_link_libraries(KelvaView PRIVATE kelva_activex kelva_preview_reader kelva_thumbview_logic kelva_core
+                      windowscodecs uuid)
 target_compile_options(KelvaView PRIVATE ${KELVA_WARNINGS})
 
 # The control in atl.dll's container window, driven by name: one test process per case, all

@@ -61,13 +61,13 @@ public:
         return bytes;
     }
 
-private:
     void check(std::int64_t offset, std::uint64_t count) const {
         if (offset < 0) raise(err::BadRecordNumber);
         const auto at = static_cast<std::uint64_t>(offset);
         if (at > size_ || count > size_ - at) raise(err::InputPastEnd);
     }
 
+private:
     ByteSource& source_;
     std::uint64_t size_;
 };
@@ -87,11 +87,12 @@ struct InfoHeader {
     }
 };
 
-// Whether an 8-bit entry's header describes something GDI can be given after normalising.
-// Anything else yields no picture from that entry, as an entry of another depth does.
-bool showable8(const InfoHeader& h) {
+// Whether a bitmap entry's header describes something GDI can be given after normalising.
+// Anything else yields no picture from that entry, as an entry of an unknown depth does.
+bool showable(const InfoHeader& h) {
     constexpr std::uint32_t kUncompressed = 0;
     if (h.size != kInfoHeaderSize || h.compression != kUncompressed) return false;
+    if (h.bitsPerPixel != 8 && h.bitsPerPixel != 24 && h.bitsPerPixel != 32) return false;
     if (h.colorsUsed > kPaletteEntries) return false;
     if (h.width <= 0 || h.width > kMaxPreviewDimension) return false;
     if (h.height == 0 || h.height < -kMaxPreviewDimension || h.height > kMaxPreviewDimension) return false;
@@ -134,8 +135,7 @@ void makeBottomUp(std::vector<std::uint8_t>& bits, std::size_t stride, std::size
 
 // An 8-bit entry at `start`: header, then always 256 colour-table entries, then the rows. The
 // header's image size is not trusted: exactly stride x rows bytes are read, whatever it says.
-std::optional<Dib> readBitmap8(CheckedReader& in, std::int64_t start, const InfoHeader& h) {
-    if (!showable8(h)) return std::nullopt;
+Dib readBitmap8(CheckedReader& in, std::int64_t start, const InfoHeader& h) {
     const std::int64_t rows = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
     const std::size_t stride = Dib::rowStride(h.width, 8);
     const std::uint64_t pixelBytes = static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(rows);
@@ -153,9 +153,82 @@ std::optional<Dib> readBitmap8(CheckedReader& in, std::int64_t start, const Info
     return dib;
 }
 
+// The same black and white rule for direct colours: each pure black pixel becomes white and
+// each pure white one black.
+void swapBlackAndWhitePixel(std::uint8_t* bgrx) {
+    const bool black = bgrx[0] == 0 && bgrx[1] == 0 && bgrx[2] == 0;
+    const bool white = bgrx[0] == 0xFF && bgrx[1] == 0xFF && bgrx[2] == 0xFF;
+    if (black) std::fill_n(bgrx, 3, std::uint8_t{0xFF});
+    if (white) std::fill_n(bgrx, 3, std::uint8_t{0});
+    bgrx[3] = 0;
+}
+
+// A 32-bit bottom-up bitmap from rows of `srcBpp` bits (24 or 32), `topDown` as stored.
+Dib directColourDib(std::int32_t width, std::int32_t rows, std::uint16_t srcBpp, bool topDown,
+                    std::span<const std::uint8_t> src, std::size_t srcStride) {
+    Dib dib;
+    dib.width = width;
+    dib.height = rows;
+    dib.bitsPerPixel = 32;
+    const std::size_t stride = Dib::rowStride(width, 32);
+    dib.bits.assign(stride * static_cast<std::size_t>(rows), 0);
+    dib.info = normalisedHeader(width, rows, 32, dib.bits.size(), 0);
+    const std::size_t step = srcBpp / 8;
+    for (std::int32_t r = 0; r < rows; ++r) {
+        const std::size_t from = static_cast<std::size_t>(topDown ? rows - 1 - r : r) * srcStride;
+        std::uint8_t* to = dib.bits.data() + static_cast<std::size_t>(r) * stride;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint8_t* p = src.data() + from + step * static_cast<std::size_t>(x);
+            std::uint8_t* q = to + 4 * static_cast<std::size_t>(x);
+            q[0] = p[0];
+            q[1] = p[1];
+            q[2] = p[2];
+            swapBlackAndWhitePixel(q);
+        }
+    }
+    return dib;
+}
+
+// A 24- or 32-bit entry: header, the colour table the header announces (none, usually), rows.
+Dib readBitmapDeep(CheckedReader& in, std::int64_t start, const InfoHeader& h) {
+    const std::int64_t rows = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
+    const std::size_t srcStride = Dib::rowStride(h.width, h.bitsPerPixel);
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(srcStride) * static_cast<std::uint64_t>(rows);
+    const std::int64_t pixelsAt = start + static_cast<std::int64_t>(kInfoHeaderSize) + 4 * static_cast<std::int64_t>(h.colorsUsed);
+    const std::vector<std::uint8_t> src = in.read(pixelsAt, pixelBytes);
+    return directColourDib(h.width, static_cast<std::int32_t>(rows), h.bitsPerPixel, h.height < 0, src, srcStride);
+}
+
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+    return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+           (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
+}
+
+// A PNG entry: its size is checked against the file before anything is read, its signature and
+// header before it is decoded, and the decoder's result against that header afterwards.
+std::optional<Dib> readPng(CheckedReader& in, std::int64_t start, std::uint32_t size, const PngDecoder& decode) {
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    static constexpr std::uint8_t kHeaderChunk[8] = {0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    constexpr std::size_t kHeaderEnd = 24;  // signature, chunk length and type, width, height
+    in.check(start, size);
+    if (size > kMaxPngBytes || size < kHeaderEnd) raise(err::InvalidPicture);
+    const std::vector<std::uint8_t> png = in.read(start, size);
+    if (!std::equal(std::begin(kSignature), std::end(kSignature), png.begin()) ||
+        !std::equal(std::begin(kHeaderChunk), std::end(kHeaderChunk), png.begin() + 8))
+        raise(err::InvalidPicture);
+    const std::uint32_t width = bigEndian32(&png[16]);
+    const std::uint32_t height = bigEndian32(&png[20]);
+    if (width == 0 || height == 0 || width > kMaxPreviewDimension || height > kMaxPreviewDimension) return std::nullopt;
+    const std::optional<DecodedImage> image = decode(png);
+    if (!image || image->width != static_cast<std::int32_t>(width) || image->height != static_cast<std::int32_t>(height) ||
+        image->bgrx.size() != std::size_t{width} * height * 4)
+        raise(err::InvalidPicture);
+    return directColourDib(image->width, image->height, 32, true, image->bgrx, std::size_t{width} * 4);
+}
+
 }  // namespace
 
-PreviewResult readPreview(ByteSource& source) {
+PreviewResult readPreview(ByteSource& source, const PngDecoder& decodePng) {
     try {
         CheckedReader in(source);
         const std::int64_t section = i32(in.read<4>(kSectionAddressAt).data());
@@ -165,11 +238,19 @@ PreviewResult readPreview(ByteSource& source) {
         std::optional<Dib> shown;
         for (int i = 0; i < count; ++i) {
             const auto entry = in.read<kEntrySize>(section + kDirectoryAt + kEntrySize * i);
-            if (entry[0] != kCodeBitmap) continue;
             const std::int64_t start = i32(&entry[1]);
+            if (entry[0] == kCodePng) {
+                if (!decodePng) continue;
+                if (auto dib = readPng(in, start, u32(&entry[5]), decodePng)) shown = std::move(dib);
+                continue;
+            }
+            if (entry[0] != kCodeBitmap) continue;
             const InfoHeader header = InfoHeader::parse(in.read<kInfoHeaderSize>(start));
-            if (header.bitsPerPixel != 8) continue;
-            if (auto dib = readBitmap8(in, start, header)) shown = std::move(dib);
+            if (!showable(header)) continue;
+            if (header.bitsPerPixel == 8)
+                shown = readBitmap8(in, start, header);
+            else
+                shown = readBitmapDeep(in, start, header);
         }
         if (shown) return std::move(*shown);
         return NoPicture{};

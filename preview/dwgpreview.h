@@ -3,6 +3,8 @@
 // bounded random-access byte source and reads only the bytes it needs (section address, directory,
 // bitmap header, colour table, pixel rows), so the size of the drawing does not matter.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <variant>
 #include <vector>
@@ -51,6 +53,10 @@ private:
 
 // Directory codes of the image section.
 inline constexpr std::uint8_t kCodeBitmap = 2;
+inline constexpr std::uint8_t kCodePng = 6;  // drawings saved by newer releases carry only this
+
+// No preview image is this large; an entry claiming more is refused before anything is read.
+inline constexpr std::uint32_t kMaxPngBytes = 64u << 20;
 
 // Previews are thumbnails; anything wider or taller than this is not one, and is refused before
 // any buffer is sized from it.
@@ -62,8 +68,10 @@ inline constexpr std::size_t kPaletteSize = kPaletteEntries * 4;
 
 // A device-independent bitmap ready for GDI: `info` is a BITMAPINFO laid out byte for byte
 // (40-byte header, then the colour table), `bits` the rows bottom-up, each padded to 4 bytes.
-// The header is always normalised: size 40, one plane, 8 bits, uncompressed, 256 colours,
-// positive width and height, image size = stride x height.
+// The header is always normalised: size 40, one plane, uncompressed, positive width and height,
+// image size = stride x height, and either 8 bits with 256 colours (8-bit previews) or 32 bits
+// without a colour table (deeper bitmaps and PNG previews). Pure black and pure white of the
+// preview have traded places in both.
 struct Dib {
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -83,6 +91,11 @@ struct Dib {
     std::uint8_t indexAt(std::int32_t x, std::int32_t y) const {
         return bits[static_cast<std::size_t>(height - 1 - y) * stride() + static_cast<std::size_t>(x)];
     }
+    // Colour 0x00RRGGBB of pixel (x, y) of a 32-bit bitmap, y counted from the top row.
+    std::uint32_t rgbAt(std::int32_t x, std::int32_t y) const {
+        const std::uint8_t* p = bits.data() + static_cast<std::size_t>(height - 1 - y) * stride() + 4 * static_cast<std::size_t>(x);
+        return (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+    }
     bool operator==(const Dib&) const = default;
 };
 
@@ -97,10 +110,21 @@ struct ReadError {
 
 using PreviewResult = std::variant<NoPicture, Dib, ReadError>;
 
-// The preview of the drawing behind `source`: the last bitmap entry of the image directory that
-// can be shown, "no picture" when the directory holds fewer than two entries or no showable
-// bitmap, or the error number of the first read that fails (every offset and size read from
-// the file is checked against its length before it is used).
-PreviewResult readPreview(ByteSource& source);
+// A decoded PNG: rows top-down, 4 bytes per pixel (blue, green, red, unused).
+struct DecodedImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint8_t> bgrx;
+};
+// Decodes the bytes of a PNG entry; nothing when they do not decode. The platform supplies it
+// (the imaging component on Windows); without one, PNG entries are not shown.
+using PngDecoder = std::function<std::optional<DecodedImage>(std::span<const std::uint8_t> png)>;
+
+// The preview of the drawing behind `source`: the last entry of the image directory that can be
+// shown (8-, 24- and 32-bit uncompressed bitmaps, and PNG images when a decoder is given), "no
+// picture" when the directory holds fewer than two entries or nothing showable, or the error
+// number of the first read that fails (every offset and size read from the file is checked
+// against its length before it is used; a PNG that does not decode is an invalid picture).
+PreviewResult readPreview(ByteSource& source, const PngDecoder& decodePng = {});
 
 }  // namespace kelva::preview

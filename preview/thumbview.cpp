@@ -6,6 +6,7 @@
 #include "core/color.h"
 #include "core/errors.h"
 #include "preview/filesource.h"
+#include "preview/png_wic.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -257,7 +258,7 @@ void ThumbView::loadPicture() {
     PreviewResult result;
     {
         const auto file = openFileSource(std::filesystem::path(props_.drawingFile));
-        result = readPreview(*file);
+        result = readPreview(*file, decodePngWithWic);
     }  // closed before anything is painted or raised
     if (const auto* e = std::get_if<ReadError>(&result)) raise(e->number);
     if (const auto* dib = std::get_if<Dib>(&result)) {

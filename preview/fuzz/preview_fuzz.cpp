@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "preview/dwgpreview.h"
+#include "preview/tests/fixture.h"
 
 using namespace kelva::preview;
 
@@ -26,10 +27,14 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     StrictSource src(std::span<const std::uint8_t>(data, size));
-    const PreviewResult r = readPreview(src);
+    // The stand-in decoder takes the reader down its PNG path; the platform's own decoder is
+    // exercised by the Windows tests.
+    const PreviewResult r = readPreview(src, kelva::preview::fixture::decodeStoredPng);
     if (const Dib* d = std::get_if<Dib>(&r)) {
-        const bool sane = d->width > 0 && d->height > 0 && d->width <= kMaxPreviewDimension &&
-                          d->height <= kMaxPreviewDimension && d->info.size() >= kInfoHeaderSize &&
+        const std::size_t table = d->bitsPerPixel == 8 ? kPaletteSize : 0;
+        const bool sane = (d->bitsPerPixel == 8 || d->bitsPerPixel == 32) && d->width > 0 && d->height > 0 &&
+                          d->width <= kMaxPreviewDimension && d->height <= kMaxPreviewDimension &&
+                          d->info.size() == kInfoHeaderSize + table &&
                           d->bits.size() == d->stride() * static_cast<std::size_t>(d->height);
         if (!sane) std::abort();
     }

@@ -7,7 +7,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <span>
 #include <vector>
+
+#include "preview/dwgpreview.h"
 
 namespace kelva::preview::fixture {
 
@@ -47,6 +50,7 @@ struct Entry {
     std::uint8_t code = 2;
     Bytes data;
     std::optional<std::int32_t> start;  // override the entry's start (past the end, negative, ...)
+    std::optional<std::uint32_t> size;  // override the entry's size (PNG entries are read by it)
 };
 
 struct Drawing {
@@ -61,6 +65,14 @@ Bytes drawingFile(const Drawing& drawing);
 
 // Offset of the image section in a file drawingFile wrote (what 0x0D holds unless overridden).
 std::size_t sectionOffset(const Drawing& drawing);
+
+// A PNG image (8-bit RGB, no filtering, stored deflate blocks) of `rgb(x, y)` = 0x00RRGGBB.
+Bytes pngImage(int width, int height, const std::function<std::uint32_t(int x, int y)>& rgb);
+
+// Decodes exactly the kind of PNG pngImage writes (checking chunk bounds, CRCs and block
+// lengths) and nothing else: the stand-in for the platform's decoder in the native tests and
+// the fuzz target. Images above 2^20 pixels are refused.
+std::optional<DecodedImage> decodeStoredPng(std::span<const std::uint8_t> png);
 
 // Named sample files covering the layouts the reader meets: the seed corpus of the fuzz target
 // and the inputs of the truncation test.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/errors.h"
 #include "preview/dwgpreview.h"
 #include "preview/tests/fixture.h"
@@ -81,12 +83,15 @@ TEST(PreviewReader, FewerThanTwoEntriesIsNoPicture) {
 TEST(PreviewReader, TheLastShowableBitmapWinsAndOtherDepthsGiveNoPicture) {
     Bitmap wide;
     wide.width = 9;
-    Bitmap deep;
-    deep.bitsPerPixel = 24;
+    Bitmap sixteen;
+    sixteen.bitsPerPixel = 16;
+    Bitmap four;
+    four.bitsPerPixel = 4;
     EXPECT_EQ(picture(parse(drawingFile({{{2, bitmapEntry({})}, {2, bitmapEntry(wide)}}}))).width, 9);
     // A later entry that cannot be shown leaves the earlier picture.
-    EXPECT_EQ(picture(parse(drawingFile({{{2, bitmapEntry(wide)}, {2, bitmapEntry(deep)}, {7, Bytes(5, 0)}}}))).width, 9);
-    EXPECT_TRUE(std::holds_alternative<NoPicture>(parse(drawingFile({{{1, kHeaderEntry}, {2, bitmapEntry(deep)}}}))));
+    EXPECT_EQ(picture(parse(drawingFile({{{2, bitmapEntry(wide)}, {2, bitmapEntry(sixteen)}, {7, Bytes(5, 0)}}}))).width, 9);
+    EXPECT_TRUE(std::holds_alternative<NoPicture>(parse(drawingFile({{{1, kHeaderEntry}, {2, bitmapEntry(sixteen)}}}))));
+    EXPECT_TRUE(std::holds_alternative<NoPicture>(parse(drawingFile({{{1, kHeaderEntry}, {2, bitmapEntry(four)}}}))));
 }
 
 TEST(PreviewReader, OddWidthsArePaddedRowsAndPaddingIsNotShown) {
@@ -239,11 +244,15 @@ TEST(PreviewReader, ReadsOnlyWhatItNeedsWhateverTheFileSize) {
 // Every prefix of every sample is parsed without a read outside it (the sanitizers watch), and a
 // prefix yields a picture only when it is the very picture of the whole file.
 TEST(PreviewReader, EveryTruncationOfEverySampleIsSafe) {
+    const auto parseWithPng = [](const Bytes& file) {
+        MemorySource src(file);
+        return readPreview(src, decodeStoredPng);
+    };
     for (const Sample& s : samples()) {
-        const PreviewResult whole = parse(s.bytes);
+        const PreviewResult whole = parseWithPng(s.bytes);
         for (std::size_t len = 0; len <= s.bytes.size(); ++len) {
             const Bytes cut(s.bytes.begin(), s.bytes.begin() + static_cast<std::ptrdiff_t>(len));
-            const PreviewResult r = parse(cut);
+            const PreviewResult r = parseWithPng(cut);
             if (const Dib* d = std::get_if<Dib>(&r)) {
                 ASSERT_TRUE(std::holds_alternative<Dib>(whole)) << s.name << " at " << len;
                 ASSERT_EQ(*d, std::get<Dib>(whole)) << s.name << " at " << len;
@@ -255,7 +264,8 @@ TEST(PreviewReader, EveryTruncationOfEverySampleIsSafe) {
 TEST(PreviewReader, SamplesCoverEachOutcome) {
     int pictures = 0, nothing = 0, errors = 0;
     for (const Sample& s : samples()) {
-        const PreviewResult r = parse(s.bytes);
+        MemorySource src(s.bytes);
+        const PreviewResult r = readPreview(src, decodeStoredPng);
         pictures += std::holds_alternative<Dib>(r);
         nothing += std::holds_alternative<NoPicture>(r);
         errors += std::holds_alternative<ReadError>(r);
@@ -263,4 +273,112 @@ TEST(PreviewReader, SamplesCoverEachOutcome) {
     EXPECT_GE(pictures, 5);
     EXPECT_GE(nothing, 2);
     EXPECT_GE(errors, 2);
+}
+
+// ---- deeper bitmaps and PNG previews -------------------------------------------------------------------------------
+namespace {
+std::uint32_t deepPixel(int x, int y) {
+    if (y == 0) return 0x000000;  // black, shown white
+    if (y == 1) return 0xFFFFFF;  // white, shown black
+    return 0x102030u * static_cast<std::uint32_t>(x + 1) + static_cast<std::uint32_t>(y);
+}
+std::uint32_t shown(std::uint32_t rgb) { return rgb == 0 ? 0xFFFFFF : rgb == 0xFFFFFF ? 0 : rgb; }
+
+void expectDirectColour(const Dib& d, int width, int height, const std::function<std::uint32_t(int, int)>& rgb) {
+    ASSERT_EQ(d.bitsPerPixel, 32);
+    ASSERT_EQ(d.width, width);
+    ASSERT_EQ(d.height, height);
+    ASSERT_EQ(d.info.size(), kInfoHeaderSize);
+    EXPECT_EQ(u32at(d.info, 0), 40u);
+    EXPECT_EQ(d.info[14], 32);
+    EXPECT_EQ(u32at(d.info, 16), 0u);
+    EXPECT_EQ(static_cast<std::int32_t>(u32at(d.info, 8)), height);
+    EXPECT_EQ(u32at(d.info, 20), d.bits.size());
+    ASSERT_EQ(d.bits.size(), static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) ASSERT_EQ(d.rgbAt(x, y), shown(rgb(x, y))) << x << "," << y;
+}
+}  // namespace
+
+TEST(PreviewReader, TwentyFourAndThirtyTwoBitBitmapsAreShownWithBlackAndWhiteSwapped) {
+    for (std::uint16_t bpp : {std::uint16_t{24}, std::uint16_t{32}}) {
+        for (std::int32_t height : {5, -5}) {
+            Bitmap b;
+            b.bitsPerPixel = bpp;
+            b.width = 7;  // odd: 24-bit rows are padded
+            b.height = height;
+            b.colorsUsed = 0;
+            b.pixel = deepPixel;
+            const Dib d = picture(parse(drawingFile({{{1, kHeaderEntry}, {2, bitmapEntry(b)}}})));
+            expectDirectColour(d, 7, 5, deepPixel);
+        }
+    }
+}
+
+TEST(PreviewReader, DeepBitmapWithAColourTableFindsItsRowsAfterIt) {
+    Bitmap b;
+    b.bitsPerPixel = 24;
+    b.width = 3;
+    b.height = 2;
+    b.colorsUsed = 0;
+    b.pixel = deepPixel;
+    Bytes entry = bitmapEntry(b);
+    // Announce two colour-table entries and put them between header and rows.
+    entry[32] = 2;
+    entry.insert(entry.begin() + 40, 8, 0xEE);
+    expectDirectColour(picture(parse(drawingFile({{{1, kHeaderEntry}, {2, entry}}}))), 3, 2, deepPixel);
+}
+
+TEST(PreviewReader, PngEntriesAreDecodedAndTheLastShowableEntryWins) {
+    const auto rgb = [](int x, int y) -> std::uint32_t { return y == 0 ? 0 : x == 0 ? 0xFFFFFF : 0x3366CC; };
+    const Bytes png = pngImage(6, 4, rgb);
+    const Bytes drawing = drawingFile({{{1, kHeaderEntry}, {2, bitmapEntry({})}, {6, png}}});
+    MemorySource src(drawing);
+    const PreviewResult r = readPreview(src, decodeStoredPng);
+    expectDirectColour(picture(r), 6, 4, rgb);
+    // Without a decoder the PNG is not shown and the bitmap before it stands.
+    EXPECT_EQ(picture(parse(drawing)).bitsPerPixel, 8);
+    // A bitmap after the PNG wins.
+    const Bytes later = drawingFile({{{6, png}, {2, bitmapEntry({})}}});
+    MemorySource laterSrc(later);
+    EXPECT_EQ(picture(readPreview(laterSrc, decodeStoredPng)).bitsPerPixel, 8);
+}
+
+TEST(PreviewReader, PngEntriesAreCheckedBeforeTheyAreDecoded) {
+    using kelva::err::InputPastEnd;
+    using kelva::err::InvalidPicture;
+    const Bytes png = pngImage(6, 4, [](int, int) { return 0x808080u; });
+    int decodes = 0;
+    const PngDecoder counting = [&](std::span<const std::uint8_t> bytes) {
+        ++decodes;
+        return decodeStoredPng(bytes);
+    };
+    auto run = [&](const Bytes& file) {
+        MemorySource src(file);
+        return readPreview(src, counting);
+    };
+    // Declared size running past the end of the file: a read error, nothing decoded or allocated.
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, png, std::nullopt, 0x7FFFFFF0u}}}))), InputPastEnd);
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, png, std::nullopt, static_cast<std::uint32_t>(png.size() + 1)}}}))), InputPastEnd);
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, png, -4}}}))), kelva::err::BadRecordNumber);
+    EXPECT_EQ(decodes, 0);
+    // Not a PNG at all, or too short to be one.
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, Bytes(100, 0x89)}}}))), InvalidPicture);
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, Bytes(png.begin(), png.begin() + 20)}}}))), InvalidPicture);
+    EXPECT_EQ(decodes, 0);
+    // A header over the dimension cap is not decoded: no picture from that entry.
+    Bytes huge = png;
+    huge[16] = 0x7F;
+    EXPECT_TRUE(std::holds_alternative<NoPicture>(run(drawingFile({{{1, kHeaderEntry}, {6, huge}}}))));
+    EXPECT_EQ(decodes, 0);
+    // A corrupt PNG that fails to decode is an invalid picture, never a crash.
+    Bytes corrupt = png;
+    corrupt[45] ^= 0x20;
+    EXPECT_EQ(errorOf(run(drawingFile({{{1, kHeaderEntry}, {6, corrupt}}}))), InvalidPicture);
+    EXPECT_EQ(decodes, 1);
+    // A decoder whose result does not match the header is not trusted.
+    const PngDecoder liar = [](std::span<const std::uint8_t>) { return std::optional<DecodedImage>(DecodedImage{5, 4, Bytes(80, 0)}); };
+    const Bytes good = drawingFile({{{1, kHeaderEntry}, {6, png}}});
+    MemorySource src(good);
+    EXPECT_EQ(errorOf(readPreview(src, liar)), InvalidPicture);
 }

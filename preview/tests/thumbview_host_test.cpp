@@ -951,3 +951,93 @@ TEST_F(ThumbViewTest, StoredPropertiesShowInAHostedControl) {
     EXPECT_PIXEL(canvas, 0, 30, GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_PIXEL(canvas, kWidth - 1, 30, GetSysColor(COLOR_BTNSHADOW));
 }
+
+// ---- previews of newer drawings: PNG and deeper bitmaps ------------------------------------------------------------
+namespace {
+
+// The test picture's layout as direct colours (0x00RRGGBB).
+std::uint32_t layoutRgb(int x, int y) {
+    if (y == 0) return 0x000000;
+    if (y == 9) return 0xFFFFFF;
+    if (x == 0) return 0x404040;
+    return x < 10 ? 0xFF0000 : 0x0000FF;
+}
+
+void expectCentredLayout(IDispatch* c, const std::wstring& drawing) {
+    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putBool(c, L"Stretch", false), S_OK);
+    showPreview(c, drawing);
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));
+    EXPECT_PIXEL(canvas, 59, 25, RGB(255, 255, 255));
+    EXPECT_PIXEL(canvas, 40, 26, RGB(64, 64, 64));
+    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
+    EXPECT_PIXEL(canvas, 55, 30, RGB(0, 0, 255));
+    EXPECT_PIXEL(canvas, 59, 34, RGB(0, 0, 0));
+    EXPECT_PIXEL(canvas, 39, 30, kGreen);
+    EXPECT_PIXEL(canvas, 60, 30, kGreen);
+}
+
+}  // namespace
+
+TEST_F(ThumbViewTest, PngPreviewIsDecodedByThePlatformAndShownLikeABitmap) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    const fx::Bytes png = fx::pngImage(20, 10, layoutRgb);
+    // A newer drawing: header entry and PNG only.
+    expectCentredLayout(c, writeFile(L"new.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, png}}})));
+    // Stretched like any preview.
+    ASSERT_EQ(putBool(c, L"Stretch", true), S_OK);
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    EXPECT_PIXEL(canvas, 0, 0, RGB(255, 255, 255));
+    EXPECT_PIXEL(canvas, 30, 30, RGB(255, 0, 0));
+    EXPECT_PIXEL(canvas, 99, 59, RGB(0, 0, 0));
+}
+
+TEST_F(ThumbViewTest, DeepBitmapPreviewsAreShownLikeEightBitOnes) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    for (std::uint16_t bpp : {std::uint16_t{24}, std::uint16_t{32}}) {
+        fx::Bitmap b;
+        b.width = 20;
+        b.height = 10;
+        b.bitsPerPixel = bpp;
+        b.colorsUsed = 0;
+        b.pixel = layoutRgb;
+        expectCentredLayout(c, writeFile(L"deep" + std::to_wstring(bpp) + L".dwg",
+                                         fx::drawingFile({{{1, fx::Bytes(80, 1)}, {2, fx::bitmapEntry(b)}}})));
+    }
+}
+
+TEST_F(ThumbViewTest, BadPngEntriesRaiseTheReadersErrorsAndShowNothing) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
+    const fx::Bytes png = fx::pngImage(20, 10, layoutRgb);
+    {
+        showPreview(c, pictureDrawing());
+        fx::Drawing past{{{1, fx::Bytes(80, 1)}, {6, png, std::nullopt, static_cast<std::uint32_t>(png.size() + 500)}}};
+        CallResult r;
+        paintPreview(c, writeFile(L"past.dwg", fx::drawingFile(past)), r);
+        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
+    }
+    {
+        showPreview(c, pictureDrawing());
+        fx::Bytes corrupt = png;
+        corrupt.resize(corrupt.size() - 40);  // cut inside the image data
+        fx::Bytes tail = fx::pngImage(1, 1, layoutRgb);
+        corrupt.insert(corrupt.end(), tail.end() - 12, tail.end());  // an end chunk after the cut
+        CallResult r;
+        paintPreview(c, writeFile(L"corrupt.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, corrupt}}})), r);
+        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A01E1u);  // 481
+        EXPECT_STREQ(r.excep.bstrDescription, L"Invalid picture");
+    }
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    EXPECT_PIXEL(canvas, 45, 30, kGreen);
+    EXPECT_PIXEL(canvas, 40, 25, kGreen);
+}
