@@ -496,6 +496,11 @@ LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return 1;  // the paint clears to the back colour itself
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;
+    case WM_NCDESTROY:
+        // Destroyed with its parent by a container that never deactivated the control.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wp, lp);
     default: {
         // Keep the control alive while a handler (an event sink) runs.
         self->addRefBase();

@@ -308,6 +308,7 @@ protected:
         ASSERT_EQ(server_->registerServer(), S_OK);
     }
     void TearDown() override {
+        control_.Reset();
         host_.reset();
         server_.reset();
         std::error_code ec;
