@@ -12,13 +12,15 @@ using Microsoft::WRL::ComPtr;
 
 namespace kelva::preview {
 
-const com::activex::ControlClass kThumbViewClass = {
-    CLSID_ThumbView, IID__ThumbView, DIID___ThumbView, L"KelvaThumbView", SIZEL{2540, 2540}};
-
 namespace {
-
 // Errors of the run time carry the library's name as their source, as the host sees them.
 constexpr const wchar_t* kSource = L"KelvaView";
+}  // namespace
+
+const com::activex::ControlClass kThumbViewClass = {
+    CLSID_ThumbView, IID__ThumbView, DIID___ThumbView, L"KelvaThumbView", SIZEL{2540, 2540}, kSource};
+
+namespace {
 
 VbError withOwnSource(const VbError& e) { return e.source().empty() ? e.withSource(kSource) : e; }
 

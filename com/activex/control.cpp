@@ -352,12 +352,24 @@ HRESULT Control::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
 HRESULT Control::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
 
 // ---- persistence -----------------------------------------------------------------------------------------------
+template <typename F>
+HRESULT Control::guardedMember(F&& body) noexcept {
+    return guarded(class_.dualIid, [&] {
+        try {
+            return body();
+        } catch (const VbError& e) {
+            if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
+            throw;
+        }
+    });
+}
+
 HRESULT Control::GetClassID(CLSID* clsid) { return GetUserClassID(clsid); }
 HRESULT Control::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 HRESULT Control::Load(LPSTREAM stream) {
     if (!stream) return E_POINTER;
-    return guarded(class_.dualIid, [&] {
+    return guardedMember([&] {
         readStream(*stream);
         dirty_ = false;
         return S_OK;
@@ -366,7 +378,7 @@ HRESULT Control::Load(LPSTREAM stream) {
 
 HRESULT Control::Save(LPSTREAM stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
-    return guarded(class_.dualIid, [&] {
+    return guardedMember([&] {
         writeStream(*stream);
         if (clearDirty) dirty_ = false;
         return S_OK;
@@ -380,7 +392,7 @@ HRESULT Control::GetSizeMax(ULARGE_INTEGER* size) {
 }
 
 HRESULT Control::InitNew() {
-    return guarded(class_.dualIid, [&] {
+    return guardedMember([&] {
         initProperties();
         dirty_ = false;
         return S_OK;
@@ -389,7 +401,7 @@ HRESULT Control::InitNew() {
 
 HRESULT Control::Load(IPropertyBag* bag, IErrorLog* log) {
     if (!bag) return E_POINTER;
-    return guarded(class_.dualIid, [&] {
+    return guardedMember([&] {
         readProperties(*bag, log);
         dirty_ = false;
         return S_OK;
@@ -398,7 +410,7 @@ HRESULT Control::Load(IPropertyBag* bag, IErrorLog* log) {
 
 HRESULT Control::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
     if (!bag) return E_POINTER;
-    return guarded(class_.dualIid, [&] {
+    return guardedMember([&] {
         writeProperties(*bag);
         if (clearDirty) dirty_ = false;
         return S_OK;

@@ -19,7 +19,8 @@ struct ControlClass {
     IID dualIid;    // the default interface: error info is reported against it
     IID eventsIid;  // the default source dispinterface
     const wchar_t* windowClass;
-    SIZEL defaultExtent;  // HIMETRIC
+    SIZEL defaultExtent;        // HIMETRIC
+    const wchar_t* errorSource;  // the source a run-time error of the control reports
 };
 
 // OLEMISC bits a windowed, activate-when-visible control reports (and registers).
@@ -180,6 +181,8 @@ protected:
     bool eventsFrozen() const { return freezeCount_ > 0; }
 
 private:
+    template <typename F>
+    HRESULT guardedMember(F&& body) noexcept;
     HRESULT activate(LONG verb, HWND parent, LPCRECT pos);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 

@@ -884,6 +884,10 @@ TEST_F(ThumbViewTest, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
     info->GetDescription(&description);
     EXPECT_STREQ(description, L"Type mismatch");
     SysFreeString(description);
+    BSTR source = nullptr;
+    info->GetSource(&source);
+    EXPECT_STREQ(source, L"KelvaView");
+    SysFreeString(source);
     expectAllProperties(c.Get(), path);
 }
 
