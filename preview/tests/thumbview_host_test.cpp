@@ -443,6 +443,17 @@ TEST_F(ThumbViewTest, HostedInAtlContainerCentresThePreviewFromItsOrigin) {
     EXPECT_PIXEL(canvas, 60, 30, kGreen);
     EXPECT_PIXEL(canvas, 50, 24, kGreen);
     EXPECT_PIXEL(canvas, 50, 35, kGreen);
+    // Drawn by a container at an offset, the control keeps to its rectangle.
+    Canvas page(kWidth + 40, kHeight + 40);
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&view)), S_OK);
+    const RECTL at{20, 30, 20 + kWidth, 30 + kHeight};
+    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, page.dc(), &at, nullptr, nullptr, 0), S_OK);
+    EXPECT_PIXEL(page, 60, 55, RGB(255, 255, 255));
+    EXPECT_PIXEL(page, 65, 60, RGB(255, 0, 0));
+    EXPECT_PIXEL(page, 20, 30, kGreen);
+    EXPECT_PIXEL(page, 19, 30, RGB(128, 128, 128));  // outside: untouched
+    EXPECT_PIXEL(page, 20 + kWidth, 30, RGB(128, 128, 128));
     // The window paints the same picture.
     HWND w = host_->controlWindow();
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
