@@ -25,3 +25,19 @@ if(KELVA_ARCH STREQUAL win32)
   # The exports are listed undecorated; let the linker match them to their stdcall names.
   target_link_options(KelvaView PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
+
+# Scripts reach the control by its ProgID: register it and write the sample drawings first.
+add_executable(preview_write_samples fuzz/write_seeds.cpp)
+target_link_libraries(preview_write_samples PRIVATE kelva_preview_fixture)
+if(KELVA_ARCH STREQUAL win32)
+  set(regsvr 'C:\\windows\\syswow64\\regsvr32.exe')
+else()
+  set(regsvr 'C:\\windows\\system32\\regsvr32.exe')
+endif()
+set(samples ${CMAKE_CURRENT_BINARY_DIR}/vbs-samples)
+add_test(NAME preview.vbs_setup
+         COMMAND sh -c "winpath() { printf 'Z:%s' \"$1\" | tr / '\\\\\\\\'; } && \
+'${CMAKE_BINARY_DIR}/wine-exec' ${regsvr} /s \"$(winpath '$<TARGET_FILE:KelvaView>')\" && \
+'${CMAKE_BINARY_DIR}/wine-exec' '$<TARGET_FILE:preview_write_samples>' \"$(winpath '${samples}')\"")
+set_tests_properties(preview.vbs_setup PROPERTIES FIXTURES_SETUP kelvaview_vbs)
+kelva_vbs_test(vbs.thumbview ${CMAKE_CURRENT_SOURCE_DIR}/tests/thumbview.vbs ARGS "Z:${samples}" FIXTURES kelvaview_vbs)

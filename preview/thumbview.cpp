@@ -156,6 +156,13 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     if (FAILED(hr)) return hr;
     SetErrorInfo(0, nullptr);
     hr = DispInvoke(static_cast<_ThumbView*>(this), info.Get(), id, flags, params, result, excep, argErr);
+    // OLE colours go to late-bound callers as Long, the type script hosts can compare and print
+    // (the system colours are then negative, as hosts write them: &H8000000F).
+    if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) {
+        const auto bits = V_UI4(result);
+        V_VT(result) = VT_I4;
+        V_I4(result) = static_cast<LONG>(bits);
+    }
     // A member's run-time error reaches a late-bound caller as an exception with its number,
     // description and source.
     if (FAILED(hr) && hr != DISP_E_EXCEPTION && HRESULT_FACILITY(hr) == FACILITY_CONTROL && excep) {
