@@ -309,6 +309,16 @@ std::vector<EntityId> Drawing::modelSpace() const {
     return out;
 }
 
+EntityId Drawing::modelSpaceAt(std::size_t index) const {
+    if (index >= liveCount_) throw AcadError(hr::InvalidArg, L"Invalid index");
+    if (liveCount_ == entities_.size()) return static_cast<EntityId>(index);
+    if (!liveIndexValid_) {
+        liveIndex_ = modelSpace();
+        liveIndexValid_ = true;
+    }
+    return liveIndex_[index];
+}
+
 EntityId Drawing::add(Entity e) {
     if (!findLayer(e.layer)) throw AcadError(hr::KeyNotFound, L"Key not found");
     e.handle = nextHandle_++;
@@ -317,6 +327,7 @@ EntityId Drawing::add(Entity e) {
     byHandle_[e.handle] = id;
     entities_.push_back(std::move(e));
     ++liveCount_;
+    liveIndexValid_ = false;
     changed();
     return id;
 }
@@ -342,6 +353,7 @@ void Drawing::erase(EntityId id) {
     fail(FailOp::Delete);
     entities_[id].erased = true;
     --liveCount_;
+    liveIndexValid_ = false;
     changed();
 }
 

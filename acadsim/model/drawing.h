@@ -168,6 +168,8 @@ public:
     std::optional<EntityId> findHandle(std::wstring_view handle) const;
     // Model space in drawing order (erased entities left out).
     std::vector<EntityId> modelSpace() const;
+    // The index-th entity of model space; ids are dense until something is erased, so this is cheap.
+    EntityId modelSpaceAt(std::size_t index) const;
     std::size_t liveCount() const { return liveCount_; }
 
     EntityId add(Entity e);
@@ -248,6 +250,8 @@ private:
     void echoCancel();
 
     std::vector<Entity> entities_;
+    mutable std::vector<EntityId> liveIndex_;
+    mutable bool liveIndexValid_ = false;
     std::unordered_map<std::uint64_t, EntityId> byHandle_;
     std::size_t liveCount_ = 0;
     std::uint64_t nextHandle_ = 0x2F;
