@@ -314,6 +314,16 @@ TypeDispatch::TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules
                 info = vtable;
         }
     }
+    // Rules name their members; a misspelt name would silently drop a write-back, so it disables the table
+    // instead (every call then fails with E_UNEXPECTED, which any test of the class notices).
+    std::vector<DISPID> ruleIds;
+    for (const auto& r : rules) {
+        std::wstring name = r.member;
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        if (FAILED(DispGetIDsOfNames(info.get(), names, 1, &id))) return;
+        ruleIds.push_back(id);
+    }
     info_ = info;
     TypeAttr a(info_.get());
     for (UINT f = 0; f < a.attr->cFuncs; ++f) {
@@ -321,8 +331,8 @@ TypeDispatch::TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules
         if (FAILED(info_->GetFuncDesc(f, &fd))) continue;
         Member m{fd->memid, fd->invkind, fd->oVft, fd->callconv, {}};
         const MemberRule* rule = nullptr;
-        for (const auto& r : rules)
-            if (r.id == fd->memid) rule = &r;
+        for (size_t r = 0; r < rules.size(); ++r)
+            if (ruleIds[r] == fd->memid) rule = &rules[r];
         for (SHORT p = 0; p < fd->cParams; ++p) {
             const ELEMDESC& e = fd->lprgelemdescParam[p];
             Member::Param param;

@@ -36,7 +36,8 @@ struct ParamDefault {
 // What the type library cannot say about a member: which by-reference parameters it writes back and the
 // defaults of its optional parameters. Members without a rule write nothing back.
 struct MemberRule {
-    DISPID id;
+    std::wstring member;           // the member's name; a name the interface lacks disables the whole table
+
     std::vector<int> writtenBack;  // 0-based parameter positions
     std::vector<ParamDefault> defaults;
 };
@@ -62,7 +63,7 @@ private:
     struct Member;
     const Member* find(DISPID id, INVOKEKIND kind) const;
 
-    ComPtr<ITypeInfo> info_;  // the vtable (TKIND_INTERFACE) description
+    ComPtr<ITypeInfo> info_;  // the vtable (TKIND_INTERFACE) description; null when the table is unusable
     IID iid_{};
     std::vector<Member> members_;
 };

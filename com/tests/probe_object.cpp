@@ -9,10 +9,10 @@ const TypeDispatch& Probe::typeDispatch() {
     static const TypeDispatch table(
         interfaceTypeInfo(loadModuleTypeLib(GetModuleHandleW(nullptr)).get(), IID__Probe),
         {
-            {0x60030002, {0}, {}},                                            // Twice writes its number back
-            {0x60030004, {}, {{1, std::wstring(L"\r\n점 선택: ")}, {2, short{3}}}},
-            {0x60030006, {0}, {}},                                            // Reverse works in place
-            {0x6003000A, {0, 1}, {}},
+            {L"Twice", {0}, {}},                                          // Twice writes its number back
+            {L"Optionals", {}, {{1, std::wstring(L"\r\n점 선택: ")}, {2, short{3}}}},
+            {L"Reverse", {0}, {}},                                          // Reverse works in place
+            {L"Swap", {0, 1}, {}},
         });
     return table;
 }
