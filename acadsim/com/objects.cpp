@@ -37,6 +37,9 @@ public:
         drawing = Drawing();
         drawing.onChange = [this] { changed(); };
         ++generation;
+        entityObjects.clear();  // objects of the old drawing stay alive for their clients, refusing every call
+        entityIds.clear();
+        setObjects.clear();
         changed();
     }
 };
