@@ -167,12 +167,26 @@ public:
         const Member<Self>* m = self.table().find(id, flags);
         if (!m) return DISP_E_MEMBERNOTFOUND;
         const unsigned positional = params->cArgs - (isPut ? 1u : 0u);
+        if (!isPut && m->maxArgs == 0 && positional > 0) return collectionItem(*m, flags, params, result, excep, argErr);
         if (positional > static_cast<unsigned>(m->maxArgs)) return DISP_E_BADPARAMCOUNT;
         if (positional < static_cast<unsigned>(m->minArgs)) return DISP_E_PARAMNOTFOUND;
         ComPtr<IDispatch> keep(static_cast<IDispatch*>(this));  // a member may drop the caller's last reference
         if (result) VariantInit(result);
         Call call(params, isPut, result);
         return runMember([&] { m->fn(self, call); }, excep, argErr);
+    }
+
+    // obj.Layers("0"): a property without parameters called with arguments hands them to the default
+    // member of the object it returns, as the system's type-information Invoke does for a collection.
+    HRESULT collectionItem(const Member<Self>& m, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+        ComPtr<IDispatch> keep(static_cast<IDispatch*>(this));
+        com::Variant inner;
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        Call call(&none, false, inner.get());
+        const HRESULT hr = runMember([&] { m.fn(*static_cast<Self*>(this), call); }, excep, argErr);
+        if (FAILED(hr)) return hr;
+        if (inner.vt() != VT_DISPATCH || !V_DISPATCH(inner.get())) return DISP_E_BADPARAMCOUNT;
+        return V_DISPATCH(inner.get())->Invoke(DISPID_VALUE, IID_NULL, 0, flags, params, result, excep, argErr);
     }
 
     // Overridden by classes with more interfaces than IDispatch, or with an automation type name.

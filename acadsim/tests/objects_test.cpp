@@ -203,6 +203,13 @@ TEST_F(Acad, ModelSpaceBuildsEveryEntityKindWithItsProperties) {
     DISPPARAMS params{index.get(), nullptr, 1, 0};
     ASSERT_EQ(ms->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, first.put(), nullptr, nullptr), S_OK);
     EXPECT_EQ(V_DISPATCH(first.get()), line.get());
+    // doc.ModelSpace(0): arguments to a property without parameters go to the default member of its value.
+    Variant viaDocument;
+    LPOLESTR name = const_cast<LPOLESTR>(L"ModelSpace");
+    DISPID id;
+    ASSERT_EQ(doc->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    ASSERT_EQ(doc->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, viaDocument.put(), nullptr, nullptr), S_OK);
+    EXPECT_EQ(V_DISPATCH(viaDocument.get()), line.get());
 }
 
 TEST_F(Acad, TextFollowsTheStylesAndAlignmentRules) {
