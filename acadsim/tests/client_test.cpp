@@ -109,3 +109,27 @@ TEST_F(Client, DrawingPicksAndErrorsAcrossTheProcessBoundary) {
     }
     EXPECT_EQ(com::asString(com::get(control.get(), L"Dump")).substr(0, 10), L"30 AcDbTex");
 }
+
+// The stand-in's window carries the application's Caption (clients activate AutoCAD by it) and lists the
+// drawing, so text written by a client shows up there.
+TEST_F(Client, TheWindowListsWhatArrives) {
+    auto app = active(L"AutoCAD.Application");
+    auto ms = com::getObject(com::getObject(app.get(), L"ActiveDocument").get(), L"ModelSpace");
+    const std::wstring caption = com::asString(com::get(app.get(), L"Caption"));
+    com::call(ms.get(), L"AddText", {Variant::fromString(L"도면 ㎡"), pt(1, 1), Variant::fromDouble(2.5)});
+    com::call(ms.get(), L"AddLine", {pt(0, 0), pt(1, 1)});
+    HWND window = FindWindowW(L"AcadSimViewer", caption.c_str());
+    ASSERT_TRUE(window) << "no window titled with the caption";
+    HWND list = FindWindowExW(window, nullptr, L"LISTBOX", nullptr);
+    ASSERT_TRUE(list);
+    LRESULT count = 0;
+    for (int tries = 0; tries < 100 && count != 2; ++tries) {  // the window refreshes after the calls
+        Sleep(20);
+        count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    }
+    ASSERT_EQ(count, 2);
+    wchar_t line[512] = {};
+    ASSERT_LT(SendMessageW(list, LB_GETTEXTLEN, 0, 0), 500);
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_NE(std::wstring(line).find(L"text=\"도면 ㎡\""), std::wstring::npos) << line;
+}
