@@ -7,7 +7,7 @@ namespace kelva::com::test {
 
 const TypeDispatch& Probe::typeDispatch() {
     static const TypeDispatch table(
-        interfaceTypeInfo(loadModuleTypeLib(GetModuleHandleW(nullptr)).get(), IID__Probe),
+        interfaceTypeInfo(loadModuleTypeLib(thisModule()).get(), IID__Probe),
         {
             {L"Twice", {0}, {}},                                          // Twice writes its number back
             {L"Optionals", {}, {{1, std::wstring(L"\r\n점 선택: ")}, {2, short{3}}}},
