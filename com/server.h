@@ -144,8 +144,9 @@ public:
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         return Derived::typeDispatch().getIDsOfNames(names, count, ids);
     }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) override {
+        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         // This object must stay alive through the call even if the member drops the caller's last reference.
         ComPtr<Interface> keep(static_cast<Interface*>(this));
         return Derived::typeDispatch().invoke(static_cast<Interface*>(this), id, flags, params, result, excep,
