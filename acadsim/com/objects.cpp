@@ -109,14 +109,13 @@ std::vector<FilterItem> filterArgs(Call& c, unsigned typeArg) {
     if (!hasTypes && !hasData) return {};
     if (hasTypes != hasData) throw AcadError(hr::InvalidArg, L"Invalid argument: filter type and data differ");
     const auto types = c.doubles(typeArg);
-    const auto data = c.variants(typeArg + 1);
+    const auto data = c.items(typeArg + 1);
     std::vector<FilterItem> out;
     for (std::size_t k = 0; k < types.size() && k < data.size(); ++k) {
         com::Variant text;
-        if (FAILED(changeType(text.put(), com::deref(data[k]), VT_BSTR))) throw AcadError(hr::InvalidArg, L"Invalid filter data");
+        if (FAILED(changeType(text.put(), com::deref(*data[k].get()), VT_BSTR))) throw AcadError(hr::InvalidArg, L"Invalid filter data");
         out.push_back(FilterItem{static_cast<int>(types[k]), com::toWString(V_BSTR(text.get()))});
     }
-    for (auto& v : const_cast<std::vector<VARIANT>&>(data)) VariantClear(&v);
     if (types.size() != out.size() || data.size() != out.size()) throw AcadError(hr::InvalidArg, L"Invalid argument: filter type and data differ");
     return out;
 }
@@ -436,14 +435,12 @@ public:
         return s_->drawing.liveMutable(owner_).attributes.at(index_);
     }
     static const Table<AttributeObject>& table() {
-        using M = Member<AttributeObject>;
         static const Table<AttributeObject> t({
             {L"ObjectName", Access::Get, [](AttributeObject& o, Call& c) { o.a(); c.returns(str(L"AcDbAttribute")); }},
             {L"TagString", Access::Get, [](AttributeObject& o, Call& c) { c.returns(str(o.a().tag)); }},
             {L"TextString", Access::Get, [](AttributeObject& o, Call& c) { c.returns(str(o.a().text)); }},
             {L"TextString", Access::Put, [](AttributeObject& o, Call& c) { o.a().text = c.textValue(); o.s_->changed(); }},
         });
-        (void)sizeof(M);
         return t;
     }
 

@@ -150,16 +150,7 @@ std::vector<ComPtr<IDispatch>> Call::objects(unsigned i) const {
     return out;
 }
 
-std::vector<VARIANT> Call::variants(unsigned i) const {
-    std::vector<VARIANT> out;
-    for (const auto& e : elements(arg(i), i)) {
-        VARIANT copy;
-        VariantInit(&copy);
-        copyVariant(&copy, *e.get());
-        out.push_back(copy);
-    }
-    return out;
-}
+std::vector<com::Variant> Call::items(unsigned i) const { return elements(arg(i), i); }
 
 const VARIANT& Call::value() const { return com::deref(params_->rgvarg[0]); }
 
@@ -295,7 +286,7 @@ public:
         return k == n ? S_OK : S_FALSE;
     }
     STDMETHODIMP Skip(ULONG n) override {
-        pos_ = std::min(items_.size(), pos_ + n);
+        pos_ = std::min(items_.size(), pos_ + static_cast<std::size_t>(n));
         return pos_ < items_.size() ? S_OK : S_FALSE;
     }
     STDMETHODIMP Reset() override {

@@ -45,7 +45,7 @@ public:
     std::vector<double> doubles(unsigned i) const;
     ComPtr<IDispatch> object(unsigned i) const;  // Nothing is refused
     std::vector<ComPtr<IDispatch>> objects(unsigned i) const;
-    std::vector<VARIANT> variants(unsigned i) const;  // shallow views into the caller's array (VARIANT array only)
+    std::vector<com::Variant> items(unsigned i) const;  // copies of the elements of an array argument
 
     // The value of a property put.
     const VARIANT& value() const;

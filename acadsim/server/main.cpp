@@ -137,29 +137,31 @@ struct Options {
     std::wstring pidFile;
 };
 
+struct WindowSearch {
+    DWORD pid;
+    int found;
+};
+
+BOOL CALLBACK closeViewer(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (owner == s->pid && wcscmp(cls, L"AcadSimViewer") == 0) {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        ++s->found;
+    }
+    return TRUE;
+}
+
 // Closes the stand-in's windows in process `pid` and waits for the process to end; ends it by force
 // when it does not end within the time.
 int stopServer(DWORD pid) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
     if (!process) return 1;
-    struct Search {
-        DWORD pid;
-        int found;
-    } search{pid, 0};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            if (owner == s->pid && wcscmp(cls, L"AcadSimViewer") == 0) {
-                PostMessageW(hwnd, WM_CLOSE, 0, 0);
-                ++s->found;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, 0};
+    EnumWindows(closeViewer, reinterpret_cast<LPARAM>(&search));
     int rc = 0;
     if (WaitForSingleObject(process, search.found ? 10000 : 0) != WAIT_OBJECT_0) {
         TerminateProcess(process, 1);
