@@ -10,27 +10,28 @@ public:
     // By-reference parameters the members write back, and the defaults of optional parameters.
     static const com::TypeDispatch& typeDispatch() {
         static const com::TypeDispatch table(interfaceInfo(IID__clsFunc), {
-            {L"RoundUp", {}, {{1, short{3}}}},               // RoundUp: iPlace = 3
-            {L"RoundDown", {}, {{1, short{3}}}},               // RoundDown: iPlace = 3
-            {L"SwapData", {0, 1}, {}},                        // SwapData exchanges the caller's variables
-            {L"SwapObj", {0, 1}, {}},                        // SwapObj exchanges the caller's references
-            {L"SwapSort", {0}, {{1, true}, {2, short{1}}}},   // SwapSort: in place; bCaps = True, Direction = 1
-            {L"RegionRULD", {0, 1}, {}},                        // RegionRULD writes both points back
-            {L"SortListZ", {0}, {}},                           // SortListZ .. SortListY sort the caller's list
+            {L"RoundUp", {}, {{1, short{3}}}},
+            {L"RoundDown", {}, {{1, short{3}}}},
+            {L"SwapData", {0, 1}, {}},  // exchanges the caller's variables
+            {L"SwapObj", {0, 1}, {}},   // exchanges the caller's references
+            {L"SwapSort", {0}, {{1, true}, {2, short{1}}}},
+            {L"RegionRULD", {0, 1}, {}},
+            // The list, coordinate and array sorts work in place on the caller's data.
+            {L"SortListZ", {0}, {}},
             {L"SortListN", {0}, {}},
             {L"SortListIN", {0}, {}},
             {L"SortListX", {0}, {}},
             {L"SortListY", {0}, {}},
-            {L"SortCoordIX", {0}, {}},                           // SortCoordIX, SortCoordY
+            {L"SortCoordIX", {0}, {}},
             {L"SortCoordY", {0}, {}},
-            {L"FindFile", {}, {{1, std::wstring()}}},         // FindFile: sPath = ""
-            {L"LaunchBrowser", {}, {{1, long{3}}}},                // LaunchBrowser: State = 3
-            {L"AlphanumSort", {0}, {}},                           // AlphanumSort, AlphanumSortMA, ReverseArray,
-            {L"AlphanumSortMA", {0}, {}},                           // ReverseArrayMA work on the caller's array
+            {L"AlphanumSort", {0}, {}},
+            {L"AlphanumSortMA", {0}, {}},
             {L"ReverseArray", {0}, {}},
             {L"ReverseArrayMA", {0}, {}},
-            {L"DMS2DEG", {0}, {}},                           // DMS2DEG writes the text back
-            {L"DEG2DMS", {}, {{1, short{2}}, {2, short{1}}}},  // DEG2DMS: iDecimal = 2, iOpt = 1
+            {L"FindFile", {}, {{1, std::wstring()}}},
+            {L"LaunchBrowser", {}, {{1, long{3}}}},
+            {L"DMS2DEG", {0}, {}},  // writes the text back
+            {L"DEG2DMS", {}, {{1, short{2}}, {2, short{1}}}},
         });
         return table;
     }

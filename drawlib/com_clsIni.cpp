@@ -10,7 +10,7 @@ public:
     // By-reference parameters the members write back, and the defaults of optional parameters.
     static const com::TypeDispatch& typeDispatch() {
         static const com::TypeDispatch table(interfaceInfo(IID__clsIni), {
-            {L"ReadIni", {}, {{3, std::wstring()}}},  // ReadIni: sDefault = ""
+            {L"ReadIni", {}, {{3, std::wstring()}}},  // sDefault = ""
         });
         return table;
     }

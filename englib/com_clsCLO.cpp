@@ -10,10 +10,10 @@ public:
     // By-reference parameters the members write back, and the defaults of optional parameters.
     static const com::TypeDispatch& typeDispatch() {
         static const com::TypeDispatch table(interfaceInfo(IID__clsCLO), {
-            {L"GetClothoidADER", {}, {{3, 1.0}}},  // GetClothoidADER: dRatio = 1
-            {L"GetClothoidASR", {}, {{3, 1.0}}},  // GetClothoidASR: dRatio = 1
-            {L"GetGoalSeekDE", {}, {{7, 1.0}}},  // GetGoalSeekDE: dRatio = 1
-            {L"GetGoalSeekS", {}, {{7, 1.0}}},  // GetGoalSeekS: dRatio = 1
+            {L"GetClothoidADER", {}, {{3, 1.0}}},  // dRatio = 1
+            {L"GetClothoidASR", {}, {{3, 1.0}}},  // dRatio = 1
+            {L"GetGoalSeekDE", {}, {{7, 1.0}}},  // dRatio = 1
+            {L"GetGoalSeekS", {}, {{7, 1.0}}},  // dRatio = 1
         });
         return table;
     }

@@ -10,7 +10,7 @@ public:
     // By-reference parameters the members write back, and the defaults of optional parameters.
     static const com::TypeDispatch& typeDispatch() {
         static const com::TypeDispatch table(interfaceInfo(IID__clsExcelFile), {
-            {L"WriteValue", {}, {{7, long{0}}}},  // WriteValue: CellFormat = 0
+            {L"WriteValue", {}, {{7, long{0}}}},  // CellFormat = 0
         });
         return table;
     }
