@@ -217,3 +217,41 @@ TEST_F(Dispatch, ObjectPropertyIsSetByReferenceAndReadBack) {
 
 }  // namespace
 }  // namespace kelva::com::test
+
+namespace kelva::com::test {
+namespace {
+
+TEST_F(Dispatch, NamedArgumentsReachTheirParameters) {
+    auto probe = newProbe();
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Optionals"), const_cast<LPOLESTR>(L"count"),
+                        const_cast<LPOLESTR>(L"prompt")};
+    DISPID ids[3] = {};
+    ASSERT_EQ(probe->GetIDsOfNames(IID_NULL, names, 3, 0, ids), S_OK);
+    EXPECT_EQ(ids[1], 2);
+    EXPECT_EQ(ids[2], 1);
+    // Optionals(count:=7, prompt:="q"): named arguments come first in rgvarg, in the order of their ids.
+    VARIANT args[2];
+    V_VT(&args[0]) = VT_I2;
+    V_I2(&args[0]) = 7;
+    V_VT(&args[1]) = VT_BSTR;
+    V_BSTR(&args[1]) = SysAllocString(L"q");
+    DISPID named[2] = {ids[1], ids[2]};
+    DISPPARAMS params{args, named, 2, 2};
+    Variant result;
+    EXCEPINFO excep{};
+    ASSERT_EQ(probe->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), &excep, nullptr), S_OK);
+    EXPECT_EQ(bstrOf(result), L"missing|q|7");
+    VariantClear(&args[1]);
+
+    DISPID unknown = 9;
+    DISPPARAMS bad{args, &unknown, 1, 1};
+    V_VT(&args[0]) = VT_I2;
+    EXPECT_EQ(probe->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &bad, result.get(), &excep, nullptr),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(excep.scode, static_cast<SCODE>(0x800A0000 | 450));
+    SysFreeString(excep.bstrDescription);
+    SysFreeString(excep.bstrSource);
+}
+
+}  // namespace
+}  // namespace kelva::com::test
