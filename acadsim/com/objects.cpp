@@ -23,6 +23,7 @@ public:
     int windowState = 1;  // acNorm
     unsigned generation = 0;  // a reset drawing orphans every object of the old one
     std::function<void()> onChange;
+    std::function<void()> onQuit;
     // Live objects, so one entity or set keeps one identity while a client holds it.
     IDispatch* app = nullptr;
     IDispatch* doc = nullptr;
@@ -48,6 +49,7 @@ using SessionPtr = std::shared_ptr<Session>;
 
 Drawing& drawingOf(Session& s) { return s.drawing; }
 void setChangeHandler(Session& s, std::function<void()> handler) { s.onChange = std::move(handler); }
+void setQuitHandler(Session& s, std::function<void()> handler) { s.onQuit = std::move(handler); }
 bool visibleOf(Session& s) { return s.visible; }
 int windowStateOf(Session& s) { return s.windowState; }
 
@@ -1162,6 +1164,9 @@ public:
                  o.s->changed();
              }},
             {L"WindowState", Access::Get, [](O& o, Call& c) { c.returns(V::fromInt32(o.s->windowState)); }},
+            {L"Quit", Access::Method, [](O& o, Call&) {
+                 if (o.s->onQuit) o.s->onQuit();
+             }},
             {L"WindowState", Access::Put, [](O& o, Call& c) {
                  const long state = c.integerValue();
                  if (state < 1 || state > 3) throw AcadError(hr::InvalidArg, L"Invalid input");  // acNorm, acMin, acMax

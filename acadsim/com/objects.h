@@ -36,6 +36,8 @@ Drawing& drawingOf(Session& s);
 std::wstring captionOf(Session& s);
 // Called after every change of the drawing or of Visible/WindowState.
 void setChangeHandler(Session& s, std::function<void()> handler);
+// What Application.Quit does; in process it does nothing unless the host sets it.
+void setQuitHandler(Session& s, std::function<void()> handler);
 bool visibleOf(Session& s);
 int windowStateOf(Session& s);
 

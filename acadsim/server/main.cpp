@@ -213,6 +213,8 @@ int serve(Options o) {
         sim::Instance instance = sim::createInstance(config);
         server::Viewer viewer(*instance.session);
         sim::setChangeHandler(*instance.session, [&viewer] { viewer.invalidate(); });
+        // Quit ends the message loop after the call has returned to its caller.
+        sim::setQuitHandler(*instance.session, [&viewer] { PostMessageW(viewer.hwnd(), WM_CLOSE, 0, 0); });
 
         std::vector<DWORD> classCookies, rotCookies;
         auto publish = [&](const CLSID& clsid, const ComPtr<IDispatch>& object) {
@@ -238,6 +240,7 @@ int serve(Options o) {
         CoDisconnectObject(instance.application.get(), 0);
         CoDisconnectObject(instance.control.get(), 0);
         sim::setChangeHandler(*instance.session, nullptr);
+        sim::setQuitHandler(*instance.session, nullptr);
     }
     CoUninitialize();
     return rc;

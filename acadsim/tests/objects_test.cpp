@@ -322,6 +322,28 @@ TEST_F(Acad, SelectionSetsFilterSelectAndReorder) {
     EXPECT_EQ(lng(com::get(com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"SelSet")})).get(), L"Count")), 0);
 }
 
+TEST_F(Acad, SelectByWindowCrossingAndLast) {
+    auto inside = addLine(1, 1, 2, 2);
+    auto across = addLine(4, 4, 8, 4);
+    addLine(20, 20, 21, 21);
+    auto sets = com::getObject(doc.get(), L"SelectionSets");
+    auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"W")}));
+    com::call(ss.get(), L"Select", {Variant::fromInt32(0), pt(0, 0), pt(5, 5)});
+    ASSERT_EQ(lng(com::get(ss.get(), L"Count")), 1);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), inside.get());
+    com::call(ss.get(), L"Clear");
+    com::call(ss.get(), L"Select", {Variant::fromInt32(1), pt(5, 5), pt(0, 0), shorts({0}), strings({L"LINE"})});
+    EXPECT_EQ(lng(com::get(ss.get(), L"Count")), 2);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(1)})).get(), across.get());
+    com::call(ss.get(), L"Clear");
+    com::call(ss.get(), L"Select", {Variant::fromInt32(4)});
+    EXPECT_EQ(text(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), L"Handle"), L"31");
+    EXPECT_NE(errorOf([&] { com::call(ss.get(), L"Select", {Variant::fromInt32(5), Arg::omitted(), Arg::omitted(), shorts({0})}); }), 0);
+    EXPECT_NE(errorOf([&] { com::call(ss.get(), L"Select", {Variant::fromInt32(9)}); }), 0);
+    com::call(app.get(), L"Quit");  // in process nothing ends
+    EXPECT_EQ(lng(com::get(ms.get(), L"Count")), 3);
+}
+
 TEST_F(Acad, InjectedDeleteAndMoveRefusalsCarryTheirNumber) {
     auto l = addLine(0, 0, 1, 0);
     com::call(com::getObject(doc.get(), L"Layers").get(), L"Add", {Variant::fromString(L"DUP")});

@@ -1,6 +1,8 @@
 // acadsim_probe: what a client sees of the stand-in's registration and Running Object Table entries.
 //   acadsim_probe progid <ProgID>   prints the CLSID the ProgID names, or "unregistered"
 //   acadsim_probe active <ProgID>   prints the Version of the running object under that ProgID, or "unavailable"
+//   acadsim_probe gone <ProgID>     holds the running application's document, quits the application and
+//                                   prints "failed" when a later call on the document fails as it must
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -30,7 +32,15 @@ int wmain(int argc, wchar_t** argv) {
             out = L"unavailable";
         } else {
             try {
-                out = kelva::com::asString(kelva::com::get(app.get(), L"Version"));
+                if (mode == L"gone") {
+                    auto doc = kelva::com::getObject(app.get(), L"ActiveDocument");
+                    kelva::com::call(app.get(), L"Quit");
+                    for (int tries = 0; tries < 100 && SUCCEEDED(GetActiveObject(clsid, nullptr, unk.put())); ++tries) Sleep(50);
+                    kelva::com::get(doc.get(), L"Name");
+                    out = L"answered";
+                } else {
+                    out = kelva::com::asString(kelva::com::get(app.get(), L"Version"));
+                }
             } catch (...) {
                 out = L"failed";
             }

@@ -24,4 +24,10 @@ for key in plain 14 15 16 17 18; do
   [ "$got" = unavailable ] || [ "$got" = failed ] || fail "/As $key: still in the ROT after stop ($got)"
   echo "/As $key: ok"
 done
+# A client that holds an object of a stand-in that has gone gets an error, not a hang or a crash.
+sh "$here/start.sh" "$wine_exec" "$exe" "$pidfile" /As 16 >/dev/null || fail "start for quit"
+got=$("$wine_exec" "$probe" gone AutoCAD.Application.16 | tr -d '\r')
+sh "$here/stop.sh" "$wine_exec" "$exe" "$pidfile" >/dev/null
+[ "$got" = failed ] || fail "a call after Quit gave '$got'"
+echo "call after quit: ok"
 echo PASS
