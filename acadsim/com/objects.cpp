@@ -1132,7 +1132,6 @@ public:
                  c.returns(obj(make<LayerObject>(o.s, i.value_or(0))));
              }},
             {L"ActiveLayer", Access::Put, [](O& o, Call& c) {
-                 ComPtr<IDispatch> layer;
                  const VARIANT& v = c.value();
                  if (V_VT(&v) != VT_DISPATCH || !V_DISPATCH(&v)) throw ArgError{DISP_E_TYPEMISMATCH, 0};
                  o.d().setVariable(L"CLAYER", com::asString(com::get(V_DISPATCH(&v), L"Name")));

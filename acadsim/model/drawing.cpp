@@ -174,33 +174,89 @@ void moveEntity(Entity& e, Point3 d) {
 // ---------------------------------------------------------------------------------------------------------
 // Wildcards and filters
 
-bool matchesWildcard(std::wstring_view pattern, std::wstring_view text) {
-    // A comma separates alternatives; each alternative knows * and ? (AutoCAD's wcmatch, case ignored).
-    std::size_t start = 0;
-    while (start <= pattern.size()) {
-        const std::size_t comma = pattern.find(L',', start);
-        const std::wstring_view alt = pattern.substr(start, comma == std::wstring_view::npos ? std::wstring_view::npos : comma - start);
-        // Iterative glob with backtracking on the last star.
-        std::size_t p = 0, t = 0, star = std::wstring_view::npos, mark = 0;
-        bool ok = true;
-        while (t < text.size()) {
-            if (p < alt.size() && (alt[p] == L'?' || std::towupper(alt[p]) == std::towupper(text[t]))) {
-                ++p, ++t;
-            } else if (p < alt.size() && alt[p] == L'*') {
-                star = p++;
-                mark = t;
-            } else if (star != std::wstring_view::npos) {
-                p = star + 1;
-                t = ++mark;
-            } else {
-                ok = false;
-                break;
-            }
+namespace {
+
+bool sameLetter(wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); }
+
+// One character class of a wildcard: [abc], [~abc], [a-z]; `p` stands on the '['. Returns false when the
+// class does not close, so the '[' is taken literally.
+bool matchClass(std::wstring_view pat, std::size_t& p, wchar_t c, bool& matched) {
+    std::size_t q = p + 1;
+    const bool negate = q < pat.size() && pat[q] == L'~';
+    if (negate) ++q;
+    bool hit = false;
+    bool first = true;
+    while (q < pat.size() && (pat[q] != L']' || first)) {
+        wchar_t lo = pat[q];
+        if (lo == L'`' && q + 1 < pat.size()) lo = pat[++q];
+        if (q + 2 < pat.size() && pat[q + 1] == L'-' && pat[q + 2] != L']') {
+            const wchar_t hi = pat[q + 2];
+            const auto u = std::towupper(c);
+            hit = hit || (u >= std::towupper(lo) && u <= std::towupper(hi));
+            q += 3;
+        } else {
+            hit = hit || sameLetter(lo, c);
+            ++q;
         }
-        while (ok && p < alt.size() && alt[p] == L'*') ++p;
-        if (ok && p == alt.size()) return true;
-        if (comma == std::wstring_view::npos) break;
-        start = comma + 1;
+        first = false;
+    }
+    if (q >= pat.size()) return false;
+    p = q + 1;
+    matched = hit != negate;
+    return true;
+}
+
+bool matchOne(std::wstring_view pat, std::size_t p, std::wstring_view text, std::size_t t) {
+    while (p < pat.size()) {
+        const wchar_t c = pat[p];
+        if (c == L'*') {
+            for (std::size_t k = t; k <= text.size(); ++k)
+                if (matchOne(pat, p + 1, text, k)) return true;
+            return false;
+        }
+        if (t >= text.size()) return false;
+        const wchar_t x = text[t];
+        bool ok;
+        switch (c) {
+        case L'?': ok = true; ++p; break;
+        case L'#': ok = std::iswdigit(x) != 0; ++p; break;
+        case L'@': ok = std::iswalpha(x) != 0; ++p; break;
+        case L'.': ok = !std::iswalnum(x); ++p; break;
+        case L'[':
+            if (!matchClass(pat, p, x, ok)) {
+                ok = x == L'[';
+                ++p;
+            }
+            break;
+        case L'`':
+            ok = p + 1 < pat.size() && sameLetter(pat[p + 1], x);
+            p += 2;
+            break;
+        default: ok = sameLetter(c, x); ++p; break;
+        }
+        if (!ok) return false;
+        ++t;
+    }
+    return t == text.size();
+}
+
+}  // namespace
+
+bool matchesWildcard(std::wstring_view pattern, std::wstring_view text) {
+    // AutoCAD's wcmatch with letter case ignored: a comma separates alternatives; # digit, @ letter,
+    // . neither, * any run, ? any one, [..] a class, a leading ~ negates, ` quotes the next character.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= pattern.size(); ++i) {
+        if (i < pattern.size() && pattern[i] == L'`') {
+            ++i;
+            continue;
+        }
+        if (i < pattern.size() && pattern[i] != L',') continue;
+        std::wstring_view alt = pattern.substr(start, i - start);
+        start = i + 1;
+        const bool negate = !alt.empty() && alt[0] == L'~';
+        if (negate) alt.remove_prefix(1);
+        if (matchOne(alt, 0, text, 0) != negate) return true;
     }
     return false;
 }

@@ -147,6 +147,16 @@ TEST(SelectionSets, FiltersByTypeListWildcardAndLayer) {
     EXPECT_TRUE(matchesWildcard(L"A?C", L"abc"));
     EXPECT_FALSE(matchesWildcard(L"text", L"MTEXT"));
     EXPECT_FALSE(matchesWildcard(L"", L"LINE"));
+    EXPECT_TRUE(matchesWildcard(L"LAYER#", L"layer7"));
+    EXPECT_FALSE(matchesWildcard(L"LAYER#", L"layerX"));
+    EXPECT_TRUE(matchesWildcard(L"@@.#", L"ab-1"));
+    EXPECT_TRUE(matchesWildcard(L"~TEXT", L"LINE"));
+    EXPECT_FALSE(matchesWildcard(L"~TEXT", L"text"));
+    EXPECT_TRUE(matchesWildcard(L"[A-C]X,Z", L"bx"));
+    EXPECT_TRUE(matchesWildcard(L"[~A-C]X", L"dx"));
+    EXPECT_FALSE(matchesWildcard(L"[~A-C]X", L"ax"));
+    EXPECT_TRUE(matchesWildcard(L"A`,B", L"a,b"));  // a quoted comma is no separator
+    EXPECT_TRUE(matchesWildcard(L"*", L""));
     Drawing d;
     d.addLayer(L"T");
     d.add(line({}, {1, 0}));
