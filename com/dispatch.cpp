@@ -404,8 +404,10 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
     DISPPARAMS none{};
     if (!params) params = &none;
 
-    const Member* m = nullptr;
     const UINT named = params->cNamedArgs;
+    if (named > params->cArgs || (params->cArgs && !params->rgvarg) || (named && !params->rgdispidNamedArgs))
+        return E_INVALIDARG;
+    const Member* m = nullptr;
     const bool putValueIsObject = params->cArgs > 0 && V_VT(&deref(params->rgvarg[0])) == VT_DISPATCH;
     if (flags & DISPATCH_PROPERTYPUTREF) m = find(id, INVOKE_PROPERTYPUTREF);
     if (!m && (flags & DISPATCH_PROPERTYPUT)) {
@@ -472,7 +474,8 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
                 s.caller = &params->rgvarg[source[i]];
                 s.argIndex = source[i];
             }
-            if (!given || (isMissing(*given) && p.vt != VT_VARIANT)) {
+            // A Variant parameter without a default receives the caller's missing marker as it is.
+            if (!given || (isMissing(*given) && (p.vt != VT_VARIANT || p.fallback))) {
                 if (!p.optional) throw argumentError(err::ArgumentNotOptional);
                 if (p.fallback)
                     coerce(*p.fallback->get(), p.vt, v, lcid);
