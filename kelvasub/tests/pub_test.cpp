@@ -147,6 +147,33 @@ TEST_F(ClsPub, BadArgumentsGiveTheBasicErrorNumbers) {
     EXPECT_TRUE(drawing.prompts.empty());
 }
 
+TEST_F(ClsPub, EarlyBoundCallersReachTheSameMembers) {
+    FakeDrawing drawing;
+    auto early = pub.query<_clsPub>();
+    ASSERT_TRUE(early);
+    com::Bstr version;
+    EXPECT_EQ(early->GetVersion(version.put()), static_cast<HRESULT>(0x800A005B)) << "no drawing yet";
+    ASSERT_EQ(early->putref_ThisDrawing(drawing.document.get()), S_OK);
+    ASSERT_EQ(early->GetVersion(version.put()), S_OK);
+    EXPECT_EQ(version.str(), L"16");
+    BSTR none = nullptr;
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(early->CmdPrompt(&none, &result), S_OK);
+    EXPECT_EQ(V_VT(&result), VT_EMPTY);
+    ASSERT_EQ(drawing.prompts.size(), 1u);
+    EXPECT_EQ(drawing.prompts[0], L"\r\n") << "a null BSTR reads as an empty text";
+    // A pending member answers its error with error information for the interface.
+    IDispatch* entity = nullptr;
+    com::Bstr type(L"AcDbLine"), text, err;
+    EXPECT_EQ(early->GetEntityEx(type.put(), text.put(), err.put(), &entity), static_cast<HRESULT>(0x800A01BD));
+    com::ComPtr<IErrorInfo> info;
+    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+    GUID guid{};
+    info->GetGUID(&guid);
+    EXPECT_TRUE(IsEqualGUID(guid, IID__clsPub));
+}
+
 TEST_F(ClsPub, PickPointIsEmptyOnAFreshThreadForEveryObject) {
     EXPECT_TRUE(com::call(pub.get(), L"GetPickPoint").isEmpty());
     auto other = library.create(CLSID_clsPub);
