@@ -146,16 +146,11 @@ void XPButton::onTerminate() {
 }
 
 void XPButton::onResize() {
-    // A button below 100 twips either way is brought up to it; the correction comes back here as
-    // a resize of its own and paints then.
-    if (rect().height < 100) {
-        setHeight(100);
-        return;
-    }
-    if (rect().width < 100) {
-        setWidth(100);
-        return;
-    }
+    // A button below 100 twips either way is brought up to it. The correction need not change the
+    // window's pixel size (99 and 100 twips are both 7 pixels), so no resize of its own may follow:
+    // the button paints here in every case.
+    if (rect().height < 100) setHeight(100);
+    if (rect().width < 100) setWidth(100);
     drawButton(model_.state);
 }
 

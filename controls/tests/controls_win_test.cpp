@@ -271,6 +271,16 @@ TEST(XPButtonWin, SmallSizesAreCorrectedAndStillPaint) {
     c.save(L"button_small");
 }
 
+TEST(XPButtonWin, ACorrectionWithinTheSamePixelsStillPaints) {
+    ButtonHost host;
+    auto& b = host.button;
+    b.setHeight(99);  // 7 pixels, like the corrected 100 twips: the correction brings no resize of its own
+    EXPECT_EQ(b.rect().height, 100);
+    Capture c(b.hwnd());
+    ASSERT_EQ(c.height(), 7);
+    EXPECT_EQ(mismatches(b, c), 0);
+}
+
 TEST(XPButtonWin, TwoButtonsOnOneFormStopInEitherOrder) {
     for (bool firstGoesFirst : {true, false}) {
         rt::Form form(layout());
