@@ -2,6 +2,7 @@
 
 #include "runtime/form.h"
 #include "runtime/gdi.h"
+#include "runtime/scale.h"
 #include "runtime/services.h"
 
 namespace kelva::ctl {
@@ -83,7 +84,8 @@ void XPButton::SnapMouseTo() {
     POINT pt{0, 0};
     if (!ClientToScreen(ownWindow_, &pt)) return;
     const SIZE sz = clientPixels();
-    SetCursorPos(pt.x + sz.cx / 2, pt.y + sz.cy / 2);
+    // Half an odd size ends in .5: the point rounds half to even, as every coordinate does.
+    SetCursorPos(rt::roundPixel(pt.x + sz.cx / 2.0), rt::roundPixel(pt.y + sz.cy / 2.0));
 }
 
 // ---- life cycle ----------------------------------------------------------------------------

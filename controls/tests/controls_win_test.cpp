@@ -672,3 +672,22 @@ TEST(XPButtonWin, SnapMouseToPutsTheCursorOnTheCentre) {
     EXPECT_EQ(pt.x, rc.left + 40);
     EXPECT_EQ(pt.y, rc.top + 12);
 }
+
+TEST(XPButtonWin, SnapMouseToRoundsHalfPixelsToEven) {
+    ButtonHost host;
+    auto& b = host.button;
+    b.setWidth(1125);  // 75 pixels: the centre is 37.5 pixels in
+    RECT rc;
+    GetWindowRect(b.hwnd(), &rc);
+    if (rc.left % 2) {  // an even left edge tells half to even from truncation
+        b.setLeft(b.rect().left + 15);
+        GetWindowRect(b.hwnd(), &rc);
+    }
+    ASSERT_EQ(rc.left % 2, 0);
+    ASSERT_EQ(rc.right - rc.left, 75);
+    b.SnapMouseTo();
+    POINT pt;
+    ASSERT_TRUE(GetCursorPos(&pt));
+    EXPECT_EQ(pt.x, rc.left + 38);
+    EXPECT_EQ(pt.y, rc.top + 12);
+}
