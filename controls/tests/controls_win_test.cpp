@@ -398,6 +398,19 @@ TEST(CheckWin, CaptionPassesItsMouseToTheBoxAndRightButtonOnlyReports) {
     EXPECT_EQ(host.downs, (std::vector<int>{1, 2}));
 }
 
+TEST(CheckWin, ADoubleClickOnTheCaptionIsTwoPresses) {
+    CheckHost host;
+    auto& box = host.box;
+    send(box.captionWindow(), WM_LBUTTONDOWN, 40, 5, MK_LBUTTON);
+    send(box.captionWindow(), WM_LBUTTONUP, 40, 5);
+    send(box.captionWindow(), WM_LBUTTONDBLCLK, 40, 5, MK_LBUTTON);
+    EXPECT_EQ(box.shownPicture(), check::PushedChecked);
+    send(box.captionWindow(), WM_LBUTTONUP, 40, 5);
+    EXPECT_EQ(box.Value(), 0);
+    EXPECT_EQ(host.clicks, 2);
+    EXPECT_EQ(host.downs, (std::vector<int>{1, 1}));
+}
+
 TEST(CheckWin, DisabledPicturesColoursAndPersistence) {
     rt::PropertyBag saved;
     {
