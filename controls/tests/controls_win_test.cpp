@@ -653,6 +653,22 @@ TEST(XFrameWin, DesignTextRoundTrip) {
     EXPECT_EQ(f.Font()->desc().size, 9);
 }
 
+TEST(XFrameWin, HeaderPaintsKeepTheFontNameAndApplyTheStoredAttributes) {
+    FrameHost host(buttonsBag());
+    auto& f = host.frame;
+    f.setFont(std::make_shared<rt::Font>(rt::FontDesc{L"굴림", 9}));
+    f.Font()->setName(L"Verdana");  // through the font object, as a host may
+    f.Font()->setSize(14);
+    f.Font()->setBold(true);
+    f.setCaption(L"AutoCAD");  // repaints the body and the header
+    EXPECT_EQ(f.Font()->desc().name, L"Verdana");
+    EXPECT_EQ(f.Font()->desc().size, 9);  // the stored size and style win at every header paint
+    EXPECT_FALSE(f.Font()->desc().bold);
+    rt::PropertyBag bag;
+    f.save(bag);
+    EXPECT_EQ(bag.readFont(L"Font", {}).name, L"Verdana");
+}
+
 TEST(XFrameWin, HoverHighlightsTheGlyphsWhileTheCursorIsOverTheHeader) {
     FrameHost host(buttonsBag());
     auto& f = host.frame;
