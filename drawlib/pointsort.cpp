@@ -17,8 +17,7 @@ PlanePoint twistKey(const Point& p, double twist) {
 
 namespace {
 
-// B (the element at j) goes before A (the element at i). Written without short-circuits so the
-// scan below can test a block of candidates at once.
+// B (the element at j) goes before A (the element at i), without short-circuits: fewer branches.
 template <PointRule R>
 struct Before {
     double tol;
@@ -30,9 +29,12 @@ struct Before {
             case PointRule::YAsc: return by < ay;
             case PointRule::YThenX: return (by > ay) | ((by == ay) & (bx < ax));
             case PointRule::XThenY: return (bx < ax) | ((bx == ax) & (by < ay));
-            case PointRule::Table:
-                return ((by > ay) & ((std::fabs(ay - by) > tol) | (bx < ax))) |
-                       ((by < ay) & (std::fabs(ay - by) <= tol) & (bx < ax)) | ((by == ay) & (bx < ax));
+            case PointRule::Table: {
+                // Higher by more than tol: a row above. Otherwise one row (within tol, or the same Y)
+                // read left to right; lower by more than tol: keep.
+                const double d = by - ay;
+                return ((d > 0) & (d > tol)) | (((std::fabs(d) <= tol) | (d == 0)) & (bx < ax));
+            }
             // Z and N families: a run ahead by at least tol wins, else within tol the cross order decides.
             case PointRule::Z: return (by - ay >= tol) | ((std::fabs(by - ay) <= tol) & (bx < ax));
             case PointRule::Z_R: return (ay - by >= tol) | ((std::fabs(by - ay) <= tol) & (ax < bx));
@@ -47,8 +49,9 @@ struct Before {
     }
 };
 
-// The exchange sort over all pairs i < j. Between two exchanges the element at i stays the same,
-// so the scan for the next j that goes before it tests blocks of candidates without branching.
+// The exchange sort over all pairs i < j. The element at i changes only by an exchange, so it is
+// carried in registers through the pass and stored once at its end: each exchange leaves the carried
+// element at j and carries on with the one found there.
 template <class Pred>
 Order exchangeSortPoints(const std::vector<PlanePoint>& keys, Pred goesBefore) {
     const std::size_t n = keys.size();
@@ -59,28 +62,22 @@ Order exchangeSortPoints(const std::vector<PlanePoint>& keys, Pred goesBefore) {
     }
     Order pos(n);
     std::iota(pos.begin(), pos.end(), std::size_t{0});
-    constexpr std::size_t kBlock = 16;
     for (std::size_t i = 0; i + 1 < n; ++i) {
         double ax = x[i], ay = y[i];
-        std::size_t j = i + 1;
-        while (j < n) {
-            while (j + kBlock <= n) {
-                bool hit = false;
-                for (std::size_t t = 0; t < kBlock; ++t) hit |= goesBefore(ax, ay, x[j + t], y[j + t]);
-                if (hit) break;
-                j += kBlock;
-            }
-            const std::size_t end = std::min(n, j + kBlock);
-            for (; j < end; ++j) {
-                if (goesBefore(ax, ay, x[j], y[j])) {
-                    std::swap(x[i], x[j]);
-                    std::swap(y[i], y[j]);
-                    std::swap(pos[i], pos[j]);
-                    ax = x[i];
-                    ay = y[i];
-                }
+        std::size_t ap = pos[i];
+        for (std::size_t j = i + 1; j < n; ++j) {
+            const double bx = x[j], by = y[j];
+            if (goesBefore(ax, ay, bx, by)) {
+                x[j] = ax;
+                y[j] = ay;
+                std::swap(ap, pos[j]);
+                ax = bx;
+                ay = by;
             }
         }
+        x[i] = ax;
+        y[i] = ay;
+        pos[i] = ap;
     }
     return pos;
 }

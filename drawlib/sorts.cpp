@@ -1,5 +1,6 @@
 #include "sorts.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <numeric>
 #include <utility>
@@ -154,42 +155,28 @@ int compareTextFold(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-void stableQuickSort(const std::vector<std::wstring>& texts, Order& order, const Compare3& cmp, int sortOrder) {
-    if (order.size() < 2) return;
+void stableSortPass(const std::vector<std::wstring>& texts, Order& order, const Compare3& cmp, int sortOrder) {
+    const std::size_t n = order.size();
+    if (n < 2) return;
+    // x counts as after y when cmp(x, y) equals the sort order. A stable sort by that relation has one
+    // result; merging runs gives it in n log n for every input, presorted ones included, and never
+    // reads outside the runs, whatever the comparison says.
     const auto after = [&](std::size_t x, std::size_t y) { return cmp(texts[x], texts[y]) == sortOrder; };
-    std::vector<std::size_t> left, right;
-    left.reserve(order.size());
-    right.reserve(order.size());
-    // Pending ranges grow as the input needs: the left part is always taken first.
-    std::vector<std::pair<std::size_t, std::size_t>> pending;
-    std::size_t lo = 0, hi = order.size() - 1;
-    for (;;) {
-        const std::size_t mid = lo + (hi - lo) / 2;
-        const std::size_t pivot = order[mid];
-        left.clear();
-        right.clear();
-        // Arrival order is kept in both lists: equal elements never pass one another.
-        for (std::size_t k = lo; k < mid; ++k) (after(order[k], pivot) ? right : left).push_back(order[k]);
-        for (std::size_t k = mid + 1; k <= hi; ++k) (after(pivot, order[k]) ? left : right).push_back(order[k]);
-        std::size_t w = lo;
-        for (std::size_t e : left) order[w++] = e;
-        const std::size_t p = w;
-        order[w++] = pivot;
-        for (std::size_t e : right) order[w++] = e;
-
-        const bool leftPart = left.size() >= 2, rightPart = right.size() >= 2;
-        if (leftPart) {
-            if (rightPart) pending.emplace_back(p + 1, hi);
-            hi = p - 1;
-        } else if (rightPart) {
-            lo = p + 1;
-        } else if (!pending.empty()) {
-            std::tie(lo, hi) = pending.back();
-            pending.pop_back();
-        } else {
-            return;
+    Order buffer(n);
+    Order* from = &order;
+    Order* to = &buffer;
+    for (std::size_t width = 1; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
+            std::size_t a = lo, b = mid, w = lo;
+            // The right run's element goes first only when the left one is after it: ties keep arrival order.
+            while (a < mid && b < hi) (*to)[w++] = after((*from)[a], (*from)[b]) ? (*from)[b++] : (*from)[a++];
+            while (a < mid) (*to)[w++] = (*from)[a++];
+            while (b < hi) (*to)[w++] = (*from)[b++];
         }
+        std::swap(from, to);
     }
+    if (from != &order) order = *from;
 }
 
 Order swapSortOrder(const std::vector<std::wstring>& texts, bool capsFirst, int direction, const Compare3& binary,
@@ -197,8 +184,8 @@ Order swapSortOrder(const std::vector<std::wstring>& texts, bool capsFirst, int 
     Order order(texts.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     const int wanted = direction == 0 ? 1 : direction;
-    stableQuickSort(texts, order, binary, capsFirst ? 1 : -1);
-    stableQuickSort(texts, order, text, wanted);
+    stableSortPass(texts, order, binary, capsFirst ? 1 : -1);
+    stableSortPass(texts, order, text, wanted);
     return order;
 }
 

@@ -32,9 +32,9 @@ int compareBinary(const std::wstring& a, const std::wstring& b);
 // Case-insensitive comparison by simple case folding (the Windows glue uses the locale's rules).
 int compareTextFold(const std::wstring& a, const std::wstring& b);
 
-// The stable, non-recursive quicksort over one pass: an element counts as after another when
-// cmp(x, y) equals `sortOrder` (1 ascending, -1 descending; any other value leaves the order).
-void stableQuickSort(const std::vector<std::wstring>& texts, Order& order, const Compare3& cmp, int sortOrder);
+// One stable pass: an element counts as after another when cmp(x, y) equals `sortOrder`
+// (1 ascending, -1 descending; any other value leaves the order as it is).
+void stableSortPass(const std::vector<std::wstring>& texts, Order& order, const Compare3& cmp, int sortOrder);
 
 // The two passes of the case-ordered sort: binary in the case order, then text in `direction`
 // (0 reads as 1), stable, so strings equal without case keep the first pass's order.

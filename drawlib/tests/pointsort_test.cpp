@@ -254,7 +254,7 @@ TEST(PointSort, PropertySameOrderAsThePlainExchangeLoops) {
         for (auto& p : v) p = {coord(rng) * 0.5, coord(rng) * 0.5};
         for (int r = 0; r <= static_cast<int>(PointRule::IN_R); ++r) {
             const auto rule = static_cast<PointRule>(r);
-            for (double tol : {0.0, 0.5, 1.2})
+            for (double tol : {0.0, 0.5, 1.2, -0.5})
                 ASSERT_EQ(pointOrder(v, rule, tol), referenceOrder(v, rule, tol)) << "rule " << r << " tol " << tol;
         }
     }
