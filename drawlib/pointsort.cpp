@@ -36,14 +36,14 @@ struct Before {
                 return ((d > 0) & (d > tol)) | (((std::fabs(d) <= tol) | (d == 0)) & (bx < ax));
             }
             // Z and N families: a run ahead by at least tol wins, else within tol the cross order decides.
-            case PointRule::Z: return (by - ay >= tol) | ((std::fabs(by - ay) <= tol) & (bx < ax));
-            case PointRule::Z_R: return (ay - by >= tol) | ((std::fabs(by - ay) <= tol) & (ax < bx));
-            case PointRule::IZ: return (ay - by >= tol) | ((std::fabs(by - ay) <= tol) & (bx < ax));
-            case PointRule::IZ_R: return (by - ay >= tol) | ((std::fabs(by - ay) <= tol) & (ax < bx));
-            case PointRule::N: return (ax - bx >= tol) | ((std::fabs(bx - ax) <= tol) & (by < ay));
-            case PointRule::N_R: return (bx - ax >= tol) | ((std::fabs(bx - ax) <= tol) & (by > ay));
-            case PointRule::IN: return (ax - bx >= tol) | ((std::fabs(bx - ax) <= tol) & (by > ay));
-            case PointRule::IN_R: return (bx - ax >= tol) | ((std::fabs(bx - ax) <= tol) & (by < ay));
+            case PointRule::ZOrder: return (by - ay >= tol) | ((std::fabs(by - ay) <= tol) & (bx < ax));
+            case PointRule::ZOrderR: return (ay - by >= tol) | ((std::fabs(by - ay) <= tol) & (ax < bx));
+            case PointRule::IZOrder: return (ay - by >= tol) | ((std::fabs(by - ay) <= tol) & (bx < ax));
+            case PointRule::IZOrderR: return (by - ay >= tol) | ((std::fabs(by - ay) <= tol) & (ax < bx));
+            case PointRule::NOrder: return (ax - bx >= tol) | ((std::fabs(bx - ax) <= tol) & (by < ay));
+            case PointRule::NOrderR: return (bx - ax >= tol) | ((std::fabs(bx - ax) <= tol) & (by > ay));
+            case PointRule::INOrder: return (ax - bx >= tol) | ((std::fabs(bx - ax) <= tol) & (by > ay));
+            case PointRule::INOrderR: return (bx - ax >= tol) | ((std::fabs(bx - ax) <= tol) & (by < ay));
         }
         return false;
     }
@@ -114,14 +114,14 @@ Order pointOrder(const std::vector<PlanePoint>& keys, PointRule rule, double tol
         case PointRule::YThenX: return sortBy<PointRule::YThenX>(keys, tol);
         case PointRule::XThenY: return sortBy<PointRule::XThenY>(keys, tol);
         case PointRule::Table: return sortBy<PointRule::Table>(keys, tol);
-        case PointRule::Z: return sortBy<PointRule::Z>(keys, tol);
-        case PointRule::Z_R: return sortBy<PointRule::Z_R>(keys, tol);
-        case PointRule::IZ: return sortBy<PointRule::IZ>(keys, tol);
-        case PointRule::IZ_R: return sortBy<PointRule::IZ_R>(keys, tol);
-        case PointRule::N: return sortBy<PointRule::N>(keys, tol);
-        case PointRule::N_R: return sortBy<PointRule::N_R>(keys, tol);
-        case PointRule::IN: return sortBy<PointRule::IN>(keys, tol);
-        case PointRule::IN_R: return sortBy<PointRule::IN_R>(keys, tol);
+        case PointRule::ZOrder: return sortBy<PointRule::ZOrder>(keys, tol);
+        case PointRule::ZOrderR: return sortBy<PointRule::ZOrderR>(keys, tol);
+        case PointRule::IZOrder: return sortBy<PointRule::IZOrder>(keys, tol);
+        case PointRule::IZOrderR: return sortBy<PointRule::IZOrderR>(keys, tol);
+        case PointRule::NOrder: return sortBy<PointRule::NOrder>(keys, tol);
+        case PointRule::NOrderR: return sortBy<PointRule::NOrderR>(keys, tol);
+        case PointRule::INOrder: return sortBy<PointRule::INOrder>(keys, tol);
+        case PointRule::INOrderR: return sortBy<PointRule::INOrderR>(keys, tol);
     }
     return {};
 }

@@ -18,9 +18,9 @@ enum class PointRule {
     YThenX,         // SortTextYX
     XThenY,         // SortTextXY
     Table,          // SortTextTable
-    Z,              // SortTextZ, SortSelZ, SortListZ
-    Z_R, IZ, IZ_R,
-    N, N_R, IN, IN_R,
+    ZOrder,         // SortTextZ, SortSelZ, SortListZ
+    ZOrderR, IZOrder, IZOrderR,
+    NOrder, NOrderR, INOrder, INOrderR,
 };
 
 struct PlanePoint {

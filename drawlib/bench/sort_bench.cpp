@@ -27,7 +27,7 @@ BENCHMARK(BM_SortTextTable)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_SortSelZ(benchmark::State& state) {
     const auto keys = tableTexts(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(pointOrder(keys, PointRule::Z, 1.0));
+    for (auto _ : state) benchmark::DoNotOptimize(pointOrder(keys, PointRule::ZOrder, 1.0));
 }
 BENCHMARK(BM_SortSelZ)->Arg(10000)->Unit(benchmark::kMillisecond);
 

@@ -92,22 +92,22 @@ TEST(PointSort, TableToleranceIsPairwise) {
 TEST(PointSort, ZBoundaryAndZeroTolerance) {
     // A difference of exactly the tolerance is two rows for Z, one row for the table order.
     const std::vector<PlanePoint> v{{0, 0}, {1, 0.5}};
-    EXPECT_EQ(xs(arranged(v, pointOrder(v, PointRule::Z, 0.5))), (std::vector<double>{1, 0}));
+    EXPECT_EQ(xs(arranged(v, pointOrder(v, PointRule::ZOrder, 0.5))), (std::vector<double>{1, 0}));
     EXPECT_EQ(xs(arranged(v, pointOrder(v, PointRule::Table, 0.5))), (std::vector<double>{0, 1}));
     // With tolerance 0 two items of one row are exchanged whatever their X.
     const std::vector<PlanePoint> same{{1, 2}, {5, 2}};
-    EXPECT_EQ(xs(arranged(same, pointOrder(same, PointRule::Z, 0))), (std::vector<double>{5, 1}));
+    EXPECT_EQ(xs(arranged(same, pointOrder(same, PointRule::ZOrder, 0))), (std::vector<double>{5, 1}));
     const std::vector<PlanePoint> list{{0, 0}, {5, 0.05}, {2, 3}};
-    EXPECT_EQ(xs(arranged(list, pointOrder(list, PointRule::Z, 0.1))), (std::vector<double>{2, 0, 5}));
+    EXPECT_EQ(xs(arranged(list, pointOrder(list, PointRule::ZOrder, 0.1))), (std::vector<double>{2, 0, 5}));
 }
 
 TEST(PointSort, PropertyMirroredFamiliesAreExactReverses) {
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> coord(-100, 100);
-    const std::pair<PointRule, PointRule> pairs[] = {{PointRule::Z, PointRule::Z_R},
-                                                     {PointRule::IZ, PointRule::IZ_R},
-                                                     {PointRule::N, PointRule::N_R},
-                                                     {PointRule::IN, PointRule::IN_R},
+    const std::pair<PointRule, PointRule> pairs[] = {{PointRule::ZOrder, PointRule::ZOrderR},
+                                                     {PointRule::IZOrder, PointRule::IZOrderR},
+                                                     {PointRule::NOrder, PointRule::NOrderR},
+                                                     {PointRule::INOrder, PointRule::INOrderR},
                                                      {PointRule::XAsc, PointRule::XDesc},
                                                      {PointRule::YDesc, PointRule::YAsc}};
     for (int round = 0; round < 200; ++round) {
@@ -118,7 +118,7 @@ TEST(PointSort, PropertyMirroredFamiliesAreExactReverses) {
             v[k] = {static_cast<double>(k) * 3 + coord(rng) * 1e-3, oneRow ? 7.0 : static_cast<double>(k) * 3 + coord(rng) * 1e-3};
         std::shuffle(v.begin(), v.end(), rng);
         for (auto [fwd, rev] : pairs) {
-            if (oneRow && (fwd == PointRule::N || fwd == PointRule::IN || fwd == PointRule::YDesc)) continue;
+            if (oneRow && (fwd == PointRule::NOrder || fwd == PointRule::INOrder || fwd == PointRule::YDesc)) continue;
             Order a = pointOrder(v, fwd, oneRow ? 0.5 : 1.0);
             const Order b = pointOrder(v, rev, oneRow ? 0.5 : 1.0);
             ASSERT_EQ(a.size(), v.size());
@@ -149,7 +149,7 @@ TEST(SelectionSort, ReadsEachKeyOnceAndRefillsInOrder) {
     EXPECT_EQ(set.content, (std::vector<int>{1, 3, 2, 0}));
     EXPECT_EQ(set.keyReads, 4);
     FakeSet one({{1, 1}});
-    sortSetByPoint(one, PointRule::Z, 0, 0, SetRewrite::RemoveAdd, ErrorStyle::PassThrough);
+    sortSetByPoint(one, PointRule::ZOrder, 0, 0, SetRewrite::RemoveAdd, ErrorStyle::PassThrough);
     EXPECT_EQ(one.content, (std::vector<int>{0}));
 }
 
@@ -162,7 +162,7 @@ TEST(SelectionSort, FailuresByStyle) {
     badKey.failKeyAt = 2;
     EXPECT_EQ(errorOf([&] { sortSetByPoint(badKey, PointRule::XAsc, 0, 0, SetRewrite::ClearAdd, ErrorStyle::PassThrough); }), 438);
     EXPECT_EQ(badKey.content, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(errorOf([&] { sortSetByPoint(badKey, PointRule::Z, 1, 0, SetRewrite::ClearAdd, ErrorStyle::Trapped); }), 0);
+    EXPECT_EQ(errorOf([&] { sortSetByPoint(badKey, PointRule::ZOrder, 1, 0, SetRewrite::ClearAdd, ErrorStyle::Trapped); }), 0);
     EXPECT_EQ(badKey.content, (std::vector<int>{0, 1, 2}));
 }
 
@@ -213,18 +213,18 @@ bool referenceBefore(PlanePoint a, PlanePoint b, PointRule rule, double tol) {
         default: break;
     }
     // Z and N families from their primary and secondary tests.
-    const bool zFamily = rule == PointRule::Z || rule == PointRule::Z_R || rule == PointRule::IZ || rule == PointRule::IZ_R;
+    const bool zFamily = rule == PointRule::ZOrder || rule == PointRule::ZOrderR || rule == PointRule::IZOrder || rule == PointRule::IZOrderR;
     const double aP = zFamily ? a.y : a.x, bP = zFamily ? b.y : b.x;
     bool ahead = false, cross = false;
     switch (rule) {
-        case PointRule::Z: ahead = b.y - a.y >= tol; cross = b.x < a.x; break;
-        case PointRule::Z_R: ahead = a.y - b.y >= tol; cross = a.x < b.x; break;
-        case PointRule::IZ: ahead = a.y - b.y >= tol; cross = b.x < a.x; break;
-        case PointRule::IZ_R: ahead = b.y - a.y >= tol; cross = a.x < b.x; break;
-        case PointRule::N: ahead = a.x - b.x >= tol; cross = b.y < a.y; break;
-        case PointRule::N_R: ahead = b.x - a.x >= tol; cross = b.y > a.y; break;
-        case PointRule::IN: ahead = a.x - b.x >= tol; cross = b.y > a.y; break;
-        case PointRule::IN_R: ahead = b.x - a.x >= tol; cross = b.y < a.y; break;
+        case PointRule::ZOrder: ahead = b.y - a.y >= tol; cross = b.x < a.x; break;
+        case PointRule::ZOrderR: ahead = a.y - b.y >= tol; cross = a.x < b.x; break;
+        case PointRule::IZOrder: ahead = a.y - b.y >= tol; cross = b.x < a.x; break;
+        case PointRule::IZOrderR: ahead = b.y - a.y >= tol; cross = a.x < b.x; break;
+        case PointRule::NOrder: ahead = a.x - b.x >= tol; cross = b.y < a.y; break;
+        case PointRule::NOrderR: ahead = b.x - a.x >= tol; cross = b.y > a.y; break;
+        case PointRule::INOrder: ahead = a.x - b.x >= tol; cross = b.y > a.y; break;
+        case PointRule::INOrderR: ahead = b.x - a.x >= tol; cross = b.y < a.y; break;
         default: break;
     }
     if (ahead) return true;
@@ -252,7 +252,7 @@ TEST(PointSort, PropertySameOrderAsThePlainExchangeLoops) {
     for (int round = 0; round < 60; ++round) {
         std::vector<PlanePoint> v(std::uniform_int_distribution<int>(0, 150)(rng));
         for (auto& p : v) p = {coord(rng) * 0.5, coord(rng) * 0.5};
-        for (int r = 0; r <= static_cast<int>(PointRule::IN_R); ++r) {
+        for (int r = 0; r <= static_cast<int>(PointRule::INOrderR); ++r) {
             const auto rule = static_cast<PointRule>(r);
             for (double tol : {0.0, 0.5, 1.2, -0.5})
                 ASSERT_EQ(pointOrder(v, rule, tol), referenceOrder(v, rule, tol)) << "rule " << r << " tol " << tol;
