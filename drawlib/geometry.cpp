@@ -124,7 +124,8 @@ double azimuth(const Point& from, const Point& to) {
     return 1.5 * p + std::atan(ax / ay);
 }
 
-bool negligibleTurn(double theta) { return roundHalfEven(checkedResult(theta * 1e8)) == 0.0; }
+// Round(theta, 8) = 0.
+bool negligibleTurn(double theta) { return std::fabs(theta) * 1e8 <= 0.5; }
 
 Point rotateAbout(const Point& base, const Point& point, double theta) {
     const double dx = diff(point.x, base.x);
