@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 #include "core/errors.h"
@@ -98,12 +99,110 @@ Order exchangeSort(std::vector<Key> keys, Pred goesBefore) {
     return pos;
 }
 
+// ---- the shortcut for inputs the rule orders totally -------------------------------------------------------------
+// When the rule is a strict total order on the given keys (for every two items exactly one goes first, and
+// consistently), each pass of the exchange sort leaves the smallest remaining item at its position, so
+// the exchange sort's result is the one sorted order, which a sort by comparison finds in n log n. The
+// tests below decide that from the keys; whatever they cannot vouch for takes the exchange loops.
+
+bool anyNaN(const std::vector<PlanePoint>& keys) {
+    for (const auto& k : keys)
+        if (std::isnan(k.x) || std::isnan(k.y)) return true;
+    return false;
+}
+
+// Lexicographic by (first, second), both ascending; empty when two items tie.
+std::optional<Order> sortedIfDistinct(std::vector<std::pair<double, double>> ranks) {
+    Order o(ranks.size());
+    std::iota(o.begin(), o.end(), std::size_t{0});
+    std::sort(o.begin(), o.end(), [&](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
+    for (std::size_t k = 1; k < o.size(); ++k)
+        if (!(ranks[o[k - 1]] < ranks[o[k]])) return std::nullopt;
+    return o;
+}
+
+// Rows (or columns) along `p`, read first where p is largest: consecutive items of different rows must lie
+// more than tol apart, a row's items within tol of one another (strictly so when `strictRows`), and
+// within a row `s` ascending must tell every two items apart.
+std::optional<Order> rowsIfSeparated(const std::vector<double>& p, const std::vector<double>& s, double tol,
+                                     bool strictRows) {
+    if (!(tol >= 0)) return std::nullopt;
+    const std::size_t n = p.size();
+    Order byP(n);
+    std::iota(byP.begin(), byP.end(), std::size_t{0});
+    std::sort(byP.begin(), byP.end(), [&](std::size_t a, std::size_t b) { return p[a] > p[b]; });
+    Order out;
+    out.reserve(n);
+    std::size_t start = 0;
+    while (start < n) {
+        std::size_t end = start + 1;
+        while (end < n && !(p[byP[end - 1]] - p[byP[end]] > tol)) ++end;
+        if (end - start >= 2) {
+            const double span = p[byP[start]] - p[byP[end - 1]];
+            if (strictRows ? !(span < tol) : !(span <= tol)) return std::nullopt;
+            std::sort(byP.begin() + static_cast<long>(start), byP.begin() + static_cast<long>(end),
+                      [&](std::size_t a, std::size_t b) { return s[a] < s[b]; });
+            for (std::size_t k = start + 1; k < end; ++k)
+                if (!(s[byP[k - 1]] < s[byP[k]])) return std::nullopt;
+        }
+        out.insert(out.end(), byP.begin() + static_cast<long>(start), byP.begin() + static_cast<long>(end));
+        start = end;
+    }
+    return out;
+}
+
+std::optional<Order> totalOrderShortcut(const std::vector<PlanePoint>& keys, PointRule rule, double tol) {
+    if (keys.size() < 2 || anyNaN(keys)) return std::nullopt;
+    const std::size_t n = keys.size();
+    std::vector<std::pair<double, double>> ranks(n);
+    std::vector<double> p(n), s(n);
+    auto fill = [&](auto primary, auto secondary) {
+        for (std::size_t k = 0; k < n; ++k) {
+            p[k] = primary(keys[k]);
+            s[k] = secondary(keys[k]);
+        }
+    };
+    auto lexi = [&](auto first, auto second) {
+        for (std::size_t k = 0; k < n; ++k) ranks[k] = {first(keys[k]), second(keys[k])};
+        return sortedIfDistinct(std::move(ranks));
+    };
+    const auto zero = [](const PlanePoint&) { return 0.0; };
+    const auto x = [](const PlanePoint& k) { return k.x; };
+    const auto y = [](const PlanePoint& k) { return k.y; };
+    const auto negX = [](const PlanePoint& k) { return -k.x; };
+    const auto negY = [](const PlanePoint& k) { return -k.y; };
+    switch (rule) {
+        case PointRule::XAsc: return lexi(x, zero);
+        case PointRule::XDesc: return lexi(negX, zero);
+        case PointRule::YDesc: return lexi(negY, zero);
+        case PointRule::YAsc: return lexi(y, zero);
+        case PointRule::YThenX: return lexi(negY, x);
+        case PointRule::XThenY: return lexi(x, y);
+        case PointRule::Table: fill(y, x); return rowsIfSeparated(p, s, tol, false);
+        // The run goes first where B - A >= tol on the primary value; ties within a row by the cross order.
+        case PointRule::ZOrder: fill(y, x); break;
+        case PointRule::ZOrderR: fill(negY, negX); break;
+        case PointRule::IZOrder: fill(negY, x); break;
+        case PointRule::IZOrderR: fill(y, negX); break;
+        case PointRule::NOrder: fill(negX, y); break;
+        case PointRule::NOrderR: fill(x, negY); break;
+        case PointRule::INOrder: fill(negX, negY); break;
+        case PointRule::INOrderR: fill(x, y); break;
+    }
+    return rowsIfSeparated(p, s, tol, true);
+}
+
 template <PointRule R>
 Order sortBy(const std::vector<PlanePoint>& keys, double tol) {
+    if (auto shortcut = totalOrderShortcut(keys, R, tol)) return *shortcut;
     return exchangeSortPoints(keys, Before<R>{tol});
 }
 
 }  // namespace
+
+bool ordersTotally(const std::vector<PlanePoint>& keys, PointRule rule, double tol) {
+    return totalOrderShortcut(keys, rule, tol).has_value();
+}
 
 Order pointOrder(const std::vector<PlanePoint>& keys, PointRule rule, double tol) {
     switch (rule) {
@@ -127,6 +226,13 @@ Order pointOrder(const std::vector<PlanePoint>& keys, PointRule rule, double tol
 }
 
 Order textKeyOrder(const std::vector<std::wstring>& keys, bool descending) {
+    // Distinct keys are ordered totally: the exchange sort's result is the sorted order.
+    Order o(keys.size());
+    std::iota(o.begin(), o.end(), std::size_t{0});
+    std::sort(o.begin(), o.end(), [&](std::size_t a, std::size_t b) { return descending ? keys[a] > keys[b] : keys[a] < keys[b]; });
+    bool distinct = true;
+    for (std::size_t k = 1; k < o.size() && distinct; ++k) distinct = keys[o[k - 1]] != keys[o[k]];
+    if (distinct) return o;
     return exchangeSort(keys, [descending](const std::wstring& a, const std::wstring& b) {
         return descending ? b > a : b < a;
     });

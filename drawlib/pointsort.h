@@ -33,6 +33,10 @@ struct PlanePoint {
 PlanePoint twistKey(const Point& p, double twist);
 
 Order pointOrder(const std::vector<PlanePoint>& keys, PointRule rule, double tol = 0);
+// True when the rule puts every two of these keys in one order, consistently: the exchange sort's result
+// is then found by sorting, in n log n (rows apart by more than tol, each row within tol, and the cross
+// order telling the items of a row apart).
+bool ordersTotally(const std::vector<PlanePoint>& keys, PointRule rule, double tol);
 Order textKeyOrder(const std::vector<std::wstring>& keys, bool descending);
 
 // An AutoCAD selection set as the sorts see it: items read by position once, keys read once per

@@ -1,6 +1,7 @@
 // The point and text sorts of the toolbox on cached keys: 10,000 texts scattered over a table.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 
 #include "drawlib/pointsort.h"
@@ -30,6 +31,14 @@ void BM_SortSelZ(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(pointOrder(keys, PointRule::ZOrder, 1.0));
 }
 BENCHMARK(BM_SortSelZ)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Texts on exact grid points with tolerance 0: every row ties, so the exchange loops run in full.
+void BM_SortSelZ_Ties(benchmark::State& state) {
+    auto keys = tableTexts(static_cast<std::size_t>(state.range(0)));
+    for (auto& k : keys) k = {std::round(k.x), std::round(k.y)};
+    for (auto _ : state) benchmark::DoNotOptimize(pointOrder(keys, PointRule::ZOrder, 0.0));
+}
+BENCHMARK(BM_SortSelZ_Ties)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_AlphanumSort(benchmark::State& state) {
     std::vector<std::wstring> texts;

@@ -247,15 +247,73 @@ Order referenceOrder(std::vector<PlanePoint> v, PointRule rule, double tol) {
 
 TEST(PointSort, PropertySameOrderAsThePlainExchangeLoops) {
     std::mt19937 rng(5);
+    // Fine coordinates (mostly distinct, so the sorting shortcut answers) and coarse ones (ties and
+    // pairs at exactly the tolerance, so the exchange loops answer).
     // Coarse coordinates make many ties and many pairs at exactly the tolerance.
     std::uniform_int_distribution<int> coord(0, 12);
     for (int round = 0; round < 60; ++round) {
         std::vector<PlanePoint> v(std::uniform_int_distribution<int>(0, 150)(rng));
-        for (auto& p : v) p = {coord(rng) * 0.5, coord(rng) * 0.5};
+        const double unit = round % 2 ? 0.5 : 0.0137;
+        for (auto& p : v) p = {coord(rng) * unit * (round % 3 ? 1 : 37), coord(rng) * unit};
         for (int r = 0; r <= static_cast<int>(PointRule::INOrderR); ++r) {
             const auto rule = static_cast<PointRule>(r);
             for (double tol : {0.0, 0.5, 1.2, -0.5})
                 ASSERT_EQ(pointOrder(v, rule, tol), referenceOrder(v, rule, tol)) << "rule " << r << " tol " << tol;
+        }
+    }
+}
+
+TEST(PointSort, PropertyRowsApartAreSortedLikeTheExchangeLoops) {
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> jitter(-0.3, 0.3);
+    std::uniform_int_distribution<int> cell(0, 14);
+    for (int round = 0; round < 40; ++round) {
+        // Rows and columns 10 apart, items within 0.3 of their grid line, no two at one place.
+        std::vector<PlanePoint> v(std::uniform_int_distribution<int>(2, 200)(rng));
+        for (auto& p : v) p = {cell(rng) * 10 + jitter(rng), cell(rng) * 10 + jitter(rng)};
+        for (int r = 0; r <= static_cast<int>(PointRule::INOrderR); ++r) {
+            const auto rule = static_cast<PointRule>(r);
+            for (double tol : {1.0, 0.6}) {
+                ASSERT_TRUE(ordersTotally(v, rule, tol)) << "rule " << r;
+                ASSERT_EQ(pointOrder(v, rule, tol), referenceOrder(v, rule, tol)) << "rule " << r << " tol " << tol;
+            }
+        }
+    }
+}
+
+TEST(PointSort, TiesAndBoundariesTakeTheExchangeLoops) {
+    // Two items of one row at one X, a pair exactly tol apart, equal Y with tolerance 0, a NaN.
+    EXPECT_FALSE(ordersTotally({{1, 5}, {1, 5.1}, {3, 5}}, PointRule::ZOrder, 0.5));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {2, 5.5}}, PointRule::ZOrder, 0.5));
+    EXPECT_TRUE(ordersTotally({{1, 5}, {2, 5.5}}, PointRule::Table, 0.5));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {2, 5.75}, {3, 5.25}}, PointRule::Table, 0.5));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {2, 5}}, PointRule::ZOrder, 0));
+    EXPECT_TRUE(ordersTotally({{1, 5}, {2, 6}}, PointRule::ZOrder, 0));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {1, 6}}, PointRule::XAsc, 0));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {std::nan(""), 6}}, PointRule::XAsc, 0));
+    EXPECT_FALSE(ordersTotally({{1, 5}, {2, 6}}, PointRule::ZOrder, -1));
+    const std::vector<PlanePoint> v{{2, 5}, {1, 5}, {3, 5}};
+    EXPECT_EQ(pointOrder(v, PointRule::ZOrder, 0), referenceOrder(v, PointRule::ZOrder, 0));
+}
+
+TEST(SelectionSort, PropertyTextOrderLikeTheExchangeLoops) {
+    std::mt19937 rng(4);
+    std::uniform_int_distribution<int> pick(0, 6);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<std::wstring> keys(std::uniform_int_distribution<int>(0, 40)(rng));
+        // Few distinct texts in odd rounds (ties: the exchange loops), many in even ones (sorting).
+        for (auto& k : keys) k = round % 2 ? std::to_wstring(pick(rng)) : std::to_wstring(rng() % 100000);
+        for (bool descending : {false, true}) {
+            std::vector<std::wstring> v = keys;
+            Order pos(v.size());
+            std::iota(pos.begin(), pos.end(), std::size_t{0});
+            for (std::size_t i = 0; i + 1 < v.size(); ++i)
+                for (std::size_t j = i + 1; j < v.size(); ++j)
+                    if (descending ? v[j] > v[i] : v[j] < v[i]) {
+                        std::swap(v[i], v[j]);
+                        std::swap(pos[i], pos[j]);
+                    }
+            ASSERT_EQ(textKeyOrder(keys, descending), pos) << "round " << round;
         }
     }
 }
