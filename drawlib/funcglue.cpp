@@ -124,6 +124,15 @@ double numberAt(SAFEARRAY* a, long index) {
 Point pointOf(const VARIANT& v) {
     SAFEARRAY* a = arrayIn(v);
     Point p;
+    // AutoCAD's own points: one lock of a Double array 0..2 instead of three element reads.
+    if (a->cDims == 1 && typeOf(a) == VT_R8 && a->rgsabound[0].lLbound == 0 && a->rgsabound[0].cElements >= 2) {
+        Access data(a);
+        const double* d = reinterpret_cast<const double*>(data.at(0));
+        p.x = d[0];
+        p.y = d[1];
+        if (a->rgsabound[0].cElements >= 3) p.z = d[2];
+        return p;
+    }
     p.x = numberAt(a, 0);
     p.y = numberAt(a, 1);
     if (a->cDims == 1 && upperBound(a) >= 2 && lowerBound(a) <= 2) p.z = numberAt(a, 2);
