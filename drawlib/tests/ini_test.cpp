@@ -18,7 +18,9 @@ protected:
     void SetUp() override {
         wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
-        path_ = std::wstring(dir) + L"\uD55C\uAE00_ini_test.ini";  // 한글_ini_test.ini
+        // One file per test: ctest runs the cases side by side.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = std::wstring(dir) + L"\uD55C\uAE00_" + std::wstring(name.begin(), name.end()) + L".ini";  // 한글_<test>.ini
         DeleteFileW(path_.c_str());
     }
     void TearDown() override { DeleteFileW(path_.c_str()); }
