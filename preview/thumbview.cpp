@@ -262,19 +262,22 @@ HRESULT ThumbView::put_Enabled(VARIANT_BOOL value) {
 
 void ThumbView::loadPicture() {
     // Only one picture is ever held: the old one goes before the file is even opened, so a failed
-    // read leaves the control showing no picture rather than a stale one.
+    // read never leaves the picture of an earlier drawing.
     picture_.reset();
     PreviewResult result;
     {
         const auto file = openFileSource(std::filesystem::path(props_.drawingFile));
         result = readPreview(*file, decodePngWithWic);
     }  // closed before anything is painted or raised
-    if (const auto* e = std::get_if<ReadError>(&result)) raise(e->number);
-    if (const auto* dib = std::get_if<Dib>(&result)) {
+    const auto* error = std::get_if<ReadError>(&result);
+    const Dib* dib = error && error->shownBefore ? &*error->shownBefore : std::get_if<Dib>(&result);
+    if (dib) {
         ScreenDc reference(window());
         if (!reference.get()) raise(err::OutOfMemory);
         picture_ = LoadedPicture::create(reference.get(), *dib);
     }
+    // The entries before a failing one were already shown: their picture stays with the error.
+    if (error) raise(error->number);
 }
 
 HRESULT ThumbView::PaintPreview(BSTR* result) {

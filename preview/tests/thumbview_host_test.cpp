@@ -620,6 +620,21 @@ TEST_F(ThumbViewTest, PaintPreviewRaisesTheReadErrorsWithNumberSourceAndDescript
     }
 }
 
+TEST_F(ThumbViewTest, AReadErrorAfterAShownEntryKeepsThatPictureAndRaises) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
+    const fx::Bytes bm = fx::bitmapEntry(testPicture());
+    CallResult r;
+    paintPreview(c, writeFile(L"later_past.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, bm}, {2, bm, 0x7FFFFF00}}})), r);
+    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));
+    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
+}
+
 TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
     IDispatch* c = hosted();
     ASSERT_TRUE(c);
