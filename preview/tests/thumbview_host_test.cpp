@@ -647,6 +647,15 @@ TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
     Canvas canvas(kWidth, kHeight);
     drawInto(c, canvas);
     EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
+    // Held without any sharing: the run time's permission error, not a generic access error.
+    HANDLE locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    CallResult r;
+    paintPreview(c, path, r);
+    CloseHandle(locked);
+    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A0046u);  // 70
+    EXPECT_STREQ(r.excep.bstrDescription, L"Permission denied");
 }
 
 TEST_F(ThumbViewTest, PropertiesCheckTheirValues) {
