@@ -74,15 +74,21 @@ HRESULT EventPoint::EnumConnections(IEnumConnections** out) {
 }
 
 void EventPoint::fire(DISPID id, VARIANT* args, UINT count) {
-    // A sink may unadvise (or the host release the control) while it handles the event.
-    const std::vector<IDispatch*> sinks = sinks_;
+    // A sink may unadvise itself or another sink (or the host release the control) while it
+    // handles the event: every sink of the snapshot is held until all have been called.
+    std::vector<IDispatch*> sinks;
+    try {
+        for (IDispatch* s : sinks_)
+            if (s) sinks.push_back(s);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    for (IDispatch* s : sinks) s->AddRef();
     for (IDispatch* s : sinks) {
-        if (!s) continue;
-        s->AddRef();
         DISPPARAMS params{args, nullptr, count, 0};
         s->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-        s->Release();
     }
+    for (IDispatch* s : sinks) s->Release();
 }
 
 bool EventPoint::connected() const {

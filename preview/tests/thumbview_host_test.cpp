@@ -7,9 +7,11 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KelvaView.h"
@@ -799,6 +801,76 @@ TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(sink.fired.size(), expected.size());
     EXPECT_EQ(sink.refs(), 0u);
+}
+
+namespace {
+
+// A sink whose handler drops another sink's connection; it notes any call it gets after its last
+// reference went.
+class DroppingSink final : public IDispatch {
+public:
+    IConnectionPoint* point = nullptr;
+    DWORD dropCookie = 0;  // the connection this sink's handler ends
+    int calls = 0;
+    bool calledAfterRelease = false;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        if (--refs_ == 0) released_ = true;
+        return refs_;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        ++calls;
+        if (released_) calledAfterRelease = true;
+        if (dropCookie) point->Unadvise(std::exchange(dropCookie, 0));
+        return S_OK;
+    }
+    ULONG refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 0;
+    bool released_ = false;
+};
+
+}  // namespace
+
+TEST_F(ThumbViewTest, ASinkThatDisconnectsAnotherWhileHandlingAnEventIsSafe) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    HWND w = host_->controlWindow();
+    ASSERT_TRUE(w);
+    ComPtr<IConnectionPointContainer> cpc;
+    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
+    ComPtr<IConnectionPoint> cp;
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    DroppingSink first, second;
+    DWORD firstCookie = 0, secondCookie = 0;
+    ASSERT_EQ(cp->Advise(&first, &firstCookie), S_OK);
+    ASSERT_EQ(cp->Advise(&second, &secondCookie), S_OK);
+    first.point = cp.Get();
+    first.dropCookie = secondCookie;
+    SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_FALSE(second.calledAfterRelease);
+    EXPECT_EQ(second.refs(), 0u);
+    SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(first.calls, 2);
+    EXPECT_LE(second.calls, 1);
+    ASSERT_EQ(cp->Unadvise(firstCookie), S_OK);
+    EXPECT_EQ(first.refs(), 0u);
 }
 
 // ---- persistence ----------------------------------------------------------------------------------------------------
