@@ -155,8 +155,11 @@ HRESULT Control::GetClientSite(IOleClientSite** site) {
 
 HRESULT Control::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
-HRESULT Control::Close(DWORD) {
+HRESULT Control::Close(DWORD saveOption) {
     InPlaceDeactivate();
+    // A container closing with "save if changed" stores the changed properties through its site.
+    if (dirty_ && site_ && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE))
+        site_->SaveObject();
     return S_OK;
 }
 
@@ -273,16 +276,34 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
                                 pos_.left, pos_.top, pos_.right - pos_.left, pos_.bottom - pos_.top, parent, nullptr,
                                 module(), this);
         if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
+        if (clip.right > clip.left) clipTo(&clip);
         onWindowCreated();
-        if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) {
-            inPlaceSite_->OnUIActivate();
-            if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-            if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-        }
     } else {
         ShowWindow(hwnd_, SW_SHOW);
     }
+    if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) uiActivate();
     return S_OK;
+}
+
+void Control::uiActivate() {
+    if (uiActive_ || !inPlaceSite_) return;
+    uiActive_ = true;
+    inPlaceSite_->OnUIActivate();
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO info{sizeof info};
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+        if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+        if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+    }
+    if (hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+}
+
+void Control::focusChanged(bool gotFocus) {
+    ComPtr<IOleControlSite> controlSite;
+    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_PPV_ARGS(&controlSite))))
+        controlSite->OnFocus(gotFocus);
 }
 
 // ---- IOleInPlaceObject -----------------------------------------------------------------------------------------
@@ -294,6 +315,7 @@ HRESULT Control::GetWindow(HWND* hwnd) {
 HRESULT Control::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT Control::InPlaceDeactivate() {
+    UIDeactivate();
     if (hwnd_) {
         HWND h = hwnd_;
         hwnd_ = nullptr;
@@ -307,13 +329,49 @@ HRESULT Control::InPlaceDeactivate() {
     return S_OK;
 }
 
-HRESULT Control::UIDeactivate() { return S_OK; }
+HRESULT Control::UIDeactivate() {
+    // The frame and the document let go of the control here: a container whose windows keep their
+    // active object referenced would otherwise hold the control for good.
+    if (!uiActive_) return S_OK;
+    uiActive_ = false;
+    if (!inPlaceSite_) return S_OK;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO info{sizeof info};
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+        if (doc) doc->SetActiveObject(nullptr, nullptr);
+        if (frame) frame->SetActiveObject(nullptr, nullptr);
+    }
+    inPlaceSite_->OnUIDeactivate(FALSE);
+    return S_OK;
+}
 
-HRESULT Control::SetObjectRects(LPCRECT pos, LPCRECT) {
+HRESULT Control::SetObjectRects(LPCRECT pos, LPCRECT clip) {
     if (!pos) return E_POINTER;
     pos_ = *pos;
-    if (hwnd_) MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
+    if (hwnd_) {
+        MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
+        clipTo(clip);
+    }
     return S_OK;
+}
+
+void Control::clipTo(LPCRECT clip) {
+    // Only the part inside the container's clip rectangle shows (a control scrolled partly out of
+    // its container's view must not paint over what surrounds it).
+    RECT visible{};
+    HRGN region = nullptr;
+    if (clip) {
+        if (!IntersectRect(&visible, &pos_, clip)) visible = RECT{};
+        if (!EqualRect(&visible, &pos_)) {
+            OffsetRect(&visible, -pos_.left, -pos_.top);
+            region = CreateRectRgnIndirect(&visible);
+            if (!region) return;
+        }
+    }
+    // The window owns a region it accepts.
+    if (!SetWindowRgn(hwnd_, region, TRUE) && region) DeleteObject(region);
 }
 
 HRESULT Control::ReactivateAndUndo() { return E_NOTIMPL; }
@@ -513,7 +571,19 @@ LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     case WM_ERASEBKGND:
         return 1;  // the paint clears to the back colour itself
     case WM_MOUSEACTIVATE:
+        self->uiActivate();
         return MA_ACTIVATE;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        // Keep the control alive while a handler or the container's site runs.
+        self->addRefBase();
+        if (msg == WM_SETFOCUS) self->uiActivate();
+        self->focusChanged(msg == WM_SETFOCUS);
+        LRESULT result = 0;
+        if (!self->onMessage(msg, wp, lp, result)) result = DefWindowProcW(hwnd, msg, wp, lp);
+        self->releaseBase();
+        return result;
+    }
     case WM_NCDESTROY:
         // Destroyed with its parent by a container that never deactivated the control.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -184,6 +184,12 @@ private:
     template <typename F>
     HRESULT guardedMember(F&& body) noexcept;
     HRESULT activate(LONG verb, HWND parent, LPCRECT pos);
+    // Becomes the container's active object (its frame and document hold it until UIDeactivate).
+    void uiActivate();
+    // Limits the window to the container's clip rectangle (null: no limit).
+    void clipTo(LPCRECT clip);
+    // Tells a container's control site that the focus came or went.
+    void focusChanged(bool gotFocus);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     ControlClass class_;
@@ -192,6 +198,7 @@ private:
     IOleInPlaceSite* inPlaceSite_ = nullptr;
     IAdviseSink* viewSink_ = nullptr;
     HWND hwnd_ = nullptr;
+    bool uiActive_ = false;
     RECT pos_{};
     SIZEL extent_{};
     bool dirty_ = false;
