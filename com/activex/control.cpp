@@ -3,10 +3,12 @@
 #include <wrl/client.h>
 
 #include "com/activex/module.h"
-
-using Microsoft::WRL::ComPtr;
+#include "com/errors.h"
+#include "com/server.h"
 
 namespace kelva::com::activex {
+
+using Microsoft::WRL::ComPtr;
 
 namespace {
 template <typename T>
@@ -98,7 +100,7 @@ bool EventPoint::connected() const {
 }
 
 // ---------------------------------------------------------------------------------------------------------------
-Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this) { objectCreated(); }
+Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this) { ModuleCounts::objectCreated(); }
 
 Control::~Control() {
     if (hwnd_) {
@@ -108,7 +110,7 @@ Control::~Control() {
     replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
     replace<IOleClientSite>(site_, nullptr);
     replace<IAdviseSink>(viewSink_, nullptr);
-    objectDestroyed();
+    ModuleCounts::objectDestroyed();
 }
 
 HRESULT Control::queryBase(REFIID riid, void** out) {
@@ -420,7 +422,7 @@ template <typename F>
 HRESULT Control::guardedMember(F&& body) noexcept {
     return guarded(class_.dualIid, [&] {
         try {
-            return body();
+            body();
         } catch (const VbError& e) {
             if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
             throw;
@@ -436,7 +438,6 @@ HRESULT Control::Load(LPSTREAM stream) {
     return guardedMember([&] {
         readStream(*stream);
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -445,7 +446,6 @@ HRESULT Control::Save(LPSTREAM stream, BOOL clearDirty) {
     return guardedMember([&] {
         writeStream(*stream);
         if (clearDirty) dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -459,7 +459,6 @@ HRESULT Control::InitNew() {
     return guardedMember([&] {
         initProperties();
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -468,7 +467,6 @@ HRESULT Control::Load(IPropertyBag* bag, IErrorLog* log) {
     return guardedMember([&] {
         readProperties(*bag, log);
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -477,7 +475,6 @@ HRESULT Control::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
     return guardedMember([&] {
         writeProperties(*bag);
         if (clearDirty) dirty_ = false;
-        return S_OK;
     });
 }
 

@@ -412,6 +412,22 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     EXPECT_EQ(CLSIDFromProgID(L"KelvaView.ThumbView", &clsid), S_OK);
 }
 
+TEST_F(ThumbViewTest, UnregisteringLeavesAProgIdThatMeanwhileNamesAnotherClass) {
+    const wchar_t* other = L"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L"KelvaView.ThumbView\\CLSID", REG_SZ, other,
+                           static_cast<DWORD>(wcslen(other) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(server_->unregisterServer(), S_OK);
+    wchar_t kept[64] = {};
+    LONG size = sizeof kept;
+    EXPECT_EQ(RegQueryValueW(HKEY_CLASSES_ROOT, L"KelvaView.ThumbView\\CLSID", kept, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(kept, other);
+    ASSERT_EQ(server_->registerServer(), S_OK);
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(L"KelvaView.ThumbView", &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ThumbView));
+}
+
 TEST_F(ThumbViewTest, ProvidesItsClassInfoAndEventInterface) {
     auto control = server_->create();
     ASSERT_TRUE(control);
