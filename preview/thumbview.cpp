@@ -117,6 +117,9 @@ void readExactly(IStream& s, void* into, ULONG bytes) {
 
 VARIANT_BOOL variantBool(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
+// The members' ids in the type library.
+constexpr DISPID kDrawingFile = 1, kStretch = 2, kSpecialEffect = 3;
+
 }  // namespace
 
 ThumbView::ThumbView() : Control(kThumbViewClass) {}
@@ -146,8 +149,9 @@ HRESULT ThumbView::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISP
     return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
-HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                          UINT* argErr) {
+HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO* excep, UINT* argErr) {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     ComPtr<ITypeInfo> info;
     HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
     if (FAILED(hr)) return hr;
@@ -173,7 +177,7 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
 HRESULT ThumbView::put_DrawingFile(BSTR path) {
     return member([&] {
         props_.drawingFile.assign(path ? path : L"", path ? SysStringLen(path) : 0);
-        propertyChanged();
+        propertyChanged(kDrawingFile);
         return S_OK;
     });
 }
@@ -186,7 +190,7 @@ HRESULT ThumbView::get_DrawingFile(BSTR* path) {
 
 HRESULT ThumbView::put_Stretch(VARIANT_BOOL value) {
     props_.stretch = value != VARIANT_FALSE;
-    propertyChanged();
+    propertyChanged(kStretch);
     return S_OK;
 }
 
@@ -200,7 +204,7 @@ void ThumbView::setSpecialEffect(long value) {
     // Kept as a 16-bit Integer, as the stored forms hold it.
     if (value < -32768 || value > 32767) raise(err::Overflow);
     props_.specialEffect = static_cast<std::int16_t>(value);
-    propertyChanged();
+    propertyChanged(kSpecialEffect);
     repaintNow();
 }
 
@@ -227,7 +231,7 @@ HRESULT ThumbView::put_BackColor(OLE_COLOR color) {
     return member([&] {
         if (!colorOf(color)) raise(err::InvalidPropertyValue);
         props_.backColor = color;
-        propertyChanged();
+        propertyChanged(DISPID_BACKCOLOR);
         invalidate();
         return S_OK;
     });
@@ -247,7 +251,7 @@ HRESULT ThumbView::get_Enabled(VARIANT_BOOL* value) {
 HRESULT ThumbView::put_Enabled(VARIANT_BOOL value) {
     props_.enabled = value != VARIANT_FALSE;
     if (window()) EnableWindow(window(), props_.enabled);
-    propertyChanged();
+    propertyChanged(DISPID_ENABLED);
     return S_OK;
 }
 

@@ -21,12 +21,12 @@ void replace(T*& slot, T* value) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
-EventPoint::~EventPoint() {
-    for (IDispatch* s : sinks_)
+ConnectionPoint::~ConnectionPoint() {
+    for (IUnknown* s : sinks_)
         if (s) s->Release();
 }
 
-HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
+HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
@@ -34,73 +34,91 @@ HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
     AddRef();
     return S_OK;
 }
-ULONG EventPoint::AddRef() { return owner_.addRefBase(); }
-ULONG EventPoint::Release() { return owner_.releaseBase(); }
+ULONG ConnectionPoint::AddRef() { return owner_.addRefBase(); }
+ULONG ConnectionPoint::Release() { return owner_.releaseBase(); }
 
-HRESULT EventPoint::GetConnectionInterface(IID* iid) {
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;
-    *iid = owner_.controlClass().eventsIid;
+    *iid = iid_;
     return S_OK;
 }
 
-HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
     if (!out) return E_POINTER;
     *out = &owner_;
     owner_.addRefBase();
     return S_OK;
 }
 
-HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    IDispatch* d = nullptr;
-    if (FAILED(sink->QueryInterface(owner_.controlClass().eventsIid, reinterpret_cast<void**>(&d))) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
+    IUnknown* s = nullptr;
+    // An event sink may answer only as IDispatch.
+    if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(&s))) &&
+        (iid_ == IID_IPropertyNotifySink || FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&s)))))
         return CONNECT_E_CANNOTCONNECT;
-    sinks_.push_back(d);
+    try {
+        sinks_.push_back(s);
+    } catch (const std::bad_alloc&) {
+        s->Release();
+        return E_OUTOFMEMORY;
+    }
     *cookie = static_cast<DWORD>(sinks_.size());
     return S_OK;
 }
 
-HRESULT EventPoint::Unadvise(DWORD cookie) {
+HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
     if (cookie == 0 || cookie > sinks_.size() || !sinks_[cookie - 1]) return CONNECT_E_NOCONNECTION;
-    IDispatch* s = sinks_[cookie - 1];
+    IUnknown* s = sinks_[cookie - 1];
     sinks_[cookie - 1] = nullptr;
     s->Release();
     return S_OK;
 }
 
-HRESULT EventPoint::EnumConnections(IEnumConnections** out) {
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
     if (out) *out = nullptr;
     return E_NOTIMPL;
 }
 
-void EventPoint::fire(DISPID id, VARIANT* args, UINT count) {
+template <typename F>
+void ConnectionPoint::forEachSink(F&& call) {
     // A sink may unadvise itself or another sink (or the host release the control) while it
-    // handles the event: every sink of the snapshot is held until all have been called.
-    std::vector<IDispatch*> sinks;
+    // handles the call: every sink of the snapshot is held until all have been called.
+    std::vector<IUnknown*> sinks;
     try {
-        for (IDispatch* s : sinks_)
+        for (IUnknown* s : sinks_)
             if (s) sinks.push_back(s);
     } catch (const std::bad_alloc&) {
         return;
     }
-    for (IDispatch* s : sinks) s->AddRef();
-    for (IDispatch* s : sinks) {
-        DISPPARAMS params{args, nullptr, count, 0};
-        s->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    }
-    for (IDispatch* s : sinks) s->Release();
+    for (IUnknown* s : sinks) s->AddRef();
+    for (IUnknown* s : sinks) call(s);
+    for (IUnknown* s : sinks) s->Release();
 }
 
-bool EventPoint::connected() const {
-    for (IDispatch* s : sinks_)
+void ConnectionPoint::fire(DISPID id, VARIANT* args, UINT count) {
+    forEachSink([&](IUnknown* s) {
+        DISPPARAMS params{args, nullptr, count, 0};
+        static_cast<IDispatch*>(s)->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                           nullptr, nullptr);
+    });
+}
+
+void ConnectionPoint::changed(DISPID id) {
+    forEachSink([&](IUnknown* s) { static_cast<IPropertyNotifySink*>(s)->OnChanged(id); });
+}
+
+bool ConnectionPoint::connected() const {
+    for (IUnknown* s : sinks_)
         if (s) return true;
     return false;
 }
 
 // ---------------------------------------------------------------------------------------------------------------
-Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this) { ModuleCounts::objectCreated(); }
+Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this, cls.eventsIid), propertyNotify_(*this, IID_IPropertyNotifySink) {
+    ModuleCounts::objectCreated();
+}
 
 Control::~Control() {
     if (hwnd_) {
@@ -516,9 +534,12 @@ HRESULT Control::EnumConnectionPoints(IEnumConnectionPoints** out) {
 HRESULT Control::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (riid != class_.eventsIid) return CONNECT_E_NOCONNECTION;
-    *out = &events_;
-    events_.AddRef();
+    ConnectionPoint* point = riid == class_.eventsIid             ? &events_
+                             : riid == IID_IPropertyNotifySink ? &propertyNotify_
+                                                               : nullptr;
+    if (!point) return CONNECT_E_NOCONNECTION;
+    *out = point;
+    point->AddRef();
     return S_OK;
 }
 
@@ -533,6 +554,11 @@ void Control::invalidate() {
 void Control::repaintNow() {
     invalidate();
     if (hwnd_) UpdateWindow(hwnd_);
+}
+
+void Control::propertyChanged(DISPID id) {
+    dirty_ = true;
+    propertyNotify_.changed(id);
 }
 
 void Control::fireEvent(DISPID id, VARIANT* args, UINT count) {

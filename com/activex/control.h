@@ -29,13 +29,14 @@ inline constexpr DWORD kControlMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_
 
 class Control;
 
-// The control's one connection point, a part of the control sharing its reference count.
-class EventPoint final : public IConnectionPoint {
+// A connection point of the control (its events, its property change notifications), a part of
+// the control sharing its reference count.
+class ConnectionPoint final : public IConnectionPoint {
 public:
-    explicit EventPoint(Control& owner) : owner_(owner) {}
-    ~EventPoint();
-    EventPoint(const EventPoint&) = delete;
-    EventPoint& operator=(const EventPoint&) = delete;
+    ConnectionPoint(Control& owner, const IID& iid) : owner_(owner), iid_(iid) {}
+    ~ConnectionPoint();
+    ConnectionPoint(const ConnectionPoint&) = delete;
+    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -46,13 +47,19 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
 
-    // Calls every connected sink; `args` are in DISPPARAMS order (last argument first).
+    // Calls every connected event sink; `args` are in DISPPARAMS order (last argument first).
     void fire(DISPID id, VARIANT* args, UINT count);
+    // Tells every connected property sink that the property `id` changed.
+    void changed(DISPID id);
     bool connected() const;
 
 private:
+    template <typename F>
+    void forEachSink(F&& call);
+
     Control& owner_;
-    std::vector<IDispatch*> sinks_;  // index + 1 is the cookie; released slots are null
+    IID iid_;
+    std::vector<IUnknown*> sinks_;  // each of the point's interface; index + 1 is the cookie; released slots are null
 };
 
 class Control : public IOleObject,
@@ -171,8 +178,8 @@ protected:
     virtual ULONGLONG streamSizeMax() = 0;
 
     HWND window() const { return hwnd_; }
-    // Marks the persisted state changed.
-    void propertyChanged() { dirty_ = true; }
+    // Marks the persisted state changed and tells the container which property changed.
+    void propertyChanged(DISPID id);
     // Asks for a repaint of the window and tells a container drawing the control that its view changed.
     void invalidate();
     // Repaints the window at once (as a direct call of the paint handler does).
@@ -203,7 +210,8 @@ private:
     SIZEL extent_{};
     bool dirty_ = false;
     int freezeCount_ = 0;
-    EventPoint events_;
+    ConnectionPoint events_;
+    ConnectionPoint propertyNotify_;
 };
 
 }  // namespace kelva::com::activex

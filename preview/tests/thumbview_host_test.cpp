@@ -1582,3 +1582,67 @@ TEST_F(ThumbViewTest, TwoControlsInOneContainerStayApart) {
     EXPECT_EQ(rightSite.refs(), 0u);
     EXPECT_EQ(server_->canUnloadNow(), S_OK);
 }
+
+namespace {
+
+// What a designer listens to: which properties changed.
+class ChangeSink final : public IPropertyNotifySink {
+public:
+    std::vector<DISPID> changed;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) *out = static_cast<IPropertyNotifySink*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        changed.push_back(id);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+    ULONG refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 0;
+};
+
+}  // namespace
+
+TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
+    auto c = server_->create();
+    ASSERT_TRUE(c);
+    ComPtr<IConnectionPointContainer> cpc;
+    ASSERT_EQ(c.As(&cpc), S_OK);
+    ComPtr<IConnectionPoint> cp;
+    ASSERT_EQ(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp), S_OK);
+    IID iid{};
+    ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
+    EXPECT_TRUE(IsEqualIID(iid, IID_IPropertyNotifySink));
+    Sink notASink;  // an event sink is no property sink
+    DWORD refused = 0;
+    EXPECT_EQ(cp->Advise(&notASink, &refused), CONNECT_E_CANNOTCONNECT);
+    ChangeSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(putText(c.Get(), L"DrawingFile", L"a.dwg"), S_OK);
+    ASSERT_EQ(putBool(c.Get(), L"Stretch", true), S_OK);
+    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 2), S_OK);
+    ASSERT_EQ(putInt(c.Get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
+    CallResult r;
+    invoke(c.Get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
+    EXPECT_EQ(sink.changed, (std::vector<DISPID>{1, 2, 3, DISPID_BACKCOLOR, DISPID_ENABLED}));
+    ASSERT_EQ(cp->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.refs(), 0u);
+    // Calls for another interface than the default are refused.
+    DISPPARAMS none{};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(c->Invoke(idOf(c.Get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                        &result, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+}
