@@ -203,6 +203,7 @@ HRESULT Control::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND paren
     case OLEIVERB_UIACTIVATE:
         return activate(verb, parent, pos);
     case OLEIVERB_HIDE:
+        UIDeactivate();
         if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
         return S_OK;
     default:

@@ -1231,7 +1231,6 @@ public:
     Site(HWND window, Frame& frame, RECT pos) : window_(window), frame_(frame), pos_(pos) {}
     ULONG refs() const { return refs_; }
     std::vector<std::wstring> calls;  // the notifications the control sent, in order
-    int ambientReads = 0;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         *out = nullptr;
@@ -1328,7 +1327,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                      UINT*) override {
-        ++ambientReads;
         if (!result) return E_POINTER;
         VariantInit(result);
         switch (id) {
@@ -1470,6 +1468,13 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
     EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
     EXPECT_TRUE(frame.active());
     EXPECT_EQ(site.calls.front(), L"OnUIActivate");
+    // Hidden, it is no longer the active object; shown again, it is.
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_HIDE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_FALSE(frame.active());
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_TRUE(frame.active());
 
     // Closed while UI-active, then let go of: nothing of the control or the container is left held.
     inPlace.Reset();
