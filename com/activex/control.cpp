@@ -116,7 +116,9 @@ bool ConnectionPoint::connected() const {
 }
 
 // ---------------------------------------------------------------------------------------------------------------
-Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this, cls.eventsIid), propertyNotify_(*this, IID_IPropertyNotifySink) {
+Control::Control(const ControlClass& cls)
+    : class_(cls), extent_(cls.defaultExtent), events_(*this, cls.eventsIid),
+      propertyNotify_(*this, IID_IPropertyNotifySink) {
     ModuleCounts::objectCreated();
 }
 

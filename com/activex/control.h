@@ -2,7 +2,8 @@
 // Base of a windowed ActiveX control: in-place activation in any standard container (also one that
 // calls only SetClientSite, SetHostNames, SetExtent, DoVerb, Close and SetObjectRects, and offers no
 // ambient properties), drawing through IViewObject2, persistence in streams and property bags,
-// one connection point for the control's event dispinterface, class info and error info.
+// connection points for the control's event dispinterface and for property change notifications,
+// class info and error info.
 //
 // A control derives from Control and from its own dual interface, answers IUnknown by forwarding
 // to the base's helpers, and supplies painting, messages and its persisted state.
@@ -59,7 +60,8 @@ private:
 
     Control& owner_;
     IID iid_;
-    std::vector<IUnknown*> sinks_;  // each of the point's interface; index + 1 is the cookie; released slots are null
+    // Each sink as the point's interface; index + 1 is the cookie; released slots are null.
+    std::vector<IUnknown*> sinks_;
 };
 
 class Control : public IOleObject,
