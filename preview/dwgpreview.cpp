@@ -229,13 +229,13 @@ std::optional<Dib> readPng(CheckedReader& in, std::int64_t start, std::uint32_t 
 }  // namespace
 
 PreviewResult readPreview(ByteSource& source, const PngDecoder& decodePng) {
+    std::optional<Dib> shown;
     try {
         CheckedReader in(source);
         const std::int64_t section = i32(in.read<4>(kSectionAddressAt).data());
         const int count = in.read<1>(section + kEntryCountAt)[0];
         if (count <= 1) return NoPicture{};
 
-        std::optional<Dib> shown;
         for (int i = 0; i < count; ++i) {
             const auto entry = in.read<kEntrySize>(section + kDirectoryAt + kEntrySize * i);
             const std::int64_t start = i32(&entry[1]);
@@ -255,7 +255,7 @@ PreviewResult readPreview(ByteSource& source, const PngDecoder& decodePng) {
         if (shown) return std::move(*shown);
         return NoPicture{};
     } catch (const VbError& e) {
-        return ReadError{e.number()};
+        return ReadError{e.number(), std::move(shown)};
     }
 }
 

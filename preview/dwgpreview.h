@@ -102,9 +102,11 @@ struct Dib {
 struct NoPicture {
     bool operator==(const NoPicture&) const = default;
 };
-// A run-time error number (file errors, reads past the end, bad positions).
+// A run-time error number (file errors, reads past the end, bad positions), and the picture of
+// the entries before the one that failed, which stays shown.
 struct ReadError {
     std::int32_t number = 0;
+    std::optional<Dib> shownBefore;
     bool operator==(const ReadError&) const = default;
 };
 
@@ -124,7 +126,8 @@ using PngDecoder = std::function<std::optional<DecodedImage>(std::span<const std
 // shown (8-, 24- and 32-bit uncompressed bitmaps, and PNG images when a decoder is given), "no
 // picture" when the directory holds fewer than two entries or nothing showable, or the error
 // number of the first read that fails (every offset and size read from the file is checked
-// against its length before it is used; a PNG that does not decode is an invalid picture).
+// against its length before it is used; a PNG that does not decode is an invalid picture), with
+// the picture the entries before it gave.
 PreviewResult readPreview(ByteSource& source, const PngDecoder& decodePng = {});
 
 }  // namespace kelva::preview

@@ -9,8 +9,9 @@
 
 namespace kelva::preview {
 
-// Throws VbError: 53 file not found, 76 path not found, 75 for a path that cannot be opened
-// (empty, a folder, access refused), 62 when a read comes back short.
+// Throws VbError: 53 file not found, 76 path not found, 70 for a file another program holds
+// without sharing it, 75 for a path that cannot be opened (empty, a folder, access refused), 62
+// when a read comes back short.
 std::unique_ptr<ByteSource> openFileSource(const std::filesystem::path& path);
 
 }  // namespace kelva::preview

@@ -37,6 +37,11 @@ private:
 };
 }  // namespace
 
+namespace {
+// A file another program holds without sharing it: the run time's own number for that.
+constexpr int kPermissionDenied = 70;
+}  // namespace
+
 std::unique_ptr<ByteSource> openFileSource(const std::filesystem::path& path) {
     if (path.empty()) raise(err::PathFileAccess);
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -45,6 +50,8 @@ std::unique_ptr<ByteSource> openFileSource(const std::filesystem::path& path) {
         switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND: raise(err::FileNotFound);
         case ERROR_PATH_NOT_FOUND: raise(err::PathNotFound);
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: throw VbError(kPermissionDenied, L"Permission denied");
         default: raise(err::PathFileAccess);
         }
     }

@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include "com/activex/module.h"
+#include "com/errors.h"
+#include "com/values.h"
 #include "core/color.h"
 #include "core/errors.h"
 #include "preview/filesource.h"
@@ -24,7 +26,7 @@ namespace {
 
 VbError withOwnSource(const VbError& e) { return e.source().empty() ? e.withSource(kSource) : e; }
 
-HRESULT reportAndReturn(const VbError& e) { return com::activex::reportError(withOwnSource(e), IID__ThumbView); }
+HRESULT reportAndReturn(const VbError& e) { return com::reportError(withOwnSource(e), IID__ThumbView); }
 
 template <typename F>
 HRESULT member(F&& body) noexcept {
@@ -88,26 +90,21 @@ private:
 
 // A value read from a property bag, converted to the property's type; nothing when the bag does
 // not hold the name. A value that cannot be converted is a type mismatch (or an overflow).
-std::optional<VARIANT> readBagValue(IPropertyBag& bag, IErrorLog* log, const wchar_t* name, VARTYPE type) {
-    VARIANT v;
-    VariantInit(&v);
-    HRESULT hr = bag.Read(name, &v, log);
+std::optional<com::Variant> readBagValue(IPropertyBag& bag, IErrorLog* log, const wchar_t* name, VARTYPE type) {
+    com::Variant v;
+    HRESULT hr = bag.Read(name, v.get(), log);
     if (FAILED(hr)) {
-        VariantClear(&v);
         if (hr == E_INVALIDARG) return std::nullopt;  // not stored: the default stands
         throw VbError(hr);
     }
-    if (V_VT(&v) == VT_EMPTY) return std::nullopt;
-    hr = VariantChangeType(&v, &v, 0, type);
-    if (FAILED(hr)) {
-        VariantClear(&v);
-        raise(hr == DISP_E_OVERFLOW ? err::Overflow : err::TypeMismatch);
-    }
+    if (v.isEmpty()) return std::nullopt;
+    hr = VariantChangeType(v.get(), v.get(), 0, type);
+    if (FAILED(hr)) raise(hr == DISP_E_OVERFLOW ? err::Overflow : err::TypeMismatch);
     return v;
 }
 
-void writeBagValue(IPropertyBag& bag, const wchar_t* name, VARIANT& v) {
-    const HRESULT hr = bag.Write(name, &v);
+void writeBagValue(IPropertyBag& bag, const wchar_t* name, com::Variant& v) {
+    const HRESULT hr = bag.Write(name, v.get());
     if (FAILED(hr)) throw VbError(hr);
 }
 
@@ -119,6 +116,9 @@ void readExactly(IStream& s, void* into, ULONG bytes) {
 }
 
 VARIANT_BOOL variantBool(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
+
+// The members' ids in the type library.
+constexpr DISPID kDrawingFile = 1, kStretch = 2, kSpecialEffect = 3;
 
 }  // namespace
 
@@ -149,8 +149,9 @@ HRESULT ThumbView::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISP
     return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
-HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                          UINT* argErr) {
+HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO* excep, UINT* argErr) {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     ComPtr<ITypeInfo> info;
     HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
     if (FAILED(hr)) return hr;
@@ -166,13 +167,7 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     // A member's run-time error reaches a late-bound caller as an exception with its number,
     // description and source.
     if (FAILED(hr) && hr != DISP_E_EXCEPTION && HRESULT_FACILITY(hr) == FACILITY_CONTROL && excep) {
-        *excep = EXCEPINFO{};
-        excep->scode = hr;
-        ComPtr<IErrorInfo> ei;
-        if (GetErrorInfo(0, &ei) == S_OK) {
-            ei->GetDescription(&excep->bstrDescription);
-            ei->GetSource(&excep->bstrSource);
-        }
+        com::fillExcepInfo(hr, excep);
         hr = DISP_E_EXCEPTION;
     }
     return hr;
@@ -182,7 +177,7 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
 HRESULT ThumbView::put_DrawingFile(BSTR path) {
     return member([&] {
         props_.drawingFile.assign(path ? path : L"", path ? SysStringLen(path) : 0);
-        propertyChanged();
+        propertyChanged(kDrawingFile);
         return S_OK;
     });
 }
@@ -195,7 +190,7 @@ HRESULT ThumbView::get_DrawingFile(BSTR* path) {
 
 HRESULT ThumbView::put_Stretch(VARIANT_BOOL value) {
     props_.stretch = value != VARIANT_FALSE;
-    propertyChanged();
+    propertyChanged(kStretch);
     return S_OK;
 }
 
@@ -209,7 +204,7 @@ void ThumbView::setSpecialEffect(long value) {
     // Kept as a 16-bit Integer, as the stored forms hold it.
     if (value < -32768 || value > 32767) raise(err::Overflow);
     props_.specialEffect = static_cast<std::int16_t>(value);
-    propertyChanged();
+    propertyChanged(kSpecialEffect);
     repaintNow();
 }
 
@@ -236,7 +231,7 @@ HRESULT ThumbView::put_BackColor(OLE_COLOR color) {
     return member([&] {
         if (!colorOf(color)) raise(err::InvalidPropertyValue);
         props_.backColor = color;
-        propertyChanged();
+        propertyChanged(DISPID_BACKCOLOR);
         invalidate();
         return S_OK;
     });
@@ -256,25 +251,28 @@ HRESULT ThumbView::get_Enabled(VARIANT_BOOL* value) {
 HRESULT ThumbView::put_Enabled(VARIANT_BOOL value) {
     props_.enabled = value != VARIANT_FALSE;
     if (window()) EnableWindow(window(), props_.enabled);
-    propertyChanged();
+    propertyChanged(DISPID_ENABLED);
     return S_OK;
 }
 
 void ThumbView::loadPicture() {
     // Only one picture is ever held: the old one goes before the file is even opened, so a failed
-    // read leaves the control showing no picture rather than a stale one.
+    // read never leaves the picture of an earlier drawing.
     picture_.reset();
     PreviewResult result;
     {
         const auto file = openFileSource(std::filesystem::path(props_.drawingFile));
         result = readPreview(*file, decodePngWithWic);
     }  // closed before anything is painted or raised
-    if (const auto* e = std::get_if<ReadError>(&result)) raise(e->number);
-    if (const auto* dib = std::get_if<Dib>(&result)) {
+    const auto* error = std::get_if<ReadError>(&result);
+    const Dib* dib = error && error->shownBefore ? &*error->shownBefore : std::get_if<Dib>(&result);
+    if (dib) {
         ScreenDc reference(window());
         if (!reference.get()) raise(err::OutOfMemory);
         picture_ = LoadedPicture::create(reference.get(), *dib);
     }
+    // The entries before a failing one were already shown: their picture stays with the error.
+    if (error) raise(error->number);
 }
 
 HRESULT ThumbView::PaintPreview(BSTR* result) {
@@ -438,19 +436,16 @@ void ThumbView::readProperties(IPropertyBag& bag, IErrorLog* log) {
     for (const wchar_t* name : kReadOrder) {
         const std::wstring_view n = name;
         if (n == L"SpecialEffect") {
-            if (auto v = readBagValue(bag, log, name, VT_I2)) p.specialEffect = V_I2(&*v);
+            if (auto v = readBagValue(bag, log, name, VT_I2)) p.specialEffect = V_I2(v->get());
         } else if (n == L"DrawingFile") {
-            if (auto v = readBagValue(bag, log, name, VT_BSTR)) {
-                p.drawingFile.assign(V_BSTR(&*v) ? V_BSTR(&*v) : L"", SysStringLen(V_BSTR(&*v)));
-                VariantClear(&*v);
-            }
+            if (auto v = readBagValue(bag, log, name, VT_BSTR)) p.drawingFile = com::toWString(V_BSTR(v->get()));
         } else if (n == L"Stretch") {
-            if (auto v = readBagValue(bag, log, name, VT_BOOL)) p.stretch = V_BOOL(&*v) != VARIANT_FALSE;
+            if (auto v = readBagValue(bag, log, name, VT_BOOL)) p.stretch = V_BOOL(v->get()) != VARIANT_FALSE;
         } else if (n == L"BackColor") {
-            if (auto v = readBagValue(bag, log, name, VT_I4)) p.backColor = static_cast<std::uint32_t>(V_I4(&*v));
+            if (auto v = readBagValue(bag, log, name, VT_I4)) p.backColor = static_cast<std::uint32_t>(V_I4(v->get()));
             if (!colorOf(p.backColor)) raise(err::InvalidPropertyValue);
         } else if (n == L"Enabled") {
-            if (auto v = readBagValue(bag, log, name, VT_BOOL)) p.enabled = V_BOOL(&*v) != VARIANT_FALSE;
+            if (auto v = readBagValue(bag, log, name, VT_BOOL)) p.enabled = V_BOOL(v->get()) != VARIANT_FALSE;
         }
     }
     apply(p);
@@ -461,34 +456,21 @@ void ThumbView::writeProperties(IPropertyBag& bag) {
     const ThumbViewProperties defaults;
     for (const wchar_t* name : kWriteOrder) {
         const std::wstring_view n = name;
-        VARIANT v;
-        VariantInit(&v);
+        com::Variant v;
         if (n == L"SpecialEffect" && props_.specialEffect != defaults.specialEffect) {
-            V_VT(&v) = VT_I2;
-            V_I2(&v) = props_.specialEffect;
+            v = com::Variant::fromInt16(props_.specialEffect);
         } else if (n == L"Stretch" && props_.stretch != defaults.stretch) {
-            V_VT(&v) = VT_BOOL;
-            V_BOOL(&v) = variantBool(props_.stretch);
+            v = com::Variant::fromBool(props_.stretch);
         } else if (n == L"BackColor" && props_.backColor != defaults.backColor) {
-            V_VT(&v) = VT_I4;
-            V_I4(&v) = static_cast<LONG>(props_.backColor);
+            v = com::Variant::fromInt32(static_cast<LONG>(props_.backColor));
         } else if (n == L"Enabled" && props_.enabled != defaults.enabled) {
-            V_VT(&v) = VT_BOOL;
-            V_BOOL(&v) = variantBool(props_.enabled);
+            v = com::Variant::fromBool(props_.enabled);
         } else if (n == L"DrawingFile" && props_.drawingFile != defaults.drawingFile) {
-            V_VT(&v) = VT_BSTR;
-            V_BSTR(&v) = SysAllocStringLen(props_.drawingFile.data(), static_cast<UINT>(props_.drawingFile.size()));
-            if (!V_BSTR(&v)) raise(err::OutOfMemory);
+            v = com::Variant::fromString(props_.drawingFile);
         } else {
             continue;
         }
-        try {
-            writeBagValue(bag, name, v);
-        } catch (...) {
-            VariantClear(&v);
-            throw;
-        }
-        VariantClear(&v);
+        writeBagValue(bag, name, v);
     }
 }
 

@@ -3,10 +3,12 @@
 #include <wrl/client.h>
 
 #include "com/activex/module.h"
-
-using Microsoft::WRL::ComPtr;
+#include "com/errors.h"
+#include "com/server.h"
 
 namespace kelva::com::activex {
+
+using Microsoft::WRL::ComPtr;
 
 namespace {
 template <typename T>
@@ -19,12 +21,12 @@ void replace(T*& slot, T* value) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
-EventPoint::~EventPoint() {
-    for (IDispatch* s : sinks_)
+ConnectionPoint::~ConnectionPoint() {
+    for (IUnknown* s : sinks_)
         if (s) s->Release();
 }
 
-HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
+HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
@@ -32,67 +34,93 @@ HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
     AddRef();
     return S_OK;
 }
-ULONG EventPoint::AddRef() { return owner_.addRefBase(); }
-ULONG EventPoint::Release() { return owner_.releaseBase(); }
+ULONG ConnectionPoint::AddRef() { return owner_.addRefBase(); }
+ULONG ConnectionPoint::Release() { return owner_.releaseBase(); }
 
-HRESULT EventPoint::GetConnectionInterface(IID* iid) {
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;
-    *iid = owner_.controlClass().eventsIid;
+    *iid = iid_;
     return S_OK;
 }
 
-HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
     if (!out) return E_POINTER;
     *out = &owner_;
     owner_.addRefBase();
     return S_OK;
 }
 
-HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    IDispatch* d = nullptr;
-    if (FAILED(sink->QueryInterface(owner_.controlClass().eventsIid, reinterpret_cast<void**>(&d))) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
+    IUnknown* s = nullptr;
+    // An event sink may answer only as IDispatch.
+    if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(&s))) &&
+        (iid_ == IID_IPropertyNotifySink || FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&s)))))
         return CONNECT_E_CANNOTCONNECT;
-    sinks_.push_back(d);
+    try {
+        sinks_.push_back(s);
+    } catch (const std::bad_alloc&) {
+        s->Release();
+        return E_OUTOFMEMORY;
+    }
     *cookie = static_cast<DWORD>(sinks_.size());
     return S_OK;
 }
 
-HRESULT EventPoint::Unadvise(DWORD cookie) {
+HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
     if (cookie == 0 || cookie > sinks_.size() || !sinks_[cookie - 1]) return CONNECT_E_NOCONNECTION;
-    IDispatch* s = sinks_[cookie - 1];
+    IUnknown* s = sinks_[cookie - 1];
     sinks_[cookie - 1] = nullptr;
     s->Release();
     return S_OK;
 }
 
-HRESULT EventPoint::EnumConnections(IEnumConnections** out) {
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
     if (out) *out = nullptr;
     return E_NOTIMPL;
 }
 
-void EventPoint::fire(DISPID id, VARIANT* args, UINT count) {
-    // A sink may unadvise (or the host release the control) while it handles the event.
-    const std::vector<IDispatch*> sinks = sinks_;
-    for (IDispatch* s : sinks) {
-        if (!s) continue;
-        s->AddRef();
-        DISPPARAMS params{args, nullptr, count, 0};
-        s->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-        s->Release();
+template <typename F>
+void ConnectionPoint::forEachSink(F&& call) {
+    // A sink may unadvise itself or another sink (or the host release the control) while it
+    // handles the call: every sink of the snapshot is held until all have been called.
+    std::vector<IUnknown*> sinks;
+    try {
+        for (IUnknown* s : sinks_)
+            if (s) sinks.push_back(s);
+    } catch (const std::bad_alloc&) {
+        return;
     }
+    for (IUnknown* s : sinks) s->AddRef();
+    for (IUnknown* s : sinks) call(s);
+    for (IUnknown* s : sinks) s->Release();
 }
 
-bool EventPoint::connected() const {
-    for (IDispatch* s : sinks_)
+void ConnectionPoint::fire(DISPID id, VARIANT* args, UINT count) {
+    forEachSink([&](IUnknown* s) {
+        DISPPARAMS params{args, nullptr, count, 0};
+        static_cast<IDispatch*>(s)->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                           nullptr, nullptr);
+    });
+}
+
+void ConnectionPoint::changed(DISPID id) {
+    forEachSink([&](IUnknown* s) { static_cast<IPropertyNotifySink*>(s)->OnChanged(id); });
+}
+
+bool ConnectionPoint::connected() const {
+    for (IUnknown* s : sinks_)
         if (s) return true;
     return false;
 }
 
 // ---------------------------------------------------------------------------------------------------------------
-Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this) { objectCreated(); }
+Control::Control(const ControlClass& cls)
+    : class_(cls), extent_(cls.defaultExtent), events_(*this, cls.eventsIid),
+      propertyNotify_(*this, IID_IPropertyNotifySink) {
+    ModuleCounts::objectCreated();
+}
 
 Control::~Control() {
     if (hwnd_) {
@@ -102,7 +130,7 @@ Control::~Control() {
     replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
     replace<IOleClientSite>(site_, nullptr);
     replace<IAdviseSink>(viewSink_, nullptr);
-    objectDestroyed();
+    ModuleCounts::objectDestroyed();
 }
 
 HRESULT Control::queryBase(REFIID riid, void** out) {
@@ -149,8 +177,11 @@ HRESULT Control::GetClientSite(IOleClientSite** site) {
 
 HRESULT Control::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
-HRESULT Control::Close(DWORD) {
+HRESULT Control::Close(DWORD saveOption) {
     InPlaceDeactivate();
+    // A container closing with "save if changed" stores the changed properties through its site.
+    if (dirty_ && site_ && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE))
+        site_->SaveObject();
     return S_OK;
 }
 
@@ -174,6 +205,7 @@ HRESULT Control::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND paren
     case OLEIVERB_UIACTIVATE:
         return activate(verb, parent, pos);
     case OLEIVERB_HIDE:
+        UIDeactivate();
         if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
         return S_OK;
     default:
@@ -267,16 +299,34 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
                                 pos_.left, pos_.top, pos_.right - pos_.left, pos_.bottom - pos_.top, parent, nullptr,
                                 module(), this);
         if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
+        if (clip.right > clip.left) clipTo(&clip);
         onWindowCreated();
-        if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) {
-            inPlaceSite_->OnUIActivate();
-            if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-            if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-        }
     } else {
         ShowWindow(hwnd_, SW_SHOW);
     }
+    if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) uiActivate();
     return S_OK;
+}
+
+void Control::uiActivate() {
+    if (uiActive_ || !inPlaceSite_) return;
+    uiActive_ = true;
+    inPlaceSite_->OnUIActivate();
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO info{sizeof info};
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+        if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+        if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+    }
+    if (hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+}
+
+void Control::focusChanged(bool gotFocus) {
+    ComPtr<IOleControlSite> controlSite;
+    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_PPV_ARGS(&controlSite))))
+        controlSite->OnFocus(gotFocus);
 }
 
 // ---- IOleInPlaceObject -----------------------------------------------------------------------------------------
@@ -288,6 +338,7 @@ HRESULT Control::GetWindow(HWND* hwnd) {
 HRESULT Control::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT Control::InPlaceDeactivate() {
+    UIDeactivate();
     if (hwnd_) {
         HWND h = hwnd_;
         hwnd_ = nullptr;
@@ -301,13 +352,49 @@ HRESULT Control::InPlaceDeactivate() {
     return S_OK;
 }
 
-HRESULT Control::UIDeactivate() { return S_OK; }
+HRESULT Control::UIDeactivate() {
+    // The frame and the document let go of the control here: a container whose windows keep their
+    // active object referenced would otherwise hold the control for good.
+    if (!uiActive_) return S_OK;
+    uiActive_ = false;
+    if (!inPlaceSite_) return S_OK;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO info{sizeof info};
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+        if (doc) doc->SetActiveObject(nullptr, nullptr);
+        if (frame) frame->SetActiveObject(nullptr, nullptr);
+    }
+    inPlaceSite_->OnUIDeactivate(FALSE);
+    return S_OK;
+}
 
-HRESULT Control::SetObjectRects(LPCRECT pos, LPCRECT) {
+HRESULT Control::SetObjectRects(LPCRECT pos, LPCRECT clip) {
     if (!pos) return E_POINTER;
     pos_ = *pos;
-    if (hwnd_) MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
+    if (hwnd_) {
+        MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
+        clipTo(clip);
+    }
     return S_OK;
+}
+
+void Control::clipTo(LPCRECT clip) {
+    // Only the part inside the container's clip rectangle shows (a control scrolled partly out of
+    // its container's view must not paint over what surrounds it).
+    RECT visible{};
+    HRGN region = nullptr;
+    if (clip) {
+        if (!IntersectRect(&visible, &pos_, clip)) visible = RECT{};
+        if (!EqualRect(&visible, &pos_)) {
+            OffsetRect(&visible, -pos_.left, -pos_.top);
+            region = CreateRectRgnIndirect(&visible);
+            if (!region) return;
+        }
+    }
+    // The window owns a region it accepts.
+    if (!SetWindowRgn(hwnd_, region, TRUE) && region) DeleteObject(region);
 }
 
 HRESULT Control::ReactivateAndUndo() { return E_NOTIMPL; }
@@ -356,7 +443,7 @@ template <typename F>
 HRESULT Control::guardedMember(F&& body) noexcept {
     return guarded(class_.dualIid, [&] {
         try {
-            return body();
+            body();
         } catch (const VbError& e) {
             if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
             throw;
@@ -372,7 +459,6 @@ HRESULT Control::Load(LPSTREAM stream) {
     return guardedMember([&] {
         readStream(*stream);
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -381,7 +467,6 @@ HRESULT Control::Save(LPSTREAM stream, BOOL clearDirty) {
     return guardedMember([&] {
         writeStream(*stream);
         if (clearDirty) dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -395,7 +480,6 @@ HRESULT Control::InitNew() {
     return guardedMember([&] {
         initProperties();
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -404,7 +488,6 @@ HRESULT Control::Load(IPropertyBag* bag, IErrorLog* log) {
     return guardedMember([&] {
         readProperties(*bag, log);
         dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -413,7 +496,6 @@ HRESULT Control::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
     return guardedMember([&] {
         writeProperties(*bag);
         if (clearDirty) dirty_ = false;
-        return S_OK;
     });
 }
 
@@ -455,9 +537,12 @@ HRESULT Control::EnumConnectionPoints(IEnumConnectionPoints** out) {
 HRESULT Control::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (riid != class_.eventsIid) return CONNECT_E_NOCONNECTION;
-    *out = &events_;
-    events_.AddRef();
+    ConnectionPoint* point = riid == class_.eventsIid             ? &events_
+                             : riid == IID_IPropertyNotifySink ? &propertyNotify_
+                                                               : nullptr;
+    if (!point) return CONNECT_E_NOCONNECTION;
+    *out = point;
+    point->AddRef();
     return S_OK;
 }
 
@@ -472,6 +557,11 @@ void Control::invalidate() {
 void Control::repaintNow() {
     invalidate();
     if (hwnd_) UpdateWindow(hwnd_);
+}
+
+void Control::propertyChanged(DISPID id) {
+    dirty_ = true;
+    propertyNotify_.changed(id);
 }
 
 void Control::fireEvent(DISPID id, VARIANT* args, UINT count) {
@@ -507,7 +597,19 @@ LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     case WM_ERASEBKGND:
         return 1;  // the paint clears to the back colour itself
     case WM_MOUSEACTIVATE:
+        self->uiActivate();
         return MA_ACTIVATE;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        // Keep the control alive while a handler or the container's site runs.
+        self->addRefBase();
+        if (msg == WM_SETFOCUS) self->uiActivate();
+        self->focusChanged(msg == WM_SETFOCUS);
+        LRESULT result = 0;
+        if (!self->onMessage(msg, wp, lp, result)) result = DefWindowProcW(hwnd, msg, wp, lp);
+        self->releaseBase();
+        return result;
+    }
     case WM_NCDESTROY:
         // Destroyed with its parent by a container that never deactivated the control.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

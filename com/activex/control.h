@@ -2,7 +2,8 @@
 // Base of a windowed ActiveX control: in-place activation in any standard container (also one that
 // calls only SetClientSite, SetHostNames, SetExtent, DoVerb, Close and SetObjectRects, and offers no
 // ambient properties), drawing through IViewObject2, persistence in streams and property bags,
-// one connection point for the control's event dispinterface, class info and error info.
+// connection points for the control's event dispinterface and for property change notifications,
+// class info and error info.
 //
 // A control derives from Control and from its own dual interface, answers IUnknown by forwarding
 // to the base's helpers, and supplies painting, messages and its persisted state.
@@ -29,13 +30,14 @@ inline constexpr DWORD kControlMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_
 
 class Control;
 
-// The control's one connection point, a part of the control sharing its reference count.
-class EventPoint final : public IConnectionPoint {
+// A connection point of the control (its events, its property change notifications), a part of
+// the control sharing its reference count.
+class ConnectionPoint final : public IConnectionPoint {
 public:
-    explicit EventPoint(Control& owner) : owner_(owner) {}
-    ~EventPoint();
-    EventPoint(const EventPoint&) = delete;
-    EventPoint& operator=(const EventPoint&) = delete;
+    ConnectionPoint(Control& owner, const IID& iid) : owner_(owner), iid_(iid) {}
+    ~ConnectionPoint();
+    ConnectionPoint(const ConnectionPoint&) = delete;
+    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -46,13 +48,20 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
 
-    // Calls every connected sink; `args` are in DISPPARAMS order (last argument first).
+    // Calls every connected event sink; `args` are in DISPPARAMS order (last argument first).
     void fire(DISPID id, VARIANT* args, UINT count);
+    // Tells every connected property sink that the property `id` changed.
+    void changed(DISPID id);
     bool connected() const;
 
 private:
+    template <typename F>
+    void forEachSink(F&& call);
+
     Control& owner_;
-    std::vector<IDispatch*> sinks_;  // index + 1 is the cookie; released slots are null
+    IID iid_;
+    // Each sink as the point's interface; index + 1 is the cookie; released slots are null.
+    std::vector<IUnknown*> sinks_;
 };
 
 class Control : public IOleObject,
@@ -171,8 +180,8 @@ protected:
     virtual ULONGLONG streamSizeMax() = 0;
 
     HWND window() const { return hwnd_; }
-    // Marks the persisted state changed.
-    void propertyChanged() { dirty_ = true; }
+    // Marks the persisted state changed and tells the container which property changed.
+    void propertyChanged(DISPID id);
     // Asks for a repaint of the window and tells a container drawing the control that its view changed.
     void invalidate();
     // Repaints the window at once (as a direct call of the paint handler does).
@@ -184,6 +193,12 @@ private:
     template <typename F>
     HRESULT guardedMember(F&& body) noexcept;
     HRESULT activate(LONG verb, HWND parent, LPCRECT pos);
+    // Becomes the container's active object (its frame and document hold it until UIDeactivate).
+    void uiActivate();
+    // Limits the window to the container's clip rectangle (null: no limit).
+    void clipTo(LPCRECT clip);
+    // Tells a container's control site that the focus came or went.
+    void focusChanged(bool gotFocus);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     ControlClass class_;
@@ -192,11 +207,13 @@ private:
     IOleInPlaceSite* inPlaceSite_ = nullptr;
     IAdviseSink* viewSink_ = nullptr;
     HWND hwnd_ = nullptr;
+    bool uiActive_ = false;
     RECT pos_{};
     SIZEL extent_{};
     bool dirty_ = false;
     int freezeCount_ = 0;
-    EventPoint events_;
+    ConnectionPoint events_;
+    ConnectionPoint propertyNotify_;
 };
 
 }  // namespace kelva::com::activex

@@ -1,25 +1,15 @@
 #pragma once
-// Self-registration of an ActiveX control: its class (in-process server, apartment threaded,
-// marked as a control with its misc status), its ProgID and its type library.
+// Self-registration of an ActiveX control: what com/ registers for any in-process class (CLSID,
+// ProgID, type library), and what marks it as a control (the Control key, its misc status, the
+// control category).
 #include <windows.h>
 
-#include <string>
+#include "com/server.h"
 
 namespace kelva::com::activex {
 
-struct ControlRegistration {
-    CLSID clsid;
-    GUID libid;
-    std::wstring name;          // the class's readable name
-    std::wstring progId;        // e.g. L"KelvaView.ThumbView"
-    std::wstring typeLibVersion = L"1.0";
-    DWORD miscStatus = 0;
-};
-
-HRESULT registerControl(const ControlRegistration& reg);
-// Removes what registerControl wrote; keys already gone are no error.
-HRESULT unregisterControl(const ControlRegistration& reg, WORD libMajor, WORD libMinor);
-
-std::wstring guidText(REFGUID guid);
+// Registers the server's classes as controls. unregisterServer removes it all again (the control's
+// keys live under its CLSID key).
+HRESULT registerControl(const ServerInfo& server, HMODULE module, DWORD miscStatus);
 
 }  // namespace kelva::com::activex

@@ -30,14 +30,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The stand-in decoder takes the reader down its PNG path; the platform's own decoder is
     // exercised by the Windows tests.
     const PreviewResult r = readPreview(src, kelva::preview::fixture::decodeStoredPng);
-    if (const Dib* d = std::get_if<Dib>(&r)) {
-        const std::size_t table = d->bitsPerPixel == 8 ? kPaletteSize : 0;
-        const bool sane = (d->bitsPerPixel == 8 || d->bitsPerPixel == 32) && d->width > 0 && d->height > 0 &&
-                          d->width <= kMaxPreviewDimension && d->height <= kMaxPreviewDimension &&
-                          d->info.size() == kInfoHeaderSize + table &&
-                          d->bits.size() == d->stride() * static_cast<std::size_t>(d->height);
+    const auto check = [](const Dib& d) {
+        const std::size_t table = d.bitsPerPixel == 8 ? kPaletteSize : 0;
+        const bool sane = (d.bitsPerPixel == 8 || d.bitsPerPixel == 32) && d.width > 0 && d.height > 0 &&
+                          d.width <= kMaxPreviewDimension && d.height <= kMaxPreviewDimension &&
+                          d.info.size() == kInfoHeaderSize + table &&
+                          d.bits.size() == d.stride() * static_cast<std::size_t>(d.height);
         if (!sane) std::abort();
+    };
+    if (const Dib* d = std::get_if<Dib>(&r)) check(*d);
+    if (const ReadError* e = std::get_if<ReadError>(&r)) {
+        if (e->number <= 0) std::abort();
+        if (e->shownBefore) check(*e->shownBefore);
     }
-    if (const ReadError* e = std::get_if<ReadError>(&r); e && e->number <= 0) std::abort();
     return 0;
 }

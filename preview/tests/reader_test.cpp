@@ -215,6 +215,21 @@ TEST(PreviewReader, OffsetsOutsideTheFileAreReadErrorsNotSeeks) {
     EXPECT_EQ(errorOf(parse(drawingFile(late))), InputPastEnd);
 }
 
+TEST(PreviewReader, AnErrorInALaterEntryKeepsThePictureOfTheEntriesBefore) {
+    Bitmap wide;
+    wide.width = 9;
+    const Bytes bm = bitmapEntry(wide);
+    const auto r = parse(drawingFile({{{1, kHeaderEntry}, {2, bm}, {2, bm, 0x7FFFFFF0}}}));
+    ASSERT_EQ(errorOf(r), kelva::err::InputPastEnd);
+    const auto& before = std::get<ReadError>(r).shownBefore;
+    ASSERT_TRUE(before);
+    EXPECT_EQ(*before, picture(parse(drawingFile({{{1, kHeaderEntry}, {2, bm}}}))));
+    // Failing before any picture: nothing to keep.
+    const auto first = parse(drawingFile({{{1, kHeaderEntry}, {2, bm, 0x7FFFFFF0}, {2, bm}}}));
+    ASSERT_EQ(errorOf(first), kelva::err::InputPastEnd);
+    EXPECT_FALSE(std::get<ReadError>(first).shownBefore);
+}
+
 TEST(PreviewReader, AFileThatIsNotADrawingGivesAReadErrorOrNothing) {
     EXPECT_EQ(errorOf(parse(Bytes{})), kelva::err::InputPastEnd);
     EXPECT_EQ(errorOf(parse(Bytes(0x10, 'x'))), kelva::err::InputPastEnd);

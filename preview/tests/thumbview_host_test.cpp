@@ -7,9 +7,11 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KelvaView.h"
@@ -73,11 +75,14 @@ public:
         getClassObject_ = procOf<decltype(getClassObject_)>(module_, "DllGetClassObject");
         registerServer_ = procOf<decltype(registerServer_)>(module_, "DllRegisterServer");
         unregisterServer_ = procOf<decltype(unregisterServer_)>(module_, "DllUnregisterServer");
+        canUnloadNow_ = procOf<decltype(canUnloadNow_)>(module_, "DllCanUnloadNow");
     }
     ~Server() {
         if (module_) FreeLibrary(module_);
     }
-    bool loaded() const { return module_ && getClassObject_ && registerServer_ && unregisterServer_; }
+    bool loaded() const { return module_ && getClassObject_ && registerServer_ && unregisterServer_ && canUnloadNow_; }
+    // S_OK once every control of the server is gone.
+    HRESULT canUnloadNow() const { return canUnloadNow_(); }
     HRESULT registerServer() const { return registerServer_(); }
     HRESULT unregisterServer() const { return unregisterServer_(); }
     // A control straight from the class factory, outside any container.
@@ -94,6 +99,7 @@ private:
     HRESULT(WINAPI* getClassObject_)(REFCLSID, REFIID, void**) = nullptr;
     HRESULT(WINAPI* registerServer_)() = nullptr;
     HRESULT(WINAPI* unregisterServer_)() = nullptr;
+    HRESULT(WINAPI* canUnloadNow_)() = nullptr;
 };
 
 // ---- late-bound calls by name --------------------------------------------------------------------------------------
@@ -406,6 +412,22 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     EXPECT_EQ(CLSIDFromProgID(L"KelvaView.ThumbView", &clsid), S_OK);
 }
 
+TEST_F(ThumbViewTest, UnregisteringLeavesAProgIdThatMeanwhileNamesAnotherClass) {
+    const wchar_t* other = L"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L"KelvaView.ThumbView\\CLSID", REG_SZ, other,
+                           static_cast<DWORD>(wcslen(other) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(server_->unregisterServer(), S_OK);
+    wchar_t kept[64] = {};
+    LONG size = sizeof kept;
+    EXPECT_EQ(RegQueryValueW(HKEY_CLASSES_ROOT, L"KelvaView.ThumbView\\CLSID", kept, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(kept, other);
+    ASSERT_EQ(server_->registerServer(), S_OK);
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(L"KelvaView.ThumbView", &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ThumbView));
+}
+
 TEST_F(ThumbViewTest, ProvidesItsClassInfoAndEventInterface) {
     auto control = server_->create();
     ASSERT_TRUE(control);
@@ -620,6 +642,21 @@ TEST_F(ThumbViewTest, PaintPreviewRaisesTheReadErrorsWithNumberSourceAndDescript
     }
 }
 
+TEST_F(ThumbViewTest, AReadErrorAfterAShownEntryKeepsThatPictureAndRaises) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
+    const fx::Bytes bm = fx::bitmapEntry(testPicture());
+    CallResult r;
+    paintPreview(c, writeFile(L"later_past.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, bm}, {2, bm, 0x7FFFFF00}}})), r);
+    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));
+    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
+}
+
 TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
     IDispatch* c = hosted();
     ASSERT_TRUE(c);
@@ -632,6 +669,15 @@ TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
     Canvas canvas(kWidth, kHeight);
     drawInto(c, canvas);
     EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
+    // Held without any sharing: the run time's permission error, not a generic access error.
+    HANDLE locked = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    CallResult r;
+    paintPreview(c, path, r);
+    CloseHandle(locked);
+    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A0046u);  // 70
+    EXPECT_STREQ(r.excep.bstrDescription, L"Permission denied");
 }
 
 TEST_F(ThumbViewTest, PropertiesCheckTheirValues) {
@@ -775,6 +821,76 @@ TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(sink.fired.size(), expected.size());
     EXPECT_EQ(sink.refs(), 0u);
+}
+
+namespace {
+
+// A sink whose handler drops another sink's connection; it notes any call it gets after its last
+// reference went.
+class DroppingSink final : public IDispatch {
+public:
+    IConnectionPoint* point = nullptr;
+    DWORD dropCookie = 0;  // the connection this sink's handler ends
+    int calls = 0;
+    bool calledAfterRelease = false;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        if (--refs_ == 0) released_ = true;
+        return refs_;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        ++calls;
+        if (released_) calledAfterRelease = true;
+        if (dropCookie) point->Unadvise(std::exchange(dropCookie, 0));
+        return S_OK;
+    }
+    ULONG refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 0;
+    bool released_ = false;
+};
+
+}  // namespace
+
+TEST_F(ThumbViewTest, ASinkThatDisconnectsAnotherWhileHandlingAnEventIsSafe) {
+    IDispatch* c = hosted();
+    ASSERT_TRUE(c);
+    HWND w = host_->controlWindow();
+    ASSERT_TRUE(w);
+    ComPtr<IConnectionPointContainer> cpc;
+    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
+    ComPtr<IConnectionPoint> cp;
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    DroppingSink first, second;
+    DWORD firstCookie = 0, secondCookie = 0;
+    ASSERT_EQ(cp->Advise(&first, &firstCookie), S_OK);
+    ASSERT_EQ(cp->Advise(&second, &secondCookie), S_OK);
+    first.point = cp.Get();
+    first.dropCookie = secondCookie;
+    SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_FALSE(second.calledAfterRelease);
+    EXPECT_EQ(second.refs(), 0u);
+    SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(first.calls, 2);
+    EXPECT_LE(second.calls, 1);
+    ASSERT_EQ(cp->Unadvise(firstCookie), S_OK);
+    EXPECT_EQ(first.refs(), 0u);
 }
 
 // ---- persistence ----------------------------------------------------------------------------------------------------
@@ -1056,4 +1172,482 @@ TEST_F(ThumbViewTest, BadPngEntriesRaiseTheReadersErrorsAndShowNothing) {
     drawInto(c, canvas);
     EXPECT_PIXEL(canvas, 45, 30, kGreen);
     EXPECT_PIXEL(canvas, 40, 25, kGreen);
+}
+
+// ---- a container that offers ambient properties and drives the control the usual way ----------------------------
+namespace {
+
+// The frame window of a document container: it keeps the active object referenced, as containers do.
+class Frame final : public IOleInPlaceFrame {
+public:
+    explicit Frame(HWND window) : window_(window) {}
+    ~Frame() {
+        if (active_) active_->Release();
+    }
+    IOleInPlaceActiveObject* active() const { return active_; }
+    ULONG refs() const { return refs_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IOleWindow || riid == IID_IOleInPlaceUIWindow ||
+            riid == IID_IOleInPlaceFrame)
+            *out = static_cast<IOleInPlaceFrame*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* w) override {
+        *w = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+        if (object) object->AddRef();
+        if (active_) active_->Release();
+        active_ = object;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    HWND window_;
+    IOleInPlaceActiveObject* active_ = nullptr;
+    ULONG refs_ = 0;
+};
+
+// One control's site: client site, in-place site, control site and the ambient properties.
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleControlSite, public IDispatch {
+public:
+    Site(HWND window, Frame& frame, RECT pos) : window_(window), frame_(frame), pos_(pos) {}
+    ULONG refs() const { return refs_; }
+    std::vector<std::wstring> calls;  // the notifications the control sent, in order
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
+        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
+        else if (riid == IID_IOleControlSite) *out = static_cast<IOleControlSite*>(this);
+        else if (riid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override {
+        calls.push_back(L"SaveObject");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override {
+        *m = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* w) override {
+        *w = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override {
+        calls.push_back(L"OnInPlaceActivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
+        calls.push_back(L"OnUIActivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                               LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+        frame_.AddRef();
+        *frame = &frame_;
+        *doc = nullptr;
+        *pos = pos_;
+        *clip = pos_;
+        info->fMDIApp = FALSE;
+        info->hwndFrame = window_;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override {
+        calls.push_back(L"OnUIDeactivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override {
+        calls.push_back(L"OnInPlaceDeactivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleControlSite
+    HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** d) override {
+        *d = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnFocus(BOOL got) override {
+        calls.push_back(got ? L"OnFocus(TRUE)" : L"OnFocus(FALSE)");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
+
+    // IDispatch: the ambient properties a form offers its controls.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        if (!result) return E_POINTER;
+        VariantInit(result);
+        switch (id) {
+        case DISPID_AMBIENT_USERMODE:
+        case DISPID_AMBIENT_MESSAGEREFLECT:
+            V_VT(result) = VT_BOOL;
+            V_BOOL(result) = id == DISPID_AMBIENT_USERMODE ? VARIANT_TRUE : VARIANT_FALSE;
+            return S_OK;
+        case DISPID_AMBIENT_BACKCOLOR:
+            V_VT(result) = VT_I4;
+            V_I4(result) = 0x00FF00FF;
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+private:
+    HWND window_;
+    Frame& frame_;
+    RECT pos_;
+    ULONG refs_ = 0;
+};
+
+// A form window holding controls through the sites above.
+class Form {
+public:
+    Form() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KelvaPreviewTestContainer";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                  10, 10, 400, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~Form() {
+        if (window_) DestroyWindow(window_);
+        AtlHost::pump();
+    }
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    HWND window() const { return window_; }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// The usual order of a container that offers ambient properties: client site first (the control asks
+// for it), initialised, told the ambients changed, activated in place, positioned.
+ComPtr<IOleObject> placeControl(const Server& server, Site& site, HWND form, const RECT& pos) {
+    ComPtr<IDispatch> control = server.create();
+    ComPtr<IOleObject> ole;
+    if (!control || FAILED(control.As(&ole))) return nullptr;
+    DWORD misc = 0;
+    EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+    EXPECT_TRUE(misc & OLEMISC_SETCLIENTSITEFIRST);
+    EXPECT_EQ(ole->SetClientSite(&site), S_OK);
+    ComPtr<IPersistStreamInit> persist;
+    EXPECT_EQ(ole.As(&persist), S_OK);
+    EXPECT_EQ(persist->InitNew(), S_OK);
+    ComPtr<IOleControl> oc;
+    EXPECT_EQ(ole.As(&oc), S_OK);
+    EXPECT_EQ(oc->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+    CONTROLINFO info{sizeof info};
+    EXPECT_EQ(oc->GetControlInfo(&info), S_OK);
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &pos), S_OK);
+    ComPtr<IOleInPlaceObject> inPlace;
+    EXPECT_EQ(ole.As(&inPlace), S_OK);
+    EXPECT_EQ(inPlace->SetObjectRects(&pos, &pos), S_OK);
+    return ole;
+}
+
+// The usual order of taking a control away: closed, site released, last reference dropped.
+void removeControl(ComPtr<IOleObject>& ole) {
+    EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);  // a second close is harmless
+    EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
+    ole.Reset();
+}
+
+HWND windowOf(IOleObject* ole) {
+    ComPtr<IOleWindow> w;
+    HWND h = nullptr;
+    if (SUCCEEDED(ole->QueryInterface(IID_PPV_ARGS(&w)))) w->GetWindow(&h);
+    return h;
+}
+
+}  // namespace
+
+TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
+    Form form;
+    ASSERT_TRUE(form.window());
+    Frame frame(form.window());
+    const RECT pos{10, 20, 10 + kWidth, 20 + kHeight};
+    Site site(form.window(), frame, pos);
+    ComPtr<IOleObject> ole = placeControl(*server_, site, form.window(), pos);
+    ASSERT_TRUE(ole);
+    HWND w = windowOf(ole.Get());
+    ASSERT_TRUE(w);
+    EXPECT_EQ(GetParent(w), form.window());
+    RECT r{};
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, kWidth);
+    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnInPlaceActivate"}));
+
+    // Scrolled partly out of the container's view: only the part inside the clip rectangle shows.
+    ComPtr<IOleInPlaceObject> placed;
+    ASSERT_EQ(ole.As(&placed), S_OK);
+    const RECT clip{10, 20, 10 + kWidth / 2, 20 + kHeight};
+    ASSERT_EQ(placed->SetObjectRects(&pos, &clip), S_OK);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(w, region), SIMPLEREGION);
+    RECT box{};
+    GetRgnBox(region, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.right, kWidth / 2);
+    EXPECT_EQ(box.bottom, kHeight);
+    ASSERT_EQ(placed->SetObjectRects(&pos, &pos), S_OK);
+    EXPECT_EQ(GetWindowRgn(w, region), ERROR);  // whole again
+    DeleteObject(region);
+
+    // Taking the focus makes it the container's active object and tells the control site.
+    SetForegroundWindow(form.window());
+    SetFocus(w);
+    AtlHost::pump();
+    EXPECT_EQ(GetFocus(), w);
+    EXPECT_TRUE(frame.active());
+    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnInPlaceActivate", L"OnUIActivate", L"OnFocus(TRUE)"}));
+
+    // The container deactivates it (another control became active): the frame lets go of it.
+    ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_EQ(ole.As(&inPlace), S_OK);
+    site.calls.clear();
+    EXPECT_EQ(inPlace->UIDeactivate(), S_OK);
+    EXPECT_FALSE(frame.active());
+    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnUIDeactivate"}));
+    site.calls.clear();
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_TRUE(frame.active());
+    EXPECT_EQ(site.calls.front(), L"OnUIActivate");
+    // Hidden, it is no longer the active object; shown again, it is.
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_HIDE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_FALSE(frame.active());
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_TRUE(frame.active());
+
+    // Closed while UI-active, then let go of: nothing of the control or the container is left held.
+    inPlace.Reset();
+    placed.Reset();
+    site.calls.clear();
+    removeControl(ole);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(frame.active());
+    EXPECT_EQ(site.calls.front(), L"OnUIDeactivate");
+    EXPECT_EQ(site.calls.back(), L"OnInPlaceDeactivate");
+    EXPECT_EQ(site.refs(), 0u);
+    EXPECT_EQ(frame.refs(), 0u);
+    EXPECT_EQ(server_->canUnloadNow(), S_OK);
+}
+
+TEST_F(ThumbViewTest, ClosingWithSaveIfChangedAsksTheSiteToSaveOnlyWhenChanged) {
+    Form form;
+    ASSERT_TRUE(form.window());
+    Frame frame(form.window());
+    const RECT pos{0, 0, kWidth, kHeight};
+    Site site(form.window(), frame, pos);
+    ComPtr<IOleObject> ole = placeControl(*server_, site, form.window(), pos);
+    ASSERT_TRUE(ole);
+    EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
+    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
+    ComPtr<IDispatch> d;
+    ASSERT_EQ(ole.As(&d), S_OK);
+    ASSERT_EQ(putBool(d.Get(), L"Stretch", true), S_OK);
+    d.Reset();
+    EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
+    EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
+    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 1);
+    EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
+    ole.Reset();
+    EXPECT_EQ(site.refs(), 0u);
+}
+
+// Two controls in one container: each keeps its own window, properties, picture and events.
+TEST_F(ThumbViewTest, TwoControlsInOneContainerStayApart) {
+    Form form;
+    ASSERT_TRUE(form.window());
+    Frame frame(form.window());
+    const RECT left{0, 0, kWidth, kHeight}, right{150, 0, 150 + kWidth, kHeight};
+    Site leftSite(form.window(), frame, left), rightSite(form.window(), frame, right);
+    ComPtr<IOleObject> first = placeControl(*server_, leftSite, form.window(), left);
+    ComPtr<IOleObject> second = placeControl(*server_, rightSite, form.window(), right);
+    ASSERT_TRUE(first && second);
+    HWND w1 = windowOf(first.Get()), w2 = windowOf(second.Get());
+    ASSERT_TRUE(w1 && w2);
+    EXPECT_NE(w1, w2);
+    ComPtr<IDispatch> d1, d2;
+    ASSERT_EQ(first.As(&d1), S_OK);
+    ASSERT_EQ(second.As(&d2), S_OK);
+    ASSERT_EQ(putInt(d1.Get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putInt(d2.Get(), L"BackColor", RGB(0, 0, 128)), S_OK);
+    showPreview(d1.Get(), pictureDrawing());
+    EXPECT_EQ(getText(d2.Get(), L"DrawingFile"), L"");
+
+    // Focus moves from one to the other: the frame's active object follows.
+    SetForegroundWindow(form.window());
+    SetFocus(w1);
+    AtlHost::pump();
+    ComPtr<IOleInPlaceActiveObject> firstActive;
+    ASSERT_EQ(first.As(&firstActive), S_OK);
+    EXPECT_EQ(frame.active(), firstActive.Get());
+    firstActive.Reset();
+    ComPtr<IOleInPlaceObject> firstInPlace;
+    ASSERT_EQ(first.As(&firstInPlace), S_OK);
+    firstInPlace->UIDeactivate();  // what the container does when another control activates
+    firstInPlace.Reset();
+    SetFocus(w2);
+    AtlHost::pump();
+    ComPtr<IOleInPlaceActiveObject> secondActive;
+    ASSERT_EQ(second.As(&secondActive), S_OK);
+    EXPECT_EQ(frame.active(), secondActive.Get());
+
+    Sink sink;
+    ComPtr<IConnectionPointContainer> cpc;
+    ASSERT_EQ(second.As(&cpc), S_OK);
+    ComPtr<IConnectionPoint> cp;
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    SendMessageW(w1, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(sink.fired.empty());
+
+    // The first one goes; the second still paints and raises its events.
+    d1.Reset();
+    removeControl(first);
+    EXPECT_FALSE(IsWindow(w1));
+    Canvas canvas(kWidth, kHeight);
+    drawInto(d2.Get(), canvas);
+    EXPECT_PIXEL(canvas, 45, 30, RGB(0, 0, 128));
+    showPreview(d2.Get(), pictureDrawing());
+    Canvas shown(kWidth, kHeight);
+    drawInto(d2.Get(), shown);
+    EXPECT_PIXEL(shown, 45, 30, RGB(255, 0, 0));
+    SendMessageW(w2, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
+    ASSERT_EQ(sink.fired.size(), 1u);
+    EXPECT_EQ(sink.fired[0].id, 3);
+    ASSERT_EQ(cp->Unadvise(cookie), S_OK);
+    cp.Reset();
+    cpc.Reset();
+    secondActive.Reset();
+    d2.Reset();
+    removeControl(second);
+    EXPECT_EQ(frame.refs(), 0u);
+    EXPECT_EQ(leftSite.refs(), 0u);
+    EXPECT_EQ(rightSite.refs(), 0u);
+    EXPECT_EQ(server_->canUnloadNow(), S_OK);
+}
+
+namespace {
+
+// What a designer listens to: which properties changed.
+class ChangeSink final : public IPropertyNotifySink {
+public:
+    std::vector<DISPID> changed;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) *out = static_cast<IPropertyNotifySink*>(this);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        changed.push_back(id);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+    ULONG refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 0;
+};
+
+}  // namespace
+
+TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
+    auto c = server_->create();
+    ASSERT_TRUE(c);
+    ComPtr<IConnectionPointContainer> cpc;
+    ASSERT_EQ(c.As(&cpc), S_OK);
+    ComPtr<IConnectionPoint> cp;
+    ASSERT_EQ(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp), S_OK);
+    IID iid{};
+    ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
+    EXPECT_TRUE(IsEqualIID(iid, IID_IPropertyNotifySink));
+    Sink notASink;  // an event sink is no property sink
+    DWORD refused = 0;
+    EXPECT_EQ(cp->Advise(&notASink, &refused), CONNECT_E_CANNOTCONNECT);
+    ChangeSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(putText(c.Get(), L"DrawingFile", L"a.dwg"), S_OK);
+    ASSERT_EQ(putBool(c.Get(), L"Stretch", true), S_OK);
+    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 2), S_OK);
+    ASSERT_EQ(putInt(c.Get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
+    CallResult r;
+    invoke(c.Get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
+    EXPECT_EQ(sink.changed, (std::vector<DISPID>{1, 2, 3, DISPID_BACKCOLOR, DISPID_ENABLED}));
+    ASSERT_EQ(cp->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.refs(), 0u);
+    // Calls for another interface than the default are refused.
+    DISPPARAMS none{};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(c->Invoke(idOf(c.Get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                        &result, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
 }
