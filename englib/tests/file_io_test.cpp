@@ -95,12 +95,14 @@ TEST(OutputFile, BadNames) {
 TEST(InputFile, ReadsAndReportsMissingFiles) {
     const fs::path d = folder();
     std::ofstream(d / "in.bin") << "hello";
-    InputFile in(d / "in.bin");
-    EXPECT_EQ(in.size(), 5u);
-    char buf[5];
-    in.read(buf, 5);
-    EXPECT_EQ(std::string(buf, 5), "hello");
-    EXPECT_EQ(errorOf([&] { in.read(buf, 1); }), err::InputPastEnd);
+    {
+        InputFile in(d / "in.bin");
+        EXPECT_EQ(in.size(), 5u);
+        char buf[5];
+        in.read(buf, 5);
+        EXPECT_EQ(std::string(buf, 5), "hello");
+        EXPECT_EQ(errorOf([&] { in.read(buf, 1); }), err::InputPastEnd);
+    }
     EXPECT_EQ(errorOf([&] { InputFile x(d / "missing.bin"); }), err::FileNotFound);
     fs::remove_all(d);
 }

@@ -88,7 +88,7 @@ TEST(TableLogic, RowLinesSpanningColumns) {
 TEST(TableLogic, ListFaults) {
     EXPECT_EQ(errorOf([] { nextDistinctCoordinate(HugeList(), 0, 0.1, 0); }), err::Overflow);
     EXPECT_EQ(errorOf([] { nextLine(kCols, 32767, true, 0.1); }), err::Overflow);
-    const Lines shortEntries({{1}, {2}});
+    const Lines shortEntries(std::vector<std::vector<double>>{{1.0}, {2.0}});
     EXPECT_EQ(errorOf([&] { isColumnLine(shortEntries, kRows, 0, 0, 1, 0.1); }), err::SubscriptOutOfRange);
     EXPECT_EQ(errorOf([] { isColumnLine(kCols, kRows, 9, 0, 1, 0.1); }), err::SubscriptOutOfRange);
     const Lines oneBased({{0, 0, 0, 0}, {5, 0, 5, 0}}, 1);
