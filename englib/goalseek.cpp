@@ -24,7 +24,7 @@ GoalSeekResult goalSeek(const std::function<double(double)>& f, double x0, const
     try {
         double f0 = f(x0);
         if (within(o.target - f0)) return success(x0);
-        double x1 = o.guess ? *o.guess : (x0 != 0.0 ? x0 * 1.1 : 0.5);
+        double x1 = o.guess ? o.guess() : (x0 != 0.0 ? x0 * 1.1 : 0.5);
         for (int step = 1;; ++step) {
             if (yield) yield();
             const double f1 = f(x1);

@@ -2,14 +2,15 @@
 // Goal seek by secant iteration: finds x with F(x) = target. Used by the clothoid solvers, which
 // return the pair (x, True) or (message, False) instead of raising.
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace kelva::eng {
 
 struct GoalSeekOptions {
     double target = 0.0;
-    std::optional<double> guess;  // the second trial point; x0·1.1 (0.5 for x0 = 0) when absent
+    // The second trial point, asked for only when the start misses the target; x0·1.1 (0.5 for x0 = 0)
+    // when absent.
+    std::function<double()> guess;
     double accuracy = 1e-8;
     bool positive = false;        // keep trial points from going below 0
     bool inclusive = false;       // "within the accuracy" means <= instead of <

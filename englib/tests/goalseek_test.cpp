@@ -30,6 +30,9 @@ TEST(GoalSeek, StartThatMeetsTheTargetNeedsNoSecondPoint) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.value, 2);
     EXPECT_EQ(rec.points, std::vector<double>{2});
+    // The second point is not even asked for.
+    o.guess = []() -> double { kelva::raise(err::TypeMismatch); };
+    EXPECT_TRUE(goalSeek([](double x) { return x * x; }, 2, o).ok);
 }
 
 TEST(GoalSeek, SecondPointDefaults) {
@@ -44,7 +47,7 @@ TEST(GoalSeek, SecondPointDefaults) {
     Recorder rec;
     GoalSeekOptions o;
     o.target = 1000;
-    o.guess = 7;
+    o.guess = [] { return 7.0; };
     goalSeek(rec.wrap([](double x) { return x; }), 3, o);
     EXPECT_EQ(rec.points[1], 7);
 }
