@@ -62,8 +62,15 @@ endif()
 # kelva_test(<name> SOURCES ... [LIBS ...] [LOCK desktop] [ENV VAR=value ...] [LABELS ...])
 # One GoogleTest executable; each case becomes a ctest test, listed at ctest time so the build never
 # needs Wine. LOCK desktop serialises tests that share cursor, foreground window or clipboard.
+# XVFB runs the cases on a real X display (a private Xvfb and its own prefix) instead of Wine's null
+# graphics driver, for the few tests where the real display matters.
 function(kelva_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LOCK;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS;LOCK;ENV;LABELS" ${ARGN})
+  if(T_XVFB AND KELVA_WINDOWS)
+    list(APPEND T_ENV KELVA_XVFB=1)
+    list(APPEND T_LABELS xvfb)
+    set(T_LOCK desktop-x11)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest_main ${T_LIBS})
   target_compile_options(${name} PRIVATE ${KELVA_WARNINGS})

@@ -14,6 +14,7 @@ public:
     }
 
     STDMETHODIMP Txt_Calculate(BSTR sInput, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = com::Bstr(eng::calculate(com::toWString(sInput))).detach(); });
     }
 

@@ -43,16 +43,20 @@ public:
 
     // windows.h turns the member's name into CreateFileW in the generated interface as well.
     STDMETHODIMP CreateFile(BSTR FileName, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.createFile(std::filesystem::path(com::toWString(FileName))); })); });
     }
     STDMETHODIMP CloseFile(short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.closeFile(); })); });
     }
     STDMETHODIMP InsertHorizPageBreak(LONG* lRow, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.insertHorizPageBreak(*lRow); })); });
     }
     STDMETHODIMP WriteValue(ValueTypes* ValueType, CellFont* CellFontUsed, CellAlignment* Alignment, CellHiddenLocked* HiddenLocked,
                             LONG* lRow, LONG* lCol, VARIANT* value, LONG* CellFormat, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             *result = shortResult(numberOf([&] {
                 biff2::rowField(*lRow);
@@ -83,23 +87,29 @@ public:
         });
     }
     STDMETHODIMP SetMargin(MarginTypes* Margin, double* MarginValue, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.setMargin(static_cast<long>(*Margin), *MarginValue); })); });
     }
     STDMETHODIMP SetColumnWidth(unsigned char* FirstColumn, unsigned char* LastColumn, short* WidthValue, VARIANT* result) override {
+        if (!result) return E_POINTER;
         return run([&] { variantResult(numberOf([&] { file_.setColumnWidth(*FirstColumn, *LastColumn, *WidthValue); }), result); });
     }
     STDMETHODIMP SetFont(BSTR* FontName, short* FontHeight, FontFormatting* FontFormat, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             *result = shortResult(numberOf([&] { file_.setFont(textOf(FontName), *FontHeight, static_cast<long>(*FontFormat)); }));
         });
     }
     STDMETHODIMP SetHeader(BSTR* HeaderText, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.setHeader(textOf(HeaderText)); })); });
     }
     STDMETHODIMP SetFooter(BSTR* FooterText, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.setFooter(textOf(FooterText)); })); });
     }
     STDMETHODIMP SetFilePassword(BSTR* PasswordText, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = shortResult(numberOf([&] { file_.setFilePassword(textOf(PasswordText)); })); });
     }
     STDMETHODIMP put_PrintGridLines(VARIANT_BOOL rhs) override {
@@ -109,18 +119,22 @@ public:
         return run([&] { file_.protectSpreadsheet(rhs != VARIANT_FALSE); });
     }
     STDMETHODIMP WriteDefaultFormats(short* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             file_.writeDefaultFormats();
             *result = 0;
         });
     }
     STDMETHODIMP MKI(short* x, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = com::Bstr(ExcelFile::mki(*x)).detach(); });
     }
     STDMETHODIMP SetDefaultRowHeight(short* HeightValue, VARIANT* result) override {
+        if (!result) return E_POINTER;
         return run([&] { variantResult(numberOf([&] { file_.setDefaultRowHeight(*HeightValue); }), result); });
     }
     STDMETHODIMP SetRowHeight(LONG* lRow, short* HeightValue, VARIANT* result) override {
+        if (!result) return E_POINTER;
         return run([&] { variantResult(numberOf([&] { file_.setRowHeight(*lRow, *HeightValue); }), result); });
     }
 

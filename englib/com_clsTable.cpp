@@ -32,6 +32,7 @@ public:
     }
 
     STDMETHODIMP GetLargeHeight(IDispatch** oSel, double* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             IDispatch* sel = oSel ? *oSel : nullptr;
             if (!sel) raise(err::ObjectNotSet);
@@ -43,13 +44,16 @@ public:
         });
     }
     STDMETHODIMP GetTableRX(SAFEARRAY** vCol, short c, double* dTol, double* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = nextDistinctCoordinate(glue::VariantLines(listIn(vCol)), c, *dTol, 0); });
     }
     STDMETHODIMP GetTableRY(SAFEARRAY** vRow, short r, double* dTol, double* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = nextDistinctCoordinate(glue::VariantLines(listIn(vRow)), r, *dTol, 1); });
     }
     STDMETHODIMP IsColLine(VARIANT* vTmpCol, VARIANT* vTmpRow, short* k, short* iSta, short* iEnd, double* dTol,
                            VARIANT_BOOL* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             const glue::VariantLines cols(listIn(vTmpCol)), rows(listIn(vTmpRow));
             *result = isColumnLine(cols, rows, *k, *iSta, *iEnd, *dTol) ? VARIANT_TRUE : VARIANT_FALSE;
@@ -57,21 +61,26 @@ public:
     }
     STDMETHODIMP IsRowLine(VARIANT* vTmpCol, VARIANT* vTmpRow, short* k, short* iSta, short* iEnd, double* dTol,
                            VARIANT_BOOL* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             const glue::VariantLines cols(listIn(vTmpCol)), rows(listIn(vTmpRow));
             *result = isRowLine(cols, rows, *k, *iSta, *iEnd, *dTol) ? VARIANT_TRUE : VARIANT_FALSE;
         });
     }
     STDMETHODIMP GetNextLine(SAFEARRAY** vArr, short iNum, VARIANT_BOOL* bX, double* dTol, short* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = nextLine(glue::VariantLines(listIn(vArr)), iNum, *bX != VARIANT_FALSE, *dTol); });
     }
     STDMETHODIMP GetNumberFormat(BSTR* sText, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = textResult(numberFormatFor(textOf(sText))); });
     }
     STDMETHODIMP DeleteSpace(BSTR* sText, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = textResult(deleteSpaces(textOf(sText))); });
     }
     STDMETHODIMP OneCell(BSTR* sArea, short* iRow, short* iCol, VARIANT* result) override {
+        if (!result) return E_POINTER;
         return run([&] {
             std::int16_t row = *iRow, col = *iCol;
             advanceOverArea(textOf(sArea), row, col);
@@ -81,9 +90,11 @@ public:
         });
     }
     STDMETHODIMP GetxlVertical(BSTR* sText, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = textResult(verticalText(textOf(sText))); });
     }
     STDMETHODIMP GetMergeText(BSTR* sArea, BSTR* result) override {
+        if (!result) return E_POINTER;
         return run([&] { *result = textResult(mergeText(textOf(sArea))); });
     }
 
