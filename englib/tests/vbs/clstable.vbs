@@ -12,7 +12,8 @@ Option Explicit
 '#include "acadsim.vbs"
 '#include "xlsdesc.vbs"
 
-Dim t, e, cols(), rows(), nc, nr, tol, ss, i, j, tmp, xs(), ys(), k, texts, folder, x, r, c, fmt
+' (Wine's VBScript hangs on ReDim of a variable declared with empty brackets: plain Dims here.)
+Dim t, e, cols, rows, nc, nr, tol, ss, i, j, tmp, folder, x, r, c, x1, y1, x2, y2
 
 AcadAttach
 AddLine 0, 20, 100, 20
@@ -36,7 +37,6 @@ nc = -1 : nr = -1
 ReDim cols(10) : ReDim rows(10)
 For Each e In gMs
   If e.ObjectName = "AcDbLine" Then
-    Dim x1, y1, x2, y2
     x1 = gSim.Element(e.StartPoint, 0) : y1 = gSim.Element(e.StartPoint, 1)
     x2 = gSim.Element(e.EndPoint, 0) : y2 = gSim.Element(e.EndPoint, 1)
     If Abs(x1 - x2) < tol Then
