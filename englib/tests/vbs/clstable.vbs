@@ -75,6 +75,15 @@ AssertEqual t.IsColLine(cols, rows, 1, 1, 2, tol), True, "x=30 borders the botto
 AssertEqual t.IsColLine(cols, rows, 2, 0, 2, tol), True, "x=60 overshoots a little and still spans"
 AssertEqual t.IsRowLine(cols, rows, 1, 0, 3, tol), True, "the middle line runs across"
 
+' Entries may be arrays of doubles as AutoCAD returns them: two-vertex polylines' coordinates.
+Dim p1, p2
+Set p1 = gMs.AddLightWeightPolyline(Array(0, 50, 100, 50))
+Set p2 = gMs.AddLightWeightPolyline(Array(0, 45, 100, 45))
+AssertEqual t.GetTableRY(Array(p1.Coordinates, p2.Coordinates), 0, tol), 45, "entries holding arrays of doubles"
+AssertEqual t.IsRowLine(cols, Array(p1.Coordinates), 0, 0, 3, tol), True, "a polyline across all columns"
+p1.Delete
+p2.Delete
+
 ' Texts and their cells.
 Set ss = gDoc.SelectionSets.Add("TableTexts")
 ss.Select 5, , , Array(0), Array("TEXT")
