@@ -36,19 +36,20 @@ LRESULT CALLBACK captionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
         return rt::MouseArgs{b, rt::shiftState(), GET_X_LPARAM(lParam) * 15.0, GET_Y_LPARAM(lParam) * 15.0};
     };
     switch (msg) {
+    // A check box knows no double click: its second press is a press like the first, so a quick
+    // double click on the caption toggles the value twice, as two single clicks would.
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
         SetCapture(hwnd);
-        CheckCaptionHook::down(*self, args(msg == WM_LBUTTONDOWN ? 1 : 2));
+        CheckCaptionHook::down(*self, args(msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK ? 1 : 2));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
         if (GetCapture() == hwnd) ReleaseCapture();
         CheckCaptionHook::up(*self, args(msg == WM_LBUTTONUP ? 1 : 2));
         return 0;
-    case WM_LBUTTONDBLCLK:
-        SetCapture(hwnd);
-        return 0;  // the caption's double click is not passed on; only the box raises DblClick
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, captionProc, 1);
         break;

@@ -135,13 +135,21 @@ LRESULT CALLBACK SubclassEngine::proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
 
 LRESULT SubclassEngine::dispatch(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg == WM_NCDESTROY) {
-        // The window is going: its record is freed so that no later stop touches a dead handle.
-        LRESULT r = DefSubclassProc(hWnd, uMsg, wParam, lParam);
-        RemoveWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(&hook));
-        hook.installed = false;
-        records_.release(hook.record);
+        // The owner sees the window's last message like any other; then the record is freed so
+        // that no later stop touches a dead handle.
+        const LRESULT r = callOwner(hook, hWnd, uMsg, wParam, lParam);
+        // The callback may have stopped this record, or even reused it for another window.
+        if (hook.installed && records_.at(hook.record).window == reinterpret_cast<std::uintptr_t>(hWnd)) {
+            RemoveWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(&hook));
+            hook.installed = false;
+            records_.release(hook.record);
+        }
         return r;
     }
+    return callOwner(hook, hWnd, uMsg, wParam, lParam);
+}
+
+LRESULT SubclassEngine::callOwner(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     bool bHandled = false;
     LRESULT lReturn = 0;
     HWND h = hWnd;

@@ -57,6 +57,7 @@ private:
     };
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT dispatch(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    LRESULT callOwner(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     [[noreturn]] void fail(int number) const;
     int recordOf(HWND hWnd) const;  // raises or returns -1
     void unhook(int record);

@@ -127,6 +127,9 @@ void XFrame::paintHeader() {
     const double W = picHeader_->scaleWidth(), H = picHeader_->scaleHeight();
     hs.cls();
     hs.setPicture(gradientPicture(W, H, model_.colors.headerGradientTop, model_.colors.headerGradientBottom));
+    // The stored attributes go onto the header's font as it is now: a name the host gave the font
+    // object stays.
+    model_.font = headerFont_->desc();
     applyHeaderFont(model_);
     headerFont_->setDesc(model_.font);
     double x = 75;

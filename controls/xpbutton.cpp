@@ -2,6 +2,7 @@
 
 #include "runtime/form.h"
 #include "runtime/gdi.h"
+#include "runtime/scale.h"
 #include "runtime/services.h"
 
 namespace kelva::ctl {
@@ -83,7 +84,8 @@ void XPButton::SnapMouseTo() {
     POINT pt{0, 0};
     if (!ClientToScreen(ownWindow_, &pt)) return;
     const SIZE sz = clientPixels();
-    SetCursorPos(pt.x + sz.cx / 2, pt.y + sz.cy / 2);
+    // Half an odd size ends in .5: the point rounds half to even, as every coordinate does.
+    SetCursorPos(rt::roundPixel(pt.x + sz.cx / 2.0), rt::roundPixel(pt.y + sz.cy / 2.0));
 }
 
 // ---- life cycle ----------------------------------------------------------------------------
@@ -146,16 +148,11 @@ void XPButton::onTerminate() {
 }
 
 void XPButton::onResize() {
-    // A button below 100 twips either way is brought up to it; the correction comes back here as
-    // a resize of its own and paints then.
-    if (rect().height < 100) {
-        setHeight(100);
-        return;
-    }
-    if (rect().width < 100) {
-        setWidth(100);
-        return;
-    }
+    // A button below 100 twips either way is brought up to it. The correction need not change the
+    // window's pixel size (99 and 100 twips are both 7 pixels), so no resize of its own may follow:
+    // the button paints here in every case.
+    if (rect().height < 100) setHeight(100);
+    if (rect().width < 100) setWidth(100);
     drawButton(model_.state);
 }
 

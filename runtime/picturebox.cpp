@@ -60,8 +60,11 @@ LRESULT SurfaceControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        const int b = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+    case WM_MBUTTONDOWN:
+    // Only the left button double-clicks; a quick second press of another button is a press.
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        const int b = msg == WM_LBUTTONDOWN ? 1 : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? 2 : 4;
         if (b == 1) pressed_ = true;
         buttonsDown_ |= b;
         SetCapture(hwnd());

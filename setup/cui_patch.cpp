@@ -41,6 +41,8 @@ std::optional<std::wstring> insertPartialMenu(std::wstring_view text, std::wstri
     for (size_t i = 1; sixBlanks && i <= kIndentBeforeTag; ++i) sixBlanks = isBlank(text[tag - i]);
     if (sixBlanks) {
         cut = tag - kIndentBeforeTag;
+        // Never between the CR and LF of one line break (five blanks of indentation).
+        if (cut > 0 && text[cut] == L'\n' && text[cut - 1] == L'\r') --cut;
     } else {
         const size_t nl = text.rfind(L'\n', tag);
         cut = nl == std::wstring_view::npos ? 0 : nl + 1;

@@ -271,6 +271,16 @@ TEST(XPButtonWin, SmallSizesAreCorrectedAndStillPaint) {
     c.save(L"button_small");
 }
 
+TEST(XPButtonWin, ACorrectionWithinTheSamePixelsStillPaints) {
+    ButtonHost host;
+    auto& b = host.button;
+    b.setHeight(99);  // 7 pixels, like the corrected 100 twips: the correction brings no resize of its own
+    EXPECT_EQ(b.rect().height, 100);
+    Capture c(b.hwnd());
+    ASSERT_EQ(c.height(), 7);
+    EXPECT_EQ(mismatches(b, c), 0);
+}
+
 TEST(XPButtonWin, TwoButtonsOnOneFormStopInEitherOrder) {
     for (bool firstGoesFirst : {true, false}) {
         rt::Form form(layout());
@@ -386,6 +396,19 @@ TEST(CheckWin, CaptionPassesItsMouseToTheBoxAndRightButtonOnlyReports) {
     EXPECT_EQ(box.Value(), 1);
     EXPECT_EQ(host.clicks, 1);
     EXPECT_EQ(host.downs, (std::vector<int>{1, 2}));
+}
+
+TEST(CheckWin, ADoubleClickOnTheCaptionIsTwoPresses) {
+    CheckHost host;
+    auto& box = host.box;
+    send(box.captionWindow(), WM_LBUTTONDOWN, 40, 5, MK_LBUTTON);
+    send(box.captionWindow(), WM_LBUTTONUP, 40, 5);
+    send(box.captionWindow(), WM_LBUTTONDBLCLK, 40, 5, MK_LBUTTON);
+    EXPECT_EQ(box.shownPicture(), check::PushedChecked);
+    send(box.captionWindow(), WM_LBUTTONUP, 40, 5);
+    EXPECT_EQ(box.Value(), 0);
+    EXPECT_EQ(host.clicks, 2);
+    EXPECT_EQ(host.downs, (std::vector<int>{1, 1}));
 }
 
 TEST(CheckWin, DisabledPicturesColoursAndPersistence) {
@@ -630,6 +653,22 @@ TEST(XFrameWin, DesignTextRoundTrip) {
     EXPECT_EQ(f.Font()->desc().size, 9);
 }
 
+TEST(XFrameWin, HeaderPaintsKeepTheFontNameAndApplyTheStoredAttributes) {
+    FrameHost host(buttonsBag());
+    auto& f = host.frame;
+    f.setFont(std::make_shared<rt::Font>(rt::FontDesc{L"굴림", 9}));
+    f.Font()->setName(L"Verdana");  // through the font object, as a host may
+    f.Font()->setSize(14);
+    f.Font()->setBold(true);
+    f.setCaption(L"AutoCAD");  // repaints the body and the header
+    EXPECT_EQ(f.Font()->desc().name, L"Verdana");
+    EXPECT_EQ(f.Font()->desc().size, 9);  // the stored size and style win at every header paint
+    EXPECT_FALSE(f.Font()->desc().bold);
+    rt::PropertyBag bag;
+    f.save(bag);
+    EXPECT_EQ(bag.readFont(L"Font", {}).name, L"Verdana");
+}
+
 TEST(XFrameWin, HoverHighlightsTheGlyphsWhileTheCursorIsOverTheHeader) {
     FrameHost host(buttonsBag());
     auto& f = host.frame;
@@ -660,5 +699,24 @@ TEST(XPButtonWin, SnapMouseToPutsTheCursorOnTheCentre) {
     RECT rc;
     GetWindowRect(host.button.hwnd(), &rc);
     EXPECT_EQ(pt.x, rc.left + 40);
+    EXPECT_EQ(pt.y, rc.top + 12);
+}
+
+TEST(XPButtonWin, SnapMouseToRoundsHalfPixelsToEven) {
+    ButtonHost host;
+    auto& b = host.button;
+    b.setWidth(1125);  // 75 pixels: the centre is 37.5 pixels in
+    RECT rc;
+    GetWindowRect(b.hwnd(), &rc);
+    if (rc.left % 2) {  // an even left edge tells half to even from truncation
+        b.setLeft(b.rect().left + 15);
+        GetWindowRect(b.hwnd(), &rc);
+    }
+    ASSERT_EQ(rc.left % 2, 0);
+    ASSERT_EQ(rc.right - rc.left, 75);
+    b.SnapMouseTo();
+    POINT pt;
+    ASSERT_TRUE(GetCursorPos(&pt));
+    EXPECT_EQ(pt.x, rc.left + 38);
     EXPECT_EQ(pt.y, rc.top + 12);
 }

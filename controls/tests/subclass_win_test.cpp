@@ -161,6 +161,17 @@ TEST_F(Subclass, AWindowDestroyedWhileSubclassedFreesItsRecord) {
     EXPECT_EQ(loud.engine.records().size(), 1);
 }
 
+TEST_F(Subclass, TheOwnerSeesTheWindowsLastMessage) {
+    Owner a("A", SubclassErrors::Raise, log);
+    HWND h = makeTarget();
+    a.engine.start(h);
+    a.engine.addMsg(h, WM_NCDESTROY, WhenBefore | WhenAfter);
+    DestroyWindow(h);
+    EXPECT_EQ(log, (std::vector<std::string>{"A before", "A after 0"}));
+    EXPECT_EQ(a.engine.records().at(0).window, 0u);
+    EXPECT_EQ(a.engine.records().at(0).after.count, 0);
+}
+
 TEST_F(Subclass, ErrorPoliciesBeforeAnyStart) {
     Window w;
     Owner quiet("Q", SubclassErrors::Quiet, log), loud("L", SubclassErrors::Raise, log);

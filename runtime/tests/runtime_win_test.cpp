@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "runtime/form.h"
 #include "runtime/picturebox.h"
@@ -111,6 +112,27 @@ TEST(PictureBox, ClickNeedsPressAndReleaseInside) {
     SendMessageW(pic.hwnd(), WM_LBUTTONUP, 0, pointParam(5, 5));
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(dbl, 1);
+}
+
+TEST(PictureBox, OnlyTheLeftButtonDoubleClicks) {
+    Form form(testLayout());
+    auto& pic = form.add<PictureBox>(L"pic", {0, 0, 1500, 1500});
+    std::vector<int> downs, ups;
+    int dbl = 0;
+    pic.MouseDown = [&](const MouseArgs& a) { downs.push_back(a.button); };
+    pic.MouseUp = [&](const MouseArgs& a) { ups.push_back(a.button); };
+    pic.DblClick = [&] { ++dbl; };
+    for (auto [down, dblclk, up, key] : {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, MK_RBUTTON},
+                                         std::tuple{WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP, MK_MBUTTON}}) {
+        SendMessageW(pic.hwnd(), down, key, pointParam(5, 5));
+        SendMessageW(pic.hwnd(), up, 0, pointParam(5, 5));
+        SendMessageW(pic.hwnd(), dblclk, key, pointParam(5, 5));
+        SendMessageW(pic.hwnd(), up, 0, pointParam(5, 5));
+    }
+    EXPECT_EQ(downs, (std::vector<int>{2, 2, 4, 4}));
+    EXPECT_EQ(ups, (std::vector<int>{2, 2, 4, 4}));
+    EXPECT_EQ(dbl, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST(Picture, PixelsSurviveTheStoredForm) {

@@ -44,6 +44,15 @@ TEST(PartialMenuPatch, LfTabsAndOtherIndentationGetTheLineAtTheStartOfTheTagsLin
               L"<a>\n  " + kLine + L"\n      </CommonItems>");
 }
 
+TEST(PartialMenuPatch, ACrlfPairIsNeverSplit) {
+    // Five blanks of indentation put the six characters' start between CR and LF: the line goes in
+    // front of the pair, so no bare CR or LF is left behind.
+    EXPECT_EQ(*insertPartialMenu(L"<a>\r\n     </CommonItems>", L"kelva.cui"),
+              L"<a>" + kLine + L"\r\n\r\n     </CommonItems>");
+    EXPECT_EQ(*insertPartialMenu(L"<a>\r\n\t\t\t\t\t</CommonItems>", L"kelva.cui"),
+              L"<a>" + kLine + L"\r\n\r\n\t\t\t\t\t</CommonItems>");
+}
+
 TEST(PartialMenuPatch, OnlyTheFirstTagAndNoneWithoutIt) {
     auto out = insertPartialMenu(L"x\r\n    </CommonItems>\r\n    </CommonItems>", L"km.cui");
     ASSERT_TRUE(out);
