@@ -36,7 +36,7 @@ public:
         return run([&] {
             IDispatch* sel = oSel ? *oSel : nullptr;
             if (!sel) raise(err::ObjectNotSet);
-            const std::int32_t count = toInt32(glue::toDouble(*com::get(sel, L"Count").get()));
+            auto count = [&] { return toInt32(glue::toDouble(*com::get(sel, L"Count").get())); };
             *result = largestHeight(count, [&](std::int16_t i) {
                 const com::ComPtr<IDispatch> item = com::getObject(sel, L"item", {com::Variant::fromInt16(i)});
                 return glue::toDouble(*com::get(item.get(), L"Height").get());

@@ -172,10 +172,11 @@ std::wstring verticalText(std::wstring_view text) {
 
 std::wstring mergeText(std::wstring_view area) { return std::wstring(area.substr(0, colonOf(area))); }
 
-double largestHeight(std::int32_t count, const std::function<double(std::int16_t)>& heightAt) {
+double largestHeight(const std::function<std::int32_t()>& count, const std::function<double(std::int16_t)>& heightAt) {
     double largest = heightAt(0);
-    if (count - 1 > 32767) raise(err::Overflow);
-    for (std::int32_t i = 0; i <= count - 1; ++i) {
+    const std::int32_t last = count() - 1;
+    if (last > 32767) raise(err::Overflow);
+    for (std::int32_t i = 0; i <= last; ++i) {
         const double h = heightAt(static_cast<std::int16_t>(i));
         if (h > largest) largest = h;
     }

@@ -36,7 +36,8 @@ void advanceOverArea(std::wstring_view area, std::int16_t& row, std::int16_t& co
 std::wstring verticalText(std::wstring_view text);
 std::wstring mergeText(std::wstring_view area);
 
-// The largest of `count` heights read by index (the first read is index 0, as the selection gives it).
-double largestHeight(std::int32_t count, const std::function<double(std::int16_t)>& heightAt);
+// The largest height of a selection's items: item 0's height first, then the count, then every item in
+// turn, in the order the host is asked.
+double largestHeight(const std::function<std::int32_t()>& count, const std::function<double(std::int16_t)>& heightAt);
 
 }  // namespace kelva::eng

@@ -147,12 +147,20 @@ TEST(TableLogic, AdvanceOverArea) {
 TEST(TableLogic, LargestHeight) {
     std::vector<double> h{2.5, 7, 3};
     std::vector<std::int16_t> asked;
-    EXPECT_EQ(largestHeight(3, [&](std::int16_t i) {
-                  asked.push_back(i);
-                  return h.at(static_cast<size_t>(i));
-              }),
+    EXPECT_EQ(largestHeight(
+                  [&] {
+                      asked.push_back(-1);  // the count, asked after the first height
+                      return 3;
+                  },
+                  [&](std::int16_t i) {
+                      asked.push_back(i);
+                      return h.at(static_cast<size_t>(i));
+                  }),
               7);
-    EXPECT_EQ(asked, (std::vector<std::int16_t>{0, 0, 1, 2}));
-    EXPECT_EQ(largestHeight(1, [](std::int16_t) { return 4.0; }), 4.0);
-    EXPECT_EQ(errorOf([] { largestHeight(0, [](std::int16_t) -> double { kelva::raise(err::InvalidCall); }); }), err::InvalidCall);
+    EXPECT_EQ(asked, (std::vector<std::int16_t>{0, -1, 0, 1, 2}));
+    EXPECT_EQ(largestHeight([] { return 1; }, [](std::int16_t) { return 4.0; }), 4.0);
+    // An empty selection fails on its first item, with the host's error.
+    EXPECT_EQ(errorOf([] { largestHeight([] { return 0; }, [](std::int16_t) -> double { kelva::raise(err::InvalidCall); }); }),
+              err::InvalidCall);
+    EXPECT_EQ(errorOf([] { largestHeight([] { return 40000; }, [](std::int16_t) { return 1.0; }); }), err::Overflow);
 }
