@@ -221,7 +221,7 @@ Order reversed(std::size_t n) {
 
 void alphanumSort(SAFEARRAY** array, VARIANT_BOOL descending) {
     glue::TextArray a = textArray(array);
-    Order order = alphanumOrder(a.texts());
+    Order order = alphanumOrder(a.texts(), false, a.lower());
     if (descending != VARIANT_FALSE) reverseOrder(order);
     a.arrange(order);
 }
@@ -230,7 +230,7 @@ void alphanumSortMA(SAFEARRAY** array, unsigned char column, VARIANT_BOOL descen
     glue::TextTable t = textTable(array);
     const long lo = first != 0 ? first : t.firstRow();
     const long hi = last != 0 ? last : t.lastRow();
-    Order order = alphanumOrder(t.column(column, lo, hi), true);
+    Order order = alphanumOrder(t.column(column, lo, hi), true, lo);
     // A descending sort of a range turns that range only.
     if (descending != VARIANT_FALSE) reverseOrder(order);
     t.arrangeRows(lo, hi, order);

@@ -38,6 +38,7 @@ public:
     // Puts the elements in the new order (element k becomes old element order[k]).
     void arrange(const Order& order);
     std::size_t size() const { return count_; }
+    long lower() const { return lowerBound(a_); }
 
 private:
     SAFEARRAY* a_;

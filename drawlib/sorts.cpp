@@ -54,15 +54,17 @@ struct AlphanumSorter {
     std::vector<const std::wstring*> key;  // key of the element now at each position
     Order pos;                               // old position of the element now at each position
     bool rowScanStops;
+    long firstIndex;  // the caller's index of position 0
 
     void swap(std::size_t a, std::size_t b) {
         std::swap(key[a], key[b]);
         std::swap(pos[a], pos[b]);
     }
 
-    static long midpoint(long lo, long hi) {
-        // (lo + hi) / 2 assigned to a Long: halves go to the even neighbour.
-        return static_cast<long>(roundHalfEven((static_cast<double>(lo) + hi) / 2));
+    long midpoint(long lo, long hi) const {
+        // (lo + hi) / 2 assigned to a Long on the caller's indexes: halves go to the even neighbour.
+        const double l = static_cast<double>(lo) + firstIndex, h = static_cast<double>(hi) + firstIndex;
+        return static_cast<long>(roundHalfEven((l + h) / 2)) - firstIndex;
     }
 
     void quickSort(long lo, long hi) {
@@ -114,9 +116,10 @@ struct AlphanumSorter {
 
 }  // namespace
 
-Order alphanumOrderOfKeys(const std::vector<std::wstring>& keys, bool rowScanStops) {
+Order alphanumOrderOfKeys(const std::vector<std::wstring>& keys, bool rowScanStops, long firstIndex) {
     AlphanumSorter s;
     s.rowScanStops = rowScanStops;
+    s.firstIndex = firstIndex;
     s.key.reserve(keys.size());
     for (const auto& k : keys) s.key.push_back(&k);
     s.pos.resize(keys.size());
@@ -129,11 +132,11 @@ Order alphanumOrderOfKeys(const std::vector<std::wstring>& keys, bool rowScanSto
     return s.pos;
 }
 
-Order alphanumOrder(const std::vector<std::wstring>& texts, bool rowScanStops) {
+Order alphanumOrder(const std::vector<std::wstring>& texts, bool rowScanStops, long firstIndex) {
     std::vector<std::wstring> keys;
     keys.reserve(texts.size());
     for (const auto& t : texts) keys.push_back(alphanumKey(t));
-    return alphanumOrderOfKeys(keys, rowScanStops);
+    return alphanumOrderOfKeys(keys, rowScanStops, firstIndex);
 }
 
 void reverseOrder(Order& order) {

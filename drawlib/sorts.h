@@ -19,9 +19,11 @@ std::wstring alphanumKey(std::wstring_view text);
 
 // The quicksort with median of three that leaves partitions of five or fewer to one insertion pass
 // over the whole range; `rowScanStops` is the row version's extra stop of the downward scan at lo.
-Order alphanumOrder(const std::vector<std::wstring>& texts, bool rowScanStops = false);
+// `firstIndex` is the caller's index of the first element: the middle of a partition is taken on the
+// caller's indexes (halves to even), so it decides which element becomes the pivot.
+Order alphanumOrder(const std::vector<std::wstring>& texts, bool rowScanStops = false, long firstIndex = 0);
 // The same order taken from precomputed keys.
-Order alphanumOrderOfKeys(const std::vector<std::wstring>& keys, bool rowScanStops);
+Order alphanumOrderOfKeys(const std::vector<std::wstring>& keys, bool rowScanStops, long firstIndex = 0);
 
 // Reverses a permutation in place (the descending variants are exact reverses).
 void reverseOrder(Order& order);

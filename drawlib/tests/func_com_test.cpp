@@ -220,6 +220,32 @@ TEST_F(ToolboxTest, RowSortKeepsRowsTogetherAndTurnsOnlyTheRange) {
     EXPECT_EQ(errorOf([&] { call(L"AlphanumSortMA", {Arg::out(table), Variant::fromInt16(3)}); }), 9);
 }
 
+TEST_F(ToolboxTest, RowSortOfEqualKeysTakesTheMiddleOfTheCallersRows) {
+    // Rows 1 To 6 with one key: the quicksort's middle row is 4 (3.5 to even), which fixes where the
+    // equal rows end up.
+    SAFEARRAYBOUND b[2] = {{2, 0}, {6, 1}};
+    com::SafeArray arr = com::SafeArray::attach(SafeArrayCreate(VT_BSTR, 2, b));
+    for (LONG r = 1; r <= 6; ++r)
+        for (LONG c = 0; c <= 1; ++c) {
+            LONG at[2] = {c, r};
+            com::Bstr s(c == 1 ? std::wstring(L"k") : std::to_wstring(r));
+            SafeArrayPutElement(arr.get(), at, s.get());
+        }
+    Variant table;
+    V_VT(table.put()) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(table.get()) = arr.detach();
+    call(L"AlphanumSortMA", {Arg::out(table), Variant::fromInt16(1)});
+    std::wstring rows;
+    for (LONG r = 1; r <= 6; ++r) {
+        LONG at[2] = {0, r};
+        BSTR s = nullptr;
+        SafeArrayGetElement(V_ARRAY(table.get()), at, &s);
+        rows += com::toWString(s);
+        SysFreeString(s);
+    }
+    EXPECT_EQ(rows, L"153426");
+}
+
 TEST_F(ToolboxTest, PointListsAreReorderedAsWholeElements) {
     Variant list = listOf({{0, 0}, {5, 0.05}, {2, 3}});
     call(L"SortListZ", {Arg::out(list), num(0.1)});

@@ -140,3 +140,13 @@ TEST(SwapSort, PresortedAndAdversarialInputsStaySortedAndStable) {
         }
     }
 }
+
+TEST(AlphanumSort, PivotFollowsTheCallersIndexes) {
+    // Six rows of one key: the middle of 0..5 is 2 (2.5 to even), of 1..6 it is 4 (3.5 to even), so
+    // an array whose rows start at 1 takes another pivot and ends with its equal rows in another order.
+    const std::vector<std::wstring> same(6, L"a");
+    EXPECT_EQ(alphanumOrderOfKeys(same, true, 0), (Order{0, 3, 4, 2, 1, 5}));
+    EXPECT_EQ(alphanumOrderOfKeys(same, true, 1), (Order{0, 4, 2, 3, 1, 5}));
+    EXPECT_EQ(alphanumOrderOfKeys(same, true, -1), alphanumOrderOfKeys(same, true, 1));
+    EXPECT_EQ(alphanumOrderOfKeys(same, true, 2), alphanumOrderOfKeys(same, true, 0));
+}
