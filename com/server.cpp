@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include <cwchar>
 #include <new>
 
 namespace kelva::com {
@@ -106,6 +107,17 @@ std::wstring modulePath(HMODULE module) {
 
 SYSKIND thisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
+// The version key RegisterTypeLib writes: TypeLib\{libid}\<major>.<minor>, both in hexadecimal.
+bool typeLibRegistered(const ServerInfo& server) {
+    wchar_t version[16];
+    swprintf(version, 16, L"%x.%x", server.majorVersion, server.minorVersion);
+    HKEY key = nullptr;
+    const std::wstring path = L"TypeLib\\" + guidText(*server.libid) + L"\\" + version;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 }  // namespace
 
 HRESULT registerServer(const ServerInfo& server, HMODULE module) noexcept {
@@ -151,9 +163,12 @@ HRESULT unregisterServer(const ServerInfo& server) noexcept {
             const LONG r = RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
             if (r != ERROR_SUCCESS && r != ERROR_FILE_NOT_FOUND) result = SELFREG_E_CLASS;
         }
-        const HRESULT hr = UnRegisterTypeLib(*server.libid, server.majorVersion, server.minorVersion,
-                                             server.libLcid, thisSysKind());
-        if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) result = SELFREG_E_TYPELIB;
+        // Nothing registered is nothing to remove; Wine's UnRegisterTypeLib would call it an error.
+        if (typeLibRegistered(server)) {
+            const HRESULT hr = UnRegisterTypeLib(*server.libid, server.majorVersion, server.minorVersion,
+                                                 server.libLcid, thisSysKind());
+            if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) result = SELFREG_E_TYPELIB;
+        }
         return result;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -654,9 +654,12 @@ public:
 
 class LayerObject final : public SessionObject<LayerObject> {
 public:
-    LayerObject(SessionPtr s, std::size_t index) : SessionObject(std::move(s)), index_(index) {}
+    LayerObject(SessionPtr s, std::size_t index) : SessionObject(std::move(s)), index_(index), generation_(this->s->generation) {}
     std::wstring_view typeName() const { return L"IAcadLayer"; }
-    Layer& l() { return d().layer(index_); }
+    Layer& l() {
+        if (generation_ != s->generation) throw AcadError(hr::ObjectErased, L"Object was erased");
+        return d().layer(index_);
+    }
     static const Table<LayerObject>& table() {
         using O = LayerObject;
         static const Table<O> t({
@@ -682,13 +685,17 @@ public:
 
 private:
     std::size_t index_;
+    unsigned generation_;
 };
 
 class TextStyleObject final : public SessionObject<TextStyleObject> {
 public:
-    TextStyleObject(SessionPtr s, std::size_t index) : SessionObject(std::move(s)), index_(index) {}
+    TextStyleObject(SessionPtr s, std::size_t index) : SessionObject(std::move(s)), index_(index), generation_(this->s->generation) {}
     std::wstring_view typeName() const { return L"IAcadTextStyle"; }
-    TextStyle& st() { return d().textStyle(index_); }
+    TextStyle& st() {
+        if (generation_ != s->generation) throw AcadError(hr::ObjectErased, L"Object was erased");
+        return d().textStyle(index_);
+    }
     static const Table<TextStyleObject>& table() {
         using O = TextStyleObject;
         static const Table<O> t({
@@ -711,6 +718,7 @@ public:
                  c.writeOut(4, V::fromInt32(s.pitchAndFamily));
              }, 5, 5},
             {L"SetFont", Access::Method, [](O& o, Call& c) {
+                 o.st();
                  o.d().setFont(o.index_, c.text(0), c.boolean(1), c.boolean(2), static_cast<int>(c.integer(3)), static_cast<int>(c.integer(4)));
              }, 5, 5},
         });
@@ -719,6 +727,7 @@ public:
 
 private:
     std::size_t index_;
+    unsigned generation_;
 };
 
 template <class Item>

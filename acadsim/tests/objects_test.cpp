@@ -419,8 +419,17 @@ TEST_F(Acad, BadArgumentsAreRefusedNotCrashed) {
 
 TEST_F(Acad, ResetStartsAFreshDrawingAndOrphansOldEntities) {
     auto l = addLine(0, 0, 1, 0);
+    auto walls = com::asObject(com::call(com::getObject(doc.get(), L"Layers").get(), L"Add", {Variant::fromString(L"Walls")}));
+    auto style = com::asObject(com::call(com::getObject(doc.get(), L"TextStyles").get(), L"Add", {Variant::fromString(L"Arial")}));
     com::call(ctl.get(), L"QueueMiss");
     com::call(ctl.get(), L"Reset");
+    // A layer or text style of the old drawing belongs to no drawing now: it neither answers for nor
+    // changes whatever the new drawing keeps at its place.
+    EXPECT_EQ(errorOf([&] { com::get(walls.get(), L"Name"); }), kErased);
+    EXPECT_EQ(errorOf([&] { com::put(walls.get(), L"LayerOn", Variant::fromBool(false)); }), kErased);
+    EXPECT_EQ(errorOf([&] { com::get(style.get(), L"fontFile"); }), kErased);
+    auto zero = com::asObject(com::call(com::getObject(doc.get(), L"Layers").get(), L"Item", {Variant::fromInt32(0)}));
+    EXPECT_TRUE(truth(com::get(zero.get(), L"LayerOn")));
     EXPECT_EQ(lng(com::get(ctl.get(), L"EntityCount")), 0);
     EXPECT_EQ(lng(com::get(ctl.get(), L"PendingInputs")), 0);
     EXPECT_EQ(errorOf([&] { com::get(l.get(), L"Length"); }), kErased);

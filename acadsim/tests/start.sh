@@ -8,7 +8,12 @@ wine_exec=$1 exe=$2 pidfile=$3
 shift 3
 case $pidfile in /*) ;; *) pidfile=$(pwd)/$pidfile ;; esac
 if [ -f "$pidfile.unix" ] && kill -0 "$(cat "$pidfile.unix")" 2>/dev/null; then
-  echo "acadsim already runs as $(cat "$pidfile.unix")"
+  # Started before with this pid file (a repeated fixture): the one running serves, when it answers.
+  if [ -s "$pidfile" ] && "$wine_exec" "$exe" /WaitReady 5000; then
+    echo "acadsim already runs as process $(cat "$pidfile")"
+    exit 0
+  fi
+  echo "acadsim already runs as $(cat "$pidfile.unix") but does not answer"
   exit 1
 fi
 rm -f "$pidfile"

@@ -26,6 +26,9 @@ for key in plain 14 15 16 17 18; do
 done
 # A client that holds an object of a stand-in that has gone gets an error, not a hang or a crash.
 sh "$here/start.sh" "$wine_exec" "$exe" "$pidfile" /As 16 >/dev/null || fail "start for quit"
+first=$(cat "$pidfile")
+sh "$here/start.sh" "$wine_exec" "$exe" "$pidfile" /As 16 >/dev/null || fail "a second start while it runs"
+[ "$(cat "$pidfile")" = "$first" ] || fail "a second start replaced the running stand-in"
 got=$("$wine_exec" "$probe" gone AutoCAD.Application.16 | tr -d '\r')
 sh "$here/stop.sh" "$wine_exec" "$exe" "$pidfile" >/dev/null
 [ "$got" = failed ] || fail "a call after Quit gave '$got'"

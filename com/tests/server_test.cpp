@@ -74,6 +74,16 @@ TEST_F(Server, RegistersClassProgIdAndTypeLibraryAndRemovesThemAgain) {
     EXPECT_FALSE(sandbox.exists(L"Interface\\" + guidText(IID__Probe)));
 }
 
+TEST_F(Server, UnregisteringWhatIsNotRegisteredSucceeds) {
+    // An uninstaller may run twice, or after a failed install: there is nothing to remove, which is no error.
+    RegistrySandbox sandbox;
+    EXPECT_EQ(unregisterServer(probeServer), S_OK);
+    ASSERT_EQ(registerServer(probeServer, GetModuleHandleW(nullptr)), S_OK);
+    ASSERT_EQ(unregisterServer(probeServer), S_OK);
+    EXPECT_EQ(unregisterServer(probeServer), S_OK);
+    EXPECT_FALSE(sandbox.exists(L"TypeLib\\" + guidText(LIBID_KelvaProbe)));
+}
+
 TEST_F(Server, UnregisteringLeavesAProgIdThatNowNamesAnotherClass) {
     RegistrySandbox sandbox;
     ASSERT_EQ(registerServer(probeServer, GetModuleHandleW(nullptr)), S_OK);

@@ -36,6 +36,16 @@ AssertEqual texts(0), "다", "Reverse works on the script's array"
 AssertEqual texts(2), "a", "last element"
 AssertEqual UBound(texts), 2, "still indexable"
 
+Dim fixed(2)
+fixed(0) = "a"
+fixed(1) = "b"
+fixed(2) = "c"
+probe.Reverse fixed
+AssertEqual fixed(0), "c", "Reverse on a fixed-size array"
+AssertEqual UBound(fixed), 2, "fixed still indexable"
+fixed(1) = "x"
+AssertEqual fixed(1), "x", "fixed still assignable"
+
 ' Variant parameters written back exchange the caller's values with their types.
 a = "x"
 b = 2.5
