@@ -266,7 +266,8 @@ public:
         } else if (cls == L"AcDbBlockReference" || cls == L"AcDbMInsertBlock") {
             std::vector<AttributeText> attributes;
             const int count = pick(3);
-            for (int i = 0; i < count; ++i) attributes.push_back({textValue(), textValue()});
+            for (int i = 0; i < count; ++i)
+                attributes.push_back({textValue(), chance(40) ? textValue() + L"\x1F" + textValue() : textValue()});
             e = blockRef(pointValue(), textValue(), value(), value(), attributes);
             e.objectName = cls;
             if (chance(30)) e.numbers[Prop::YScaleFactor] = value();
@@ -293,7 +294,7 @@ public:
 
     // A variant of an earlier entity: the same, or changed in one way that may or may not matter.
     FakeEntity variant(FakeEntity e) {
-        switch (pick(10)) {
+        switch (pick(13)) {
         case 0: case 1: case 2: break;  // exact copy
         case 3:                         // letter case
             for (auto& [p, t] : e.texts)
@@ -327,6 +328,34 @@ public:
         case 9:  // only the Z differs
             for (auto& [p, a] : e.arrays)
                 if (a.size() == 3) a[2] += 1;
+            break;
+        case 10:  // the same thing somewhere else
+            for (auto& [p, a] : e.arrays)
+                if (a.size() == 3) a[0] += 10;
+            for (auto& c : e.corners) c[0] += 10;
+            if (e.box) {
+                e.box->first[0] += 10;
+                e.box->second[0] += 10;
+            }
+            break;
+        case 11:  // a digit moved from a number into the text before it: "T" 12.5 against "T1" 2.5
+            for (Prop textPart : {Prop::TextString, Prop::Name})
+                for (Prop number : {Prop::Height, Prop::XScaleFactor})
+                    if (e.texts.count(textPart) && e.numbers.count(number) && e.numbers[number] >= 10 &&
+                        e.numbers[number] < 20) {
+                        e.texts[textPart] += L"1";
+                        e.numbers[number] -= 10;
+                    }
+            break;
+        case 12:  // a separator moved from one attribute text into the tag before it
+            if (e.attributes && !e.attributes->empty()) {
+                auto& a = e.attributes->front();
+                const size_t at = a.text.find(L'\x1F');
+                if (at != std::wstring::npos) {
+                    a.tag += L"\x1F" + a.text.substr(0, at);
+                    a.text = a.text.substr(at + 1);
+                }
+            }
             break;
         }
         return e;

@@ -96,6 +96,12 @@ TEST(DedupeLoop, KeyPartsCannotRunIntoEachOther) {
     d.entities = {text({0, 0, 0}, L"A1", 2.5), text({0, 0, 0}, L"A", 12.5),
                   text({0, 0, 0}, L"A\x1F", 2.5), text({0, 0, 0}, L"A", 2.5)};
     EXPECT_EQ(run(d, L"text", false, false, 3).count, 0);
+
+    // A separator inside a text part stays part of that text.
+    FakeDrawing a;
+    a.entities = {blockRef({0, 0, 0}, L"B", 1, 0, {{L"T\x1F" L"V", L"W"}}),
+                  blockRef({0, 0, 0}, L"B", 1, 0, {{L"T", L"V\x1F" L"W"}})};
+    EXPECT_EQ(run(a, L"insert").count, 0);
 }
 
 TEST(DedupeLoop, LayerPartKeepsEqualEntitiesOnOtherLayers) {
