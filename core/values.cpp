@@ -1,6 +1,7 @@
 #include "values.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -69,48 +70,84 @@ std::int32_t toInt32(double v) {
 double fixValue(double v) { return std::trunc(v); }
 double intValue(double v) { return std::floor(v); }
 
-std::wstring formatFixed(double v, int decimals) {
+void appendFixed(std::wstring& out, double v, int decimals) {
     if (decimals < 0) decimals = 0;
     if (!std::isfinite(v)) raise(err::Overflow);
-    const bool negative = std::signbit(v) && v != 0.0;
-    std::string intPart, fracPart;
     if (v == 0.0) {
-        intPart = "0";
-    } else {
-        Digits d = digits15(v);
-        // Place the 15 digits around the decimal point, then round half away from zero at `decimals`.
-        // Position of the digit that is kept last, counted from d0.
-        std::string all = d.digits;  // value = 0.d0d1... * 10^(exponent+1)
-        int pointPos = d.exponent + 1; // digits before the point
-        if (pointPos <= 0) {
-            all = std::string(static_cast<size_t>(-pointPos), '0') + all;
-            pointPos = 0;
+        out += L'0';
+        if (decimals > 0) {
+            out += L'.';
+            out.append(static_cast<size_t>(decimals), L'0');
         }
-        const int keep = pointPos + decimals;  // digits kept
-        if (static_cast<int>(all.size()) < keep) all.append(static_cast<size_t>(keep) - all.size(), '0');
-        bool carry = keep < static_cast<int>(all.size()) && all[static_cast<size_t>(keep)] >= '5';
-        all.resize(static_cast<size_t>(keep));
-        for (int i = keep - 1; carry && i >= 0; --i) {
-            if (all[static_cast<size_t>(i)] == '9') {
-                all[static_cast<size_t>(i)] = '0';
-            } else {
-                ++all[static_cast<size_t>(i)];
-                carry = false;
-            }
-        }
-        if (carry) {
-            all.insert(all.begin(), '1');
-            ++pointPos;
-        }
-        intPart = all.substr(0, static_cast<size_t>(pointPos));
-        fracPart = all.substr(static_cast<size_t>(pointPos));
-        size_t nz = intPart.find_first_not_of('0');
-        intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+        return;
     }
-    if (static_cast<int>(fracPart.size()) < decimals) fracPart.append(static_cast<size_t>(decimals) - fracPart.size(), '0');
-    bool allZero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
-    std::string text = (negative && !allZero ? "-" : "") + intPart + (decimals > 0 ? "." + fracPart : "");
-    return std::wstring(text.begin(), text.end());
+    // The 15 significant digits d0..d14 of |v| = 0.d0d1... * 10^(exponent + 1), correctly rounded.
+    char sci[40];
+    const auto printed = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14);
+    char d[15];
+    int count = 0;
+    const char* p = sci;
+    for (; p < printed.ptr && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && count < 15) d[count++] = *p;
+    int exponent = 0;
+    if (p < printed.ptr) {
+        ++p;
+        if (p < printed.ptr && *p == '+') ++p;
+        std::from_chars(p, printed.ptr, exponent);
+    }
+
+    // Lay the digits out around the decimal point (zeros in front of a small number), keep
+    // `decimals` of them after the point and round half away from zero on the next one.
+    const int pointPos = exponent + 1;
+    const int zeros = pointPos < 0 ? -pointPos : 0;
+    const int before = pointPos > 0 ? pointPos : 0;  // digits before the point
+    const int keep = before + decimals;
+    auto digit = [&](int k) -> char {
+        if (k < zeros) return '0';
+        return k - zeros < count ? d[k - zeros] : '0';
+    };
+    char small[128];
+    std::string large;
+    char* r = small + 1;  // room for a carry into a new first digit
+    if (keep + 1 > static_cast<int>(sizeof small)) {
+        large.resize(static_cast<size_t>(keep) + 1);
+        r = large.data() + 1;
+    }
+    for (int k = 0; k < keep; ++k) r[k] = digit(k);
+    bool carry = digit(keep) >= '5';
+    for (int i = keep - 1; carry && i >= 0; --i) {
+        if (r[i] == '9') {
+            r[i] = '0';
+        } else {
+            ++r[i];
+            carry = false;
+        }
+    }
+    int intDigits = before;
+    if (carry) {
+        *--r = '1';
+        ++intDigits;
+    }
+    int first = 0;  // leading zeros of the integer part go, one zero stays
+    while (first < intDigits && r[first] == '0') ++first;
+    bool allZero = first == intDigits;
+    for (int k = intDigits; allZero && k < intDigits + decimals; ++k) allZero = r[k] == '0';
+
+    if (std::signbit(v) && !allZero) out += L'-';
+    if (first == intDigits)
+        out += L'0';
+    else
+        for (int k = first; k < intDigits; ++k) out += static_cast<wchar_t>(r[k]);
+    if (decimals > 0) {
+        out += L'.';
+        for (int k = intDigits; k < intDigits + decimals; ++k) out += static_cast<wchar_t>(r[k]);
+    }
+}
+
+std::wstring formatFixed(double v, int decimals) {
+    std::wstring out;
+    appendFixed(out, v, decimals);
+    return out;
 }
 
 double roundFixed(double v, int decimals) {

@@ -27,6 +27,8 @@ double roundHalfEven(double v);
 double roundFixed(double v, int decimals);
 // The text of v with exactly `decimals` decimals, rounded as roundFixed ("-0.00" never appears).
 std::wstring formatFixed(double v, int decimals);
+// The same text appended to `out`, for callers that build long texts of many numbers.
+void appendFixed(std::wstring& out, double v, int decimals);
 
 // Fix truncates toward zero, Int rounds toward minus infinity.
 double fixValue(double v);

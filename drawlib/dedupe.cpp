@@ -93,8 +93,15 @@ class KeyText {
 public:
     explicit KeyText(const KeyOptions& o) : options_(o) {}
 
-    void number(double v) { part(numberText(v, options_.decimals)); }
-    void scale(double v) { part(scaleText(v)); }
+    void number(double v) {
+        open();
+        appendFixed(key_, v, options_.decimals);
+        if (options_.decimals <= 0) key_ += L'.';
+    }
+    void scale(double v) {
+        open();
+        appendFixed(key_, v, 4);
+    }
     void integer(std::int64_t v) { part(std::to_wstring(v)); }
     void text(std::wstring_view t) {
         open();
