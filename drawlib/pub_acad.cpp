@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/errors.h"
+#include "drawlib/pubtext.h"
 
 namespace kelva::pub {
 
@@ -87,15 +88,6 @@ std::wstring automationTypeName(IDispatch* object) {
     if (FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr)))
         throw VbError(err::TypeMismatch);
     return name.str();
-}
-
-void yieldToInput() {
-    if (GetQueueStatus(QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON) == 0) return;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 // ----- pick host
@@ -206,6 +198,80 @@ std::int32_t AcadSelection::count() { return longOf(com::get(selection_.get(), L
 
 std::unique_ptr<SelectedEntity> AcadSelection::item(std::int32_t index) {
     return std::make_unique<AcadEntity>(com::getObject(selection_.get(), L"Item", {Variant::fromInt32(index)}));
+}
+
+// ----- members
+
+com::ComPtr<IDispatch> pickEntity(IDispatch* drawing, const PickerSpec& spec,
+                                  const std::function<void(const Variant&)>& keepPoint) {
+    AcadPickHost host(drawing, keepPoint);
+    if (runPicker(spec, host) == PickOutcome::Entity) return host.entity();
+    return {};
+}
+
+bool checkLayer(IDispatch* drawing, std::wstring_view layerName) {
+    const com::ComPtr<IDispatch> layers = com::getObject(drawing, L"Layers");
+    const std::int32_t count = longOf(com::get(layers.get(), L"Count"));
+    for (std::int32_t i = 0; i < count; ++i) {
+        const com::ComPtr<IDispatch> layer = com::getObject(layers.get(), L"Item", {Variant::fromInt32(i)});
+        if (equalsIgnoringCase(com::asString(com::get(layer.get(), L"Name")), layerName)) return true;
+    }
+    return false;
+}
+
+std::wstring layerState(IDispatch* layer, bool bFirst) {
+    if (!layer) throw VbError(err::ObjectNotSet);
+    AcadLayer view{com::ComPtr<IDispatch>(layer)};
+    return layerStateText(view, bFirst);
+}
+
+bool askAboutLayer(IDispatch* drawing, std::wstring_view sLayer, RetryQuestion& question) {
+    const com::ComPtr<IDispatch> layers = com::getObject(drawing, L"Layers");
+    AcadLayer view{com::getObject(layers.get(), L"Item", {Variant::fromString(sLayer)})};
+    return layerMessage(view, sLayer, question);
+}
+
+com::ComPtr<IDispatch> createSelectionSet(IDispatch* drawing, std::wstring_view name) {
+    try {
+        const com::ComPtr<IDispatch> sets = com::getObject(drawing, L"SelectionSets");
+        try {
+            const com::ComPtr<IDispatch> old = com::getObject(sets.get(), L"Item", {Variant::fromString(name)});
+            com::call(old.get(), L"Delete");
+        } catch (const std::exception&) {
+            // no set of that name yet
+        }
+        return com::getObject(sets.get(), L"Add", {Variant::fromString(name)});
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::int16_t lastVertexIndex(IDispatch* polyline) {
+    const std::wstring name = com::asString(com::get(polyline, L"ObjectName"));
+    if (!coordCountNeedsCoordinates(name)) return 0;
+    const Variant coordinates = com::get(polyline, L"Coordinates");
+    const VARIANT& d = com::deref(*coordinates.get());
+    if (!(V_VT(&d) & VT_ARRAY)) throw VbError(err::TypeMismatch);
+    SAFEARRAY* a = (V_VT(&d) & VT_BYREF) ? *V_ARRAYREF(&d) : V_ARRAY(&d);
+    LONG upper = -1;
+    if (!a || FAILED(SafeArrayGetUBound(a, 1, &upper))) throw VbError(err::TypeMismatch);
+    return coordCount(name, upper);
+}
+
+std::wstring lispEntity(IDispatch* object) {
+    return lispEntityExpression(com::asString(com::get(object, L"Handle")));
+}
+
+bool MessageBoxQuestion::askRetry(const std::wstring& text) {
+    const int answer = MessageBoxW(GetActiveWindow(), text.c_str(), caption_.c_str(), MB_RETRYCANCEL | MB_ICONINFORMATION);
+    return answer == IDRETRY;
+}
+
+std::int32_t deleteDuplicateEntities(IDispatch* selection, const DedupeRequest& request,
+                                     const std::function<void()>& yieldToInput) {
+    if (!selection) return 0;
+    AcadSelection view{com::ComPtr<IDispatch>(selection)};
+    return deleteDuplicates(view, request, yieldToInput);
 }
 
 }  // namespace kelva::pub

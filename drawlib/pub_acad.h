@@ -26,8 +26,6 @@ std::int32_t longOf(const com::Variant& v);
 // The name the object's type information gives its automation interface ("IAcadLine").
 std::wstring automationTypeName(IDispatch* object);
 
-// Lets the host process pending input once when the input queue holds keys or mouse messages.
-void yieldToInput();
 
 class AcadPickHost final : public PickHost {
 public:
@@ -91,5 +89,33 @@ public:
 private:
     com::ComPtr<IDispatch> selection_;
 };
+
+// ----- the members of clsPub over a drawing document (all late-bound)
+
+// A picker member: the picked entity, or nothing for a pick the user ended without a cancel;
+// throws the cancel error otherwise. `keepPoint` receives the pick point of an accepted entity.
+com::ComPtr<IDispatch> pickEntity(IDispatch* drawing, const PickerSpec& spec,
+                                  const std::function<void(const com::Variant&)>& keepPoint);
+
+bool checkLayer(IDispatch* drawing, std::wstring_view layerName);
+std::wstring layerState(IDispatch* layer, bool bFirst);
+bool askAboutLayer(IDispatch* drawing, std::wstring_view sLayer, RetryQuestion& question);
+// Never fails: a missing set is no failure, a refused Add gives nothing.
+com::ComPtr<IDispatch> createSelectionSet(IDispatch* drawing, std::wstring_view name);
+std::int16_t lastVertexIndex(IDispatch* polyline);
+std::wstring lispEntity(IDispatch* object);
+
+// The Retry/Cancel box of LayerMessage as the user sees it, owned by the active window.
+class MessageBoxQuestion final : public RetryQuestion {
+public:
+    explicit MessageBoxQuestion(std::wstring caption) : caption_(std::move(caption)) {}
+    bool askRetry(const std::wstring& text) override;
+
+private:
+    std::wstring caption_;
+};
+
+std::int32_t deleteDuplicateEntities(IDispatch* selection, const DedupeRequest& request,
+                                     const std::function<void()>& yieldToInput);
 
 }  // namespace kelva::pub
