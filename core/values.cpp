@@ -36,6 +36,65 @@ Digits digits15(double v) {
     if (*p == 'e') d.exponent = std::atoi(p + 1);
     return d;
 }
+
+// The 15 significant digits of a (> 0) and its decimal exponent, exactly as a correctly rounding
+// printf gives them (ties to even), in integer arithmetic: a = m * 2^k, and m * 10^(14 - e) / 2^-k
+// rounded is the digit string. Covers 1e-8 <= a < 1e15, where everyday drawing numbers lie; false
+// elsewhere (and where the compiler has no 128-bit integers), for the general path to take over.
+bool fifteenDigits(double a, char* d, int& exponent) {
+#if defined(__SIZEOF_INT128__)
+    using u128 = unsigned __int128;
+    if (!(a >= 1e-8 && a < 1e15)) return false;
+    int binary = 0;
+    const double fraction = std::frexp(a, &binary);  // a = fraction * 2^binary, fraction in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int shift = 53 - binary;  // a = m / 2^shift
+    if (shift <= 0 || shift >= 127) return false;
+    static constexpr std::uint64_t kPow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull,
+                                               10000000ull, 100000000ull, 1000000000ull, 10000000000ull,
+                                               100000000000ull, 1000000000000ull, 10000000000000ull,
+                                               100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+                                               100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+    auto pow10 = [&](int p) -> u128 {
+        return p <= 19 ? u128{kPow10[p]} : u128{kPow10[19]} * kPow10[p - 19];
+    };
+    int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));  // 10^e <= a, give or take one
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int p = 14 - e;
+        if (p < 0 || p > 22) return false;  // m * 10^p must stay within 128 bits
+        const u128 product = u128{m} * pow10(p);
+        u128 q = product >> shift;
+        const u128 rest = product - (q << shift);
+        const u128 half = u128{1} << (shift - 1);
+        if (rest > half || (rest == half && (q & 1))) ++q;
+        if (q < kPow10[14]) {
+            --e;
+            continue;
+        }
+        if (q > kPow10[15] || (q == kPow10[15] && rest != 0 && product >> shift >= kPow10[15])) {
+            ++e;
+            continue;
+        }
+        if (q == kPow10[15]) {  // rounded up to the next power of ten
+            q = kPow10[14];
+            ++e;
+        }
+        auto digits = static_cast<std::uint64_t>(q);
+        for (int i = 14; i >= 0; --i) {
+            d[i] = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        }
+        exponent = e;
+        return true;
+    }
+    return false;
+#else
+    (void)a;
+    (void)d;
+    (void)exponent;
+    return false;
+#endif
+}
 }  // namespace
 
 std::int16_t add16(std::int16_t a, std::int16_t b) { return checked16(std::int32_t{a} + b); }
@@ -82,18 +141,22 @@ void appendFixed(std::wstring& out, double v, int decimals) {
         return;
     }
     // The 15 significant digits d0..d14 of |v| = 0.d0d1... * 10^(exponent + 1), correctly rounded.
-    char sci[40];
-    const auto printed = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14);
     char d[15];
     int count = 0;
-    const char* p = sci;
-    for (; p < printed.ptr && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9' && count < 15) d[count++] = *p;
     int exponent = 0;
-    if (p < printed.ptr) {
-        ++p;
-        if (p < printed.ptr && *p == '+') ++p;
-        std::from_chars(p, printed.ptr, exponent);
+    if (fifteenDigits(std::fabs(v), d, exponent)) {
+        count = 15;
+    } else {
+        char sci[40];
+        const auto printed = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14);
+        const char* p = sci;
+        for (; p < printed.ptr && *p != 'e'; ++p)
+            if (*p >= '0' && *p <= '9' && count < 15) d[count++] = *p;
+        if (p < printed.ptr) {
+            ++p;
+            if (p < printed.ptr && *p == '+') ++p;
+            std::from_chars(p, printed.ptr, exponent);
+        }
     }
 
     // Lay the digits out around the decimal point (zeros in front of a small number), keep
@@ -133,14 +196,19 @@ void appendFixed(std::wstring& out, double v, int decimals) {
     bool allZero = first == intDigits;
     for (int k = intDigits; allZero && k < intDigits + decimals; ++k) allZero = r[k] == '0';
 
-    if (std::signbit(v) && !allZero) out += L'-';
+    const bool minus = std::signbit(v) && !allZero;
+    const int whole = first == intDigits ? 1 : intDigits - first;
+    const size_t start = out.size();
+    out.resize(start + (minus ? 1 : 0) + static_cast<size_t>(whole) + (decimals > 0 ? 1 + static_cast<size_t>(decimals) : 0));
+    wchar_t* w = out.data() + start;
+    if (minus) *w++ = L'-';
     if (first == intDigits)
-        out += L'0';
+        *w++ = L'0';
     else
-        for (int k = first; k < intDigits; ++k) out += static_cast<wchar_t>(r[k]);
+        for (int k = first; k < intDigits; ++k) *w++ = static_cast<wchar_t>(r[k]);
     if (decimals > 0) {
-        out += L'.';
-        for (int k = intDigits; k < intDigits + decimals; ++k) out += static_cast<wchar_t>(r[k]);
+        *w++ = L'.';
+        for (int k = intDigits; k < intDigits + decimals; ++k) *w++ = static_cast<wchar_t>(r[k]);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "dedupe.h"
 
-#include <unordered_set>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -89,9 +88,13 @@ namespace {
 constexpr wchar_t kSeparator = L'\x1F';
 constexpr wchar_t kEscape = L'\x1B';
 
+// Writes the parts of one key into a buffer the caller keeps, so that a long selection builds its
+// keys without allocating. Text parts are case-folded as they are written; numbers need no folding.
 class KeyText {
 public:
-    explicit KeyText(const KeyOptions& o) : options_(o) {}
+    KeyText(const KeyOptions& o, std::wstring& out, bool fold = true) : options_(o), key_(out), fold_(fold) {
+        key_.clear();
+    }
 
     void number(double v) {
         open();
@@ -102,36 +105,39 @@ public:
         open();
         appendFixed(key_, v, 4);
     }
-    void integer(std::int64_t v) { part(std::to_wstring(v)); }
+    void integer(std::int64_t v) {
+        open();
+        key_ += std::to_wstring(v);
+    }
     void text(std::wstring_view t) {
         open();
         for (wchar_t c : t) {
             if (c == kSeparator || c == kEscape) key_ += kEscape;
-            key_ += c;
+            key_ += fold_ ? foldCase(c) : c;
         }
     }
-    void point(const std::vector<double>& p) { point(p.data(), p.size()); }
-    void point(const double* p, size_t size) {
-        if (size < 2 || (options_.withZ && size < 3)) raise(err::SubscriptOutOfRange);
+    void point(const std::vector<double>& p) {
+        if (p.size() < 2 || (options_.withZ && p.size() < 3)) raise(err::SubscriptOutOfRange);
         number(p[0]);
         number(p[1]);
         if (options_.withZ) number(p[2]);
     }
-    void append(const std::wstring& alreadyJoined) { part(alreadyJoined); }
-    std::wstring take() { return std::move(key_); }
+    // Parts already joined by another KeyText.
+    void joined(std::wstring_view parts) {
+        open();
+        key_ += parts;
+    }
+    size_t size() const { return key_.size(); }
 
 private:
     void open() {
         if (!empty_) key_ += kSeparator;
         empty_ = false;
     }
-    void part(const std::wstring& p) {
-        open();
-        key_ += p;
-    }
 
     const KeyOptions& options_;
-    std::wstring key_;
+    std::wstring& key_;
+    bool fold_;
     bool empty_ = true;
 };
 
@@ -164,11 +170,7 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
     for (int i = 0; i < listed; ++i) vertex(i);
 }
 
-}  // namespace
-
-std::wstring attributeKey(EntityView& entity, std::wstring_view objectName) {
-    KeyOptions none;
-    KeyText k(none);
+void attributeParts(KeyText& k, EntityView& entity, std::wstring_view objectName) {
     if (objectName == L"AcDbBlockReference") {
         if (entity.flag(Prop::HasAttributes))
             for (const auto& a : entity.attributes()) {
@@ -179,33 +181,33 @@ std::wstring attributeKey(EntityView& entity, std::wstring_view objectName) {
         k.text(entity.text(Prop::TagString));
         k.text(entity.text(Prop::TextString));
     }
-    return k.take();
 }
 
-EntityKeys entityKeys(const KeyOptions& o, EntityView& e, std::wstring_view objectName) {
-    EntityKeys keys;
+// Builds the keys into the caller's buffers; false (and empty buffers) when the entity cannot be
+// keyed. `reversed` is filled for lines only.
+bool buildKeys(const KeyOptions& o, EntityView& e, std::wstring_view objectName, std::wstring& forward,
+               std::wstring& reversed) {
+    forward.clear();
+    reversed.clear();
     // A row keys only the entities it describes: an arc under "circle" or a polyline under "line"
     // would otherwise read properties it happens to share and be taken for something it is not.
-    if (!rowApplies(o.row, objectName)) return keys;
+    if (!rowApplies(o.row, objectName)) return false;
     try {
         std::wstring layer;
         if (o.withLayer) layer = e.text(Prop::Layer);
-        KeyText k(o);
+        KeyText k(o, forward);
         switch (o.row) {
-        case KeyRow::None: return keys;
+        case KeyRow::None: return false;
         case KeyRow::Point: k.point(e.numbers(Prop::Coordinates)); break;
         case KeyRow::Line: {
-            KeyText start(o), end(o);
-            start.point(e.numbers(Prop::StartPoint));
-            end.point(e.numbers(Prop::EndPoint));
-            const std::wstring s = start.take(), t = end.take();
-            KeyText back(o);
-            k.append(s);
-            k.append(t);
-            back.append(t);
-            back.append(s);
+            k.point(e.numbers(Prop::StartPoint));
+            const size_t startEnd = k.size();
+            k.point(e.numbers(Prop::EndPoint));
+            const std::wstring_view all(forward);
+            KeyText back(o, reversed);
+            back.joined(all.substr(startEnd + 1));
+            back.joined(all.substr(0, startEnd));
             if (o.withLayer) back.text(layer);
-            keys.reversed = back.take();
             break;
         }
         case KeyRow::Polyline: polylineKey(k, e, objectName, o); break;
@@ -226,15 +228,20 @@ EntityKeys entityKeys(const KeyOptions& o, EntityView& e, std::wstring_view obje
             k.number(e.number(Prop::Height));
             k.number(e.number(Prop::Rotation));
             break;
-        case KeyRow::Insert:
+        case KeyRow::Insert: {
             k.point(e.numbers(Prop::InsertionPoint));
             k.text(e.text(Prop::Name));
             k.scale(e.number(Prop::XScaleFactor));
             k.scale(e.number(Prop::YScaleFactor));
             k.scale(e.number(Prop::ZScaleFactor));
             k.number(e.number(Prop::Rotation));
-            k.append(attributeKey(e, objectName));
+            // The attribute part takes one place in the key however many attributes it holds.
+            std::wstring attributes;
+            KeyText a(o, attributes);
+            attributeParts(a, e, objectName);
+            k.joined(attributes);
             break;
+        }
         case KeyRow::Hatch: {
             if (o.withZ) k.number(e.number(Prop::Elevation));
             k.text(e.text(Prop::PatternName));
@@ -253,12 +260,82 @@ EntityKeys entityKeys(const KeyOptions& o, EntityView& e, std::wstring_view obje
             break;
         }
         if (o.withLayer) k.text(layer);
-        keys.forward = k.take();
+        return true;
     } catch (const std::exception&) {
-        return {};
+        forward.clear();
+        reversed.clear();
+        return false;
     }
-    foldCaseInPlace(keys.forward);
-    foldCaseInPlace(keys.reversed);
+}
+
+// The keys seen so far: all key texts back to back in one buffer and an open-addressing table of
+// their places, so that a selection of any size costs one hashed lookup per key and no allocation
+// per key.
+class KeySet {
+public:
+    explicit KeySet(size_t expected) {
+        size_t capacity = 16;
+        while (capacity < expected * 2) capacity *= 2;
+        slots_.assign(capacity, Slot{});
+        arena_.reserve(expected * 48);
+    }
+
+    // Adds the key; false when it was there already.
+    bool insert(std::wstring_view key) {
+        if ((used_ + 1) * 2 > slots_.size()) grow();
+        const size_t hash = std::hash<std::wstring_view>{}(key);
+        size_t at = hash & (slots_.size() - 1);
+        for (;; at = (at + 1) & (slots_.size() - 1)) {
+            Slot& s = slots_[at];
+            if (!s.used()) break;
+            if (s.hash == hash && s.length == key.size() &&
+                std::wstring_view(arena_).substr(s.offset, s.length) == key)
+                return false;
+        }
+        slots_[at] = Slot{hash, arena_.size(), key.size()};
+        arena_ += key;
+        ++used_;
+        return true;
+    }
+
+private:
+    struct Slot {
+        size_t hash = 0;
+        size_t offset = 0;
+        size_t length = kFree;
+        bool used() const { return length != kFree; }
+    };
+    static constexpr size_t kFree = static_cast<size_t>(-1);
+
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& s : old) {
+            if (!s.used()) continue;
+            size_t at = s.hash & (slots_.size() - 1);
+            while (slots_[at].used()) at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = s;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::wstring arena_;
+    size_t used_ = 0;
+};
+
+}  // namespace
+
+std::wstring attributeKey(EntityView& entity, std::wstring_view objectName) {
+    const KeyOptions none;
+    std::wstring key;
+    KeyText k(none, key, false);
+    attributeParts(k, entity, objectName);
+    return key;
+}
+
+EntityKeys entityKeys(const KeyOptions& o, EntityView& e, std::wstring_view objectName) {
+    EntityKeys keys;
+    buildKeys(o, e, objectName, keys.forward, keys.reversed);
     return keys;
 }
 
@@ -278,8 +355,8 @@ std::int32_t deleteDuplicates(SelectionView& selection, const DedupeRequest& req
         return 0;
     }
 
-    std::unordered_set<std::wstring> seen;
-    seen.reserve(total > 0 ? static_cast<size_t>(total) * 2 : 0);
+    KeySet seen(total > 0 ? static_cast<size_t>(total) : 0);
+    std::wstring forward, reversed;
     std::int32_t removed = 0;
     for (std::int32_t i = 0; i < total; ++i) {
         if (yieldToInput) yieldToInput();
@@ -287,13 +364,11 @@ std::int32_t deleteDuplicates(SelectionView& selection, const DedupeRequest& req
             const std::unique_ptr<SelectedEntity> entity = selection.item(i);
             if (!entity) continue;
             const std::wstring objectName = entity->text(Prop::ObjectName);
-            EntityKeys keys = entityKeys(options, *entity, objectName);
-            // An empty key says nothing about the entity; it is never taken for a duplicate.
-            if (keys.forward.empty()) continue;
-            const bool reversedDiffers = !keys.reversed.empty() && keys.reversed != keys.forward;
-            bool duplicate = !seen.insert(std::move(keys.forward)).second;
+            // An entity without a key says nothing; it is never taken for a duplicate.
+            if (!buildKeys(options, *entity, objectName, forward, reversed)) continue;
+            bool duplicate = !seen.insert(forward);
             // A zero-length line has one key both ways; it must not clash with itself.
-            if (reversedDiffers && !seen.insert(std::move(keys.reversed)).second) duplicate = true;
+            if (!reversed.empty() && reversed != forward && !seen.insert(reversed)) duplicate = true;
             if (!duplicate) continue;
             if (request.moveToLayer.empty())
                 entity->erase();

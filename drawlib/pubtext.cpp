@@ -2,7 +2,7 @@
 
 namespace kelva::pub {
 
-wchar_t foldCase(wchar_t c) noexcept {
+wchar_t foldWideCase(wchar_t c) noexcept {
     const unsigned u = static_cast<unsigned>(c);
     if (u < 0x80) return (u >= 'A' && u <= 'Z') ? static_cast<wchar_t>(u + 32) : c;
     auto shifted = [](unsigned v) { return static_cast<wchar_t>(v); };
