@@ -37,11 +37,11 @@ Digits digits15(double v) {
     return d;
 }
 
-// The 15 significant digits of a (> 0) and its decimal exponent, exactly as a correctly rounding
+// The 15 significant digits of a (> 0) as one integer and its decimal exponent, exactly as a correctly rounding
 // printf gives them (ties to even), in integer arithmetic: a = m * 2^k, and m * 10^(14 - e) / 2^-k
 // rounded is the digit string. Covers 1e-8 <= a < 1e15, where everyday drawing numbers lie; false
 // elsewhere (and where the compiler has no 128-bit integers), for the general path to take over.
-bool fifteenDigits(double a, char* d, int& exponent) {
+bool fifteenDigits(double a, std::uint64_t& digits15, int& exponent) {
 #if defined(__SIZEOF_INT128__)
     using u128 = unsigned __int128;
     if (!(a >= 1e-8 && a < 1e15)) return false;
@@ -79,18 +79,14 @@ bool fifteenDigits(double a, char* d, int& exponent) {
             q = kPow10[14];
             ++e;
         }
-        auto digits = static_cast<std::uint64_t>(q);
-        for (int i = 14; i >= 0; --i) {
-            d[i] = static_cast<char>('0' + digits % 10);
-            digits /= 10;
-        }
+        digits15 = static_cast<std::uint64_t>(q);
         exponent = e;
         return true;
     }
     return false;
 #else
     (void)a;
-    (void)d;
+    (void)digits15;
     (void)exponent;
     return false;
 #endif
@@ -129,6 +125,29 @@ std::int32_t toInt32(double v) {
 double fixValue(double v) { return std::trunc(v); }
 double intValue(double v) { return std::floor(v); }
 
+namespace {
+// units * 10^-decimals as text: at least one digit before the point, exactly `decimals` after it,
+// a minus sign only when the number shown is not zero.
+void appendUnits(std::wstring& out, std::uint64_t units, int decimals, bool negative) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    const bool minus = negative && !(n == 1 && digits[0] == '0');
+    while (n < decimals + 1) digits[n++] = '0';
+    const size_t start = out.size();
+    out.resize(start + (minus ? 1 : 0) + static_cast<size_t>(n) + (decimals > 0 ? 1 : 0));
+    wchar_t* w = out.data() + start;
+    if (minus) *w++ = L'-';
+    for (int i = n - 1; i >= 0; --i) {
+        *w++ = static_cast<wchar_t>(digits[i]);
+        if (i == decimals && decimals > 0) *w++ = L'.';
+    }
+}
+}  // namespace
+
 void appendFixed(std::wstring& out, double v, int decimals) {
     if (decimals < 0) decimals = 0;
     if (!std::isfinite(v)) raise(err::Overflow);
@@ -141,10 +160,33 @@ void appendFixed(std::wstring& out, double v, int decimals) {
         return;
     }
     // The 15 significant digits d0..d14 of |v| = 0.d0d1... * 10^(exponent + 1), correctly rounded.
+    std::uint64_t q = 0;
+    int exponent = 0;
+    if (fifteenDigits(std::fabs(v), q, exponent)) {
+        // Whole units of 10^-decimals, rounded half away from zero on the 15 digits: the usual case,
+        // done in integers when the result fits in 64 bits.
+        const int kept = exponent + 1 + decimals;  // significant digits that stay
+        if (kept <= 19) {
+            std::uint64_t units = 0;
+            if (kept >= 15) {
+                units = q;
+                for (int i = 15; i < kept; ++i) units *= 10;
+            } else if (kept > 0) {
+                std::uint64_t divisor = 1;
+                for (int i = kept; i < 15; ++i) divisor *= 10;
+                units = q / divisor;
+                if (q % divisor >= divisor / 2) ++units;
+            } else if (kept == 0) {
+                units = q >= 500000000000000ull ? 1 : 0;
+            }
+            appendUnits(out, units, decimals, std::signbit(v));
+            return;
+        }
+    }
     char d[15];
     int count = 0;
-    int exponent = 0;
-    if (fifteenDigits(std::fabs(v), d, exponent)) {
+    if (q != 0) {
+        for (int i = 14; i >= 0; --i, q /= 10) d[i] = static_cast<char>('0' + q % 10);
         count = 15;
     } else {
         char sci[40];

@@ -268,59 +268,59 @@ bool buildKeys(const KeyOptions& o, EntityView& e, std::wstring_view objectName,
     }
 }
 
-// The keys seen so far: all key texts back to back in one buffer and an open-addressing table of
-// their places, so that a selection of any size costs one hashed lookup per key and no allocation
-// per key.
+// The keys seen so far: all key texts back to back in one buffer, and an open-addressing table whose
+// slots hold a part of each key's hash beside its number, so that a lookup touches one slot and
+// reads a stored key only when the hashes agree. One hashed lookup per key, no allocation per key.
 class KeySet {
 public:
     explicit KeySet(size_t expected) {
         size_t capacity = 16;
         while (capacity < expected * 2) capacity *= 2;
-        slots_.assign(capacity, Slot{});
-        arena_.reserve(expected * 48);
+        slots_.assign(capacity, 0);
+        keys_.reserve(expected);
+        arena_.reserve(expected * 40);
     }
 
     // Adds the key; false when it was there already.
     bool insert(std::wstring_view key) {
-        if ((used_ + 1) * 2 > slots_.size()) grow();
-        const size_t hash = std::hash<std::wstring_view>{}(key);
-        size_t at = hash & (slots_.size() - 1);
-        for (;; at = (at + 1) & (slots_.size() - 1)) {
-            Slot& s = slots_[at];
-            if (!s.used()) break;
-            if (s.hash == hash && s.length == key.size() &&
-                std::wstring_view(arena_).substr(s.offset, s.length) == key)
-                return false;
+        if ((keys_.size() + 1) * 2 > slots_.size()) grow();
+        const std::uint64_t hash = std::hash<std::wstring_view>{}(key);
+        const std::uint64_t tag = (hash >> 32) | 1;  // never 0: 0 marks a free slot
+        const size_t mask = slots_.size() - 1;
+        size_t at = hash & mask;
+        for (; slots_[at] != 0; at = (at + 1) & mask) {
+            if ((slots_[at] >> 32) != tag) continue;
+            const Stored& s = keys_[(slots_[at] & 0xFFFFFFFFu) - 1];
+            if (std::wstring_view(arena_).substr(s.offset, s.length) == key) return false;
         }
-        slots_[at] = Slot{hash, arena_.size(), key.size()};
+        keys_.push_back(Stored{arena_.size(), key.size(), hash});
         arena_ += key;
-        ++used_;
+        slots_[at] = (tag << 32) | keys_.size();
         return true;
     }
 
 private:
-    struct Slot {
-        size_t hash = 0;
-        size_t offset = 0;
-        size_t length = kFree;
-        bool used() const { return length != kFree; }
+    struct Stored {
+        size_t offset;
+        size_t length;
+        std::uint64_t hash;
     };
-    static constexpr size_t kFree = static_cast<size_t>(-1);
 
     void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        for (const Slot& s : old) {
-            if (!s.used()) continue;
-            size_t at = s.hash & (slots_.size() - 1);
-            while (slots_[at].used()) at = (at + 1) & (slots_.size() - 1);
-            slots_[at] = s;
+        std::vector<std::uint64_t> bigger(slots_.size() * 2, 0);
+        const size_t mask = bigger.size() - 1;
+        for (size_t k = 0; k < keys_.size(); ++k) {
+            const std::uint64_t hash = keys_[k].hash;
+            size_t at = hash & mask;
+            while (bigger[at] != 0) at = (at + 1) & mask;
+            bigger[at] = (((hash >> 32) | 1) << 32) | (k + 1);
         }
+        slots_.swap(bigger);
     }
 
-    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> slots_;  // hash tag << 32 | key number + 1
+    std::vector<Stored> keys_;
     std::wstring arena_;
-    size_t used_ = 0;
 };
 
 }  // namespace
@@ -366,10 +366,13 @@ std::int32_t deleteDuplicates(SelectionView& selection, const DedupeRequest& req
             const std::wstring objectName = entity->text(Prop::ObjectName);
             // An entity without a key says nothing; it is never taken for a duplicate.
             if (!buildKeys(options, *entity, objectName, forward, reversed)) continue;
-            bool duplicate = !seen.insert(forward);
-            // A zero-length line has one key both ways; it must not clash with itself.
-            if (!reversed.empty() && reversed != forward && !seen.insert(reversed)) duplicate = true;
-            if (!duplicate) continue;
+            // A line is looked up by the smaller of its two keys: a line drawn the other way has the
+            // same pair of keys, so the pair matches exactly when either key would have matched
+            // one of an earlier line's, and a zero-length line (both keys one text) never meets
+            // itself.
+            std::wstring_view key = forward;
+            if (!reversed.empty() && std::wstring_view(reversed) < key) key = reversed;
+            if (seen.insert(key)) continue;
             if (request.moveToLayer.empty())
                 entity->erase();
             else
