@@ -150,15 +150,35 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
     const std::int16_t last = coordCount(objectName, static_cast<std::int32_t>(coords.size()) - 1);
     const size_t stride = light ? 2 : 3;
     const double elevation = (o.withZ && !threeD) ? e.number(Prop::Elevation) : 0.0;
-    auto vertex = [&](int index) {
+    auto writeVertex = [&](KeyText& t, int index) {
         if (index < 0 || (static_cast<size_t>(index) + 1) * stride > coords.size()) raise(err::SubscriptOutOfRange);
         const double* v = coords.data() + static_cast<size_t>(index) * stride;
-        k.number(v[0]);
-        k.number(v[1]);
-        if (o.withZ) k.number(threeD ? v[2] : elevation);
+        t.number(v[0]);
+        t.number(v[1]);
+        if (o.withZ) t.number(threeD ? v[2] : elevation);
     };
-    vertex(0);
-    vertex(last);
+    // The listed vertices are written once; the first and the last vertex at the head of the key
+    // reuse their text.
+    const int listed = last <= 10 ? last + 1 : 10;
+    std::wstring vertices;
+    std::vector<size_t> ends;
+    KeyText list(o, vertices);
+    for (int i = 0; i < listed; ++i) {
+        writeVertex(list, i);
+        ends.push_back(list.size());
+    }
+    auto listedText = [&](int i) {
+        const size_t start = i == 0 ? 0 : ends[static_cast<size_t>(i) - 1] + 1;
+        return std::wstring_view(vertices).substr(start, ends[static_cast<size_t>(i)] - start);
+    };
+    if (listed > 0)
+        k.joined(listedText(0));
+    else
+        writeVertex(k, 0);
+    if (last >= 0 && last < listed)
+        k.joined(listedText(last));
+    else
+        writeVertex(k, last);
     k.number(e.number(Prop::Length));
     if (threeD)
         k.text(L"");
@@ -166,8 +186,7 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
         k.number(e.number(Prop::Area));
     k.integer(last);
     k.text(e.flag(Prop::Closed) ? L"closed" : L"open");
-    const int listed = last <= 10 ? last + 1 : 10;
-    for (int i = 0; i < listed; ++i) vertex(i);
+    if (listed > 0) k.joined(vertices);
 }
 
 void attributeParts(KeyText& k, EntityView& entity, std::wstring_view objectName) {
