@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "errors.h"
@@ -45,10 +46,12 @@ bool fifteenDigits(double a, std::uint64_t& digits15, int& exponent) {
 #if defined(__SIZEOF_INT128__)
     using u128 = unsigned __int128;
     if (!(a >= 1e-8 && a < 1e15)) return false;
-    int binary = 0;
-    const double fraction = std::frexp(a, &binary);  // a = fraction * 2^binary, fraction in [0.5, 1)
-    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int shift = 53 - binary;  // a = m / 2^shift
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);  // a is normal here
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int binary = biased - 1022;  // a = (m / 2^53) * 2^binary
+    const int shift = 53 - binary;     // a = m / 2^shift
     if (shift <= 0 || shift >= 127) return false;
     static constexpr std::uint64_t kPow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull,
                                                10000000ull, 100000000ull, 1000000000ull, 10000000000ull,
@@ -58,7 +61,7 @@ bool fifteenDigits(double a, std::uint64_t& digits15, int& exponent) {
     auto pow10 = [&](int p) -> u128 {
         return p <= 19 ? u128{kPow10[p]} : u128{kPow10[19]} * kPow10[p - 19];
     };
-    int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));  // 10^e <= a, give or take one
+    int e = ((binary - 1) * 78913) >> 18;  // floor((binary - 1) * log10(2)): 10^e <= a, give or take one
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int p = 14 - e;
         if (p < 0 || p > 22) return false;  // m * 10^p must stay within 128 bits
