@@ -1,5 +1,6 @@
 #include "dedupe.h"
 
+#include <array>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -160,12 +161,12 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
     // The listed vertices are written once; the first and the last vertex at the head of the key
     // reuse their text.
     const int listed = last <= 10 ? last + 1 : 10;
-    std::wstring vertices;
-    std::vector<size_t> ends;
+    thread_local std::wstring vertices;  // kept between entities: no allocation per polyline
+    std::array<size_t, 11> ends{};
     KeyText list(o, vertices);
     for (int i = 0; i < listed; ++i) {
         writeVertex(list, i);
-        ends.push_back(list.size());
+        ends[static_cast<size_t>(i)] = list.size();
     }
     auto listedText = [&](int i) {
         const size_t start = i == 0 ? 0 : ends[static_cast<size_t>(i) - 1] + 1;
