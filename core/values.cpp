@@ -129,25 +129,49 @@ double fixValue(double v) { return std::trunc(v); }
 double intValue(double v) { return std::floor(v); }
 
 namespace {
+// q without its last `count` digits (1 to 14), rounded half up on them. Constant divisors, so that
+// the compiler multiplies instead of dividing.
+template <std::uint64_t Divisor>
+std::uint64_t roundedDivide(std::uint64_t q) {
+    return q / Divisor + (q % Divisor >= Divisor / 2 ? 1 : 0);
+}
+
+std::uint64_t dropDigits(std::uint64_t q, int count) {
+    switch (count) {
+    case 1: return roundedDivide<10ull>(q);
+    case 2: return roundedDivide<100ull>(q);
+    case 3: return roundedDivide<1000ull>(q);
+    case 4: return roundedDivide<10000ull>(q);
+    case 5: return roundedDivide<100000ull>(q);
+    case 6: return roundedDivide<1000000ull>(q);
+    case 7: return roundedDivide<10000000ull>(q);
+    case 8: return roundedDivide<100000000ull>(q);
+    case 9: return roundedDivide<1000000000ull>(q);
+    case 10: return roundedDivide<10000000000ull>(q);
+    case 11: return roundedDivide<100000000000ull>(q);
+    case 12: return roundedDivide<1000000000000ull>(q);
+    case 13: return roundedDivide<10000000000000ull>(q);
+    default: return roundedDivide<100000000000000ull>(q);
+    }
+}
+
 // units * 10^-decimals as text: at least one digit before the point, exactly `decimals` after it,
 // a minus sign only when the number shown is not zero.
 void appendUnits(std::wstring& out, std::uint64_t units, int decimals, bool negative) {
-    char digits[24];
-    int n = 0;
+    wchar_t text[64];  // the fast path keeps at most 19 digits and 26 decimals
+    wchar_t* p = text + 64;
+    const bool minus = negative && units != 0;
+    for (int i = 0; i < decimals; ++i) {
+        *--p = static_cast<wchar_t>(L'0' + units % 10);
+        units /= 10;
+    }
+    if (decimals > 0) *--p = L'.';
     do {
-        digits[n++] = static_cast<char>('0' + units % 10);
+        *--p = static_cast<wchar_t>(L'0' + units % 10);
         units /= 10;
     } while (units != 0);
-    const bool minus = negative && !(n == 1 && digits[0] == '0');
-    while (n < decimals + 1) digits[n++] = '0';
-    const size_t start = out.size();
-    out.resize(start + (minus ? 1 : 0) + static_cast<size_t>(n) + (decimals > 0 ? 1 : 0));
-    wchar_t* w = out.data() + start;
-    if (minus) *w++ = L'-';
-    for (int i = n - 1; i >= 0; --i) {
-        *w++ = static_cast<wchar_t>(digits[i]);
-        if (i == decimals && decimals > 0) *w++ = L'.';
-    }
+    if (minus) *--p = L'-';
+    out.append(p, static_cast<size_t>(text + 64 - p));
 }
 }  // namespace
 
@@ -175,10 +199,7 @@ void appendFixed(std::wstring& out, double v, int decimals) {
                 units = q;
                 for (int i = 15; i < kept; ++i) units *= 10;
             } else if (kept > 0) {
-                std::uint64_t divisor = 1;
-                for (int i = kept; i < 15; ++i) divisor *= 10;
-                units = q / divisor;
-                if (q % divisor >= divisor / 2) ++units;
+                units = dropDigits(q, 15 - kept);
             } else if (kept == 0) {
                 units = q >= 500000000000000ull ? 1 : 0;
             }

@@ -108,7 +108,15 @@ public:
     }
     void integer(std::int64_t v) {
         open();
-        key_ += std::to_wstring(v);
+        wchar_t digits[24];
+        int n = 0;
+        std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+        do {
+            digits[n++] = static_cast<wchar_t>(L'0' + u % 10);
+            u /= 10;
+        } while (u != 0);
+        if (v < 0) key_ += L'-';
+        while (n > 0) key_ += digits[--n];
     }
     void text(std::wstring_view t) {
         open();
