@@ -59,20 +59,46 @@ if(KELVA_WINDOWS)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec CACHE FILEPATH "" FORCE)
 endif()
 
-# kelva_test(<name> SOURCES ... [LIBS ...] [LOCK desktop] [ENV VAR=value ...] [LABELS ...])
+# kelva_test(<name> SOURCES ... [LIBS ...] [LOCK desktop ...] [FIXTURES ...] [ENV VAR=value ...] [LABELS ...]
+#            [XVFB] [SINGLE])
 # One GoogleTest executable; each case becomes a ctest test, listed at ctest time so the build never
 # needs Wine. LOCK desktop serialises tests that share cursor, foreground window or clipboard.
+# XVFB runs the cases on a real X display (a private Xvfb and its own prefix) instead of Wine's null
+# graphics driver, for the few tests where the real display matters.
+# SINGLE registers the whole executable as one ctest test <name>: for cases that share an outside
+# resource in order, and because list-valued properties (several locks or fixtures) do not survive
+# the per-case discovery.
 function(kelva_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LOCK;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(T "XVFB;SINGLE" "" "SOURCES;LIBS;LOCK;ENV;LABELS;FIXTURES" ${ARGN})
+  if(T_XVFB AND KELVA_WINDOWS)
+    list(APPEND T_ENV KELVA_XVFB=1)
+    list(APPEND T_LABELS xvfb)
+    list(APPEND T_LOCK desktop-x11)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest_main ${T_LIBS})
   target_compile_options(${name} PRIVATE ${KELVA_WARNINGS})
+  list(LENGTH T_LOCK nlocks)
+  if(T_SINGLE OR T_FIXTURES OR nlocks GREATER 1)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${name};${T_LABELS}" TIMEOUT 600)
+    if(T_LOCK)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCK}")
+    endif()
+    if(T_FIXTURES)
+      set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${T_FIXTURES}")
+    endif()
+    if(T_ENV)
+      set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+    endif()
+    return()
+  endif()
   set(props LABELS "${name};${T_LABELS}")
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_LOCK})
   endif()
   if(T_ENV)
-    list(APPEND props ENVIRONMENT "${T_ENV}")
+    list(APPEND props ENVIRONMENT ${T_ENV})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        TEST_PREFIX "${name}." PROPERTIES ${props})

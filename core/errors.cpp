@@ -12,10 +12,13 @@ std::wstring standardDescription(int number) {
     case err::TypeMismatch: return L"Type mismatch";
     case err::FileNotFound: return L"File not found";
     case err::InputPastEnd: return L"Input past end of file";
+    case err::BadRecordNumber: return L"Bad record number";
     case err::PathFileAccess: return L"Path/File access error";
+    case err::PathNotFound: return L"Path not found";
     case err::ObjectNotSet: return L"Object variable or With block variable not set";
     case err::InvalidPropertyValue: return L"Invalid property value";
     case err::InvalidPropertyIndex: return L"Invalid property array index";
+    case err::InvalidPicture: return L"Invalid picture";
     case err::CannotCreateObject: return L"ActiveX component can't create object";
     default: return {};
     }

@@ -16,10 +16,13 @@ inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;
 inline constexpr int InputPastEnd = 62;
+inline constexpr int BadRecordNumber = 63;    // a file position at or before the file's start
 inline constexpr int PathFileAccess = 75;
+inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
 inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int InvalidPropertyIndex = 381;
+inline constexpr int InvalidPicture = 481;
 inline constexpr int CannotCreateObject = 429;
 }  // namespace err
 

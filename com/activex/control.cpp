@@ -1,0 +1,528 @@
+#include "com/activex/control.h"
+
+#include <wrl/client.h>
+
+#include "com/activex/module.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace kelva::com::activex {
+
+namespace {
+template <typename T>
+void replace(T*& slot, T* value) {
+    if (value) value->AddRef();
+    if (slot) slot->Release();
+    slot = value;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------------
+EventPoint::~EventPoint() {
+    for (IDispatch* s : sinks_)
+        if (s) s->Release();
+}
+
+HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+}
+ULONG EventPoint::AddRef() { return owner_.addRefBase(); }
+ULONG EventPoint::Release() { return owner_.releaseBase(); }
+
+HRESULT EventPoint::GetConnectionInterface(IID* iid) {
+    if (!iid) return E_POINTER;
+    *iid = owner_.controlClass().eventsIid;
+    return S_OK;
+}
+
+HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+    if (!out) return E_POINTER;
+    *out = &owner_;
+    owner_.addRefBase();
+    return S_OK;
+}
+
+HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    IDispatch* d = nullptr;
+    if (FAILED(sink->QueryInterface(owner_.controlClass().eventsIid, reinterpret_cast<void**>(&d))) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
+        return CONNECT_E_CANNOTCONNECT;
+    sinks_.push_back(d);
+    *cookie = static_cast<DWORD>(sinks_.size());
+    return S_OK;
+}
+
+HRESULT EventPoint::Unadvise(DWORD cookie) {
+    if (cookie == 0 || cookie > sinks_.size() || !sinks_[cookie - 1]) return CONNECT_E_NOCONNECTION;
+    IDispatch* s = sinks_[cookie - 1];
+    sinks_[cookie - 1] = nullptr;
+    s->Release();
+    return S_OK;
+}
+
+HRESULT EventPoint::EnumConnections(IEnumConnections** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+void EventPoint::fire(DISPID id, VARIANT* args, UINT count) {
+    // A sink may unadvise (or the host release the control) while it handles the event.
+    const std::vector<IDispatch*> sinks = sinks_;
+    for (IDispatch* s : sinks) {
+        if (!s) continue;
+        s->AddRef();
+        DISPPARAMS params{args, nullptr, count, 0};
+        s->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        s->Release();
+    }
+}
+
+bool EventPoint::connected() const {
+    for (IDispatch* s : sinks_)
+        if (s) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+Control::Control(const ControlClass& cls) : class_(cls), extent_(cls.defaultExtent), events_(*this) { objectCreated(); }
+
+Control::~Control() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
+    replace<IOleClientSite>(site_, nullptr);
+    replace<IAdviseSink>(viewSink_, nullptr);
+    objectDestroyed();
+}
+
+HRESULT Control::queryBase(REFIID riid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
+    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
+    else if (riid == IID_IOleInPlaceActiveObject) *out = static_cast<IOleInPlaceActiveObject*>(this);
+    else if (riid == IID_IViewObject || riid == IID_IViewObject2) *out = static_cast<IViewObject2*>(this);
+    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit) *out = static_cast<IPersistStreamInit*>(this);
+    else if (riid == IID_IPersistPropertyBag) *out = static_cast<IPersistPropertyBag*>(this);
+    else if (riid == IID_IOleControl) *out = static_cast<IOleControl*>(this);
+    else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) *out = static_cast<IProvideClassInfo2*>(this);
+    else if (riid == IID_IConnectionPointContainer) *out = static_cast<IConnectionPointContainer*>(this);
+    else if (riid == IID_ISupportErrorInfo) *out = static_cast<ISupportErrorInfo*>(this);
+    else *out = queryControl(riid);
+    if (!*out) return E_NOINTERFACE;
+    addRefBase();
+    return S_OK;
+}
+
+ULONG Control::addRefBase() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+ULONG Control::releaseBase() {
+    const LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+// ---- IOleObject ------------------------------------------------------------------------------------------------
+HRESULT Control::SetClientSite(IOleClientSite* site) {
+    // The site is kept referenced: a container window that passes no container object of its own
+    // (atl.dll's AtlAxWin) stays attached only through this reference.
+    replace(site_, site);
+    return S_OK;
+}
+
+HRESULT Control::GetClientSite(IOleClientSite** site) {
+    if (!site) return E_POINTER;
+    *site = site_;
+    if (site_) site_->AddRef();
+    return S_OK;
+}
+
+HRESULT Control::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
+
+HRESULT Control::Close(DWORD) {
+    InPlaceDeactivate();
+    return S_OK;
+}
+
+HRESULT Control::SetMoniker(DWORD, IMoniker*) { return E_NOTIMPL; }
+HRESULT Control::GetMoniker(DWORD, DWORD, IMoniker** m) {
+    if (m) *m = nullptr;
+    return E_NOTIMPL;
+}
+HRESULT Control::InitFromData(IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+HRESULT Control::GetClipboardData(DWORD, IDataObject** d) {
+    if (d) *d = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Control::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT pos) {
+    if (site && !site_) SetClientSite(site);
+    switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+    case OLEIVERB_UIACTIVATE:
+        return activate(verb, parent, pos);
+    case OLEIVERB_HIDE:
+        if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+        return S_OK;
+    default:
+        return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+    }
+}
+
+HRESULT Control::EnumVerbs(IEnumOLEVERB** e) {
+    if (e) *e = nullptr;
+    return OLEOBJ_E_NOVERBS;
+}
+HRESULT Control::Update() { return S_OK; }
+HRESULT Control::IsUpToDate() { return S_OK; }
+HRESULT Control::GetUserClassID(CLSID* clsid) {
+    if (!clsid) return E_POINTER;
+    *clsid = class_.clsid;
+    return S_OK;
+}
+HRESULT Control::GetUserType(DWORD, LPOLESTR* t) {
+    if (t) *t = nullptr;
+    return OLE_S_USEREG;
+}
+
+HRESULT Control::SetExtent(DWORD aspect, SIZEL* size) {
+    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    if (!size) return E_POINTER;
+    extent_ = *size;
+    return S_OK;
+}
+
+HRESULT Control::GetExtent(DWORD aspect, SIZEL* size) {
+    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    if (!size) return E_POINTER;
+    *size = extent_;
+    return S_OK;
+}
+
+HRESULT Control::Advise(IAdviseSink*, DWORD* c) {
+    if (c) *c = 0;
+    return E_NOTIMPL;
+}
+HRESULT Control::Unadvise(DWORD) { return E_NOTIMPL; }
+HRESULT Control::EnumAdvise(IEnumSTATDATA** e) {
+    if (e) *e = nullptr;
+    return E_NOTIMPL;
+}
+HRESULT Control::GetMiscStatus(DWORD, DWORD* status) {
+    if (!status) return E_POINTER;
+    *status = kControlMiscStatus;
+    return S_OK;
+}
+HRESULT Control::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
+
+HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
+    if (!site_) return E_UNEXPECTED;
+    if (!inPlaceSite_) {
+        ComPtr<IOleInPlaceSite> ips;
+        if (FAILED(site_->QueryInterface(IID_PPV_ARGS(&ips)))) return E_NOINTERFACE;
+        if (ips->CanInPlaceActivate() != S_OK) return E_FAIL;
+        const HRESULT hr = ips->OnInPlaceActivate();
+        if (FAILED(hr)) return hr;
+        replace<IOleInPlaceSite>(inPlaceSite_, ips.Get());
+    }
+    if (!hwnd_) {
+        HWND parent = nullptr;
+        if (FAILED(inPlaceSite_->GetWindow(&parent))) parent = parentHint;
+        if (!parent) return E_FAIL;
+        ComPtr<IOleInPlaceFrame> frame;
+        ComPtr<IOleInPlaceUIWindow> doc;
+        RECT clip{};
+        OLEINPLACEFRAMEINFO info{sizeof info};
+        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos_, &clip, &info))) {
+            // The container's own rectangle; a verb's rectangle only when it gives none.
+        } else if (posHint) {
+            pos_ = *posHint;
+        }
+        if (pos_.right <= pos_.left && posHint) pos_ = *posHint;
+
+        WNDCLASSEXW wc{sizeof wc};
+        if (!GetClassInfoExW(module(), class_.windowClass, &wc)) {
+            wc = WNDCLASSEXW{sizeof wc};
+            wc.style = CS_DBLCLKS;
+            wc.lpfnWndProc = &Control::windowProc;
+            wc.hInstance = module();
+            wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+            wc.lpszClassName = class_.windowClass;
+            if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+                return HRESULT_FROM_WIN32(GetLastError());
+        }
+        hwnd_ = CreateWindowExW(0, class_.windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                                pos_.left, pos_.top, pos_.right - pos_.left, pos_.bottom - pos_.top, parent, nullptr,
+                                module(), this);
+        if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
+        onWindowCreated();
+        if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY) {
+            inPlaceSite_->OnUIActivate();
+            if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+            if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+        }
+    } else {
+        ShowWindow(hwnd_, SW_SHOW);
+    }
+    return S_OK;
+}
+
+// ---- IOleInPlaceObject -----------------------------------------------------------------------------------------
+HRESULT Control::GetWindow(HWND* hwnd) {
+    if (!hwnd) return E_POINTER;
+    *hwnd = hwnd_;
+    return hwnd_ ? S_OK : E_FAIL;
+}
+HRESULT Control::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+HRESULT Control::InPlaceDeactivate() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        hwnd_ = nullptr;
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        DestroyWindow(h);
+    }
+    if (inPlaceSite_) {
+        inPlaceSite_->OnInPlaceDeactivate();
+        replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
+    }
+    return S_OK;
+}
+
+HRESULT Control::UIDeactivate() { return S_OK; }
+
+HRESULT Control::SetObjectRects(LPCRECT pos, LPCRECT) {
+    if (!pos) return E_POINTER;
+    pos_ = *pos;
+    if (hwnd_) MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
+    return S_OK;
+}
+
+HRESULT Control::ReactivateAndUndo() { return E_NOTIMPL; }
+HRESULT Control::TranslateAccelerator(LPMSG) { return S_FALSE; }
+HRESULT Control::OnFrameWindowActivate(BOOL) { return S_OK; }
+HRESULT Control::OnDocWindowActivate(BOOL) { return S_OK; }
+HRESULT Control::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+HRESULT Control::EnableModeless(BOOL) { return S_OK; }
+
+// ---- IViewObject2 ----------------------------------------------------------------------------------------------
+HRESULT Control::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
+                      BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
+    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    if (!dc || !bounds) return E_INVALIDARG;
+    const RECT r{bounds->left, bounds->top, bounds->right, bounds->bottom};
+    paint(dc, r, false);
+    return S_OK;
+}
+
+HRESULT Control::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** p) {
+    if (p) *p = nullptr;
+    return S_FALSE;
+}
+HRESULT Control::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
+HRESULT Control::Unfreeze(DWORD) { return E_NOTIMPL; }
+
+HRESULT Control::SetAdvise(DWORD, DWORD, IAdviseSink* sink) {
+    replace(viewSink_, sink);
+    return S_OK;
+}
+
+HRESULT Control::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
+    if (aspects) *aspects = DVASPECT_CONTENT;
+    if (flags) *flags = 0;
+    if (sink) {
+        *sink = viewSink_;
+        if (viewSink_) viewSink_->AddRef();
+    }
+    return S_OK;
+}
+
+HRESULT Control::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
+
+// ---- persistence -----------------------------------------------------------------------------------------------
+template <typename F>
+HRESULT Control::guardedMember(F&& body) noexcept {
+    return guarded(class_.dualIid, [&] {
+        try {
+            return body();
+        } catch (const VbError& e) {
+            if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
+            throw;
+        }
+    });
+}
+
+HRESULT Control::GetClassID(CLSID* clsid) { return GetUserClassID(clsid); }
+HRESULT Control::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
+
+HRESULT Control::Load(LPSTREAM stream) {
+    if (!stream) return E_POINTER;
+    return guardedMember([&] {
+        readStream(*stream);
+        dirty_ = false;
+        return S_OK;
+    });
+}
+
+HRESULT Control::Save(LPSTREAM stream, BOOL clearDirty) {
+    if (!stream) return E_POINTER;
+    return guardedMember([&] {
+        writeStream(*stream);
+        if (clearDirty) dirty_ = false;
+        return S_OK;
+    });
+}
+
+HRESULT Control::GetSizeMax(ULARGE_INTEGER* size) {
+    if (!size) return E_POINTER;
+    size->QuadPart = streamSizeMax();
+    return S_OK;
+}
+
+HRESULT Control::InitNew() {
+    return guardedMember([&] {
+        initProperties();
+        dirty_ = false;
+        return S_OK;
+    });
+}
+
+HRESULT Control::Load(IPropertyBag* bag, IErrorLog* log) {
+    if (!bag) return E_POINTER;
+    return guardedMember([&] {
+        readProperties(*bag, log);
+        dirty_ = false;
+        return S_OK;
+    });
+}
+
+HRESULT Control::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
+    if (!bag) return E_POINTER;
+    return guardedMember([&] {
+        writeProperties(*bag);
+        if (clearDirty) dirty_ = false;
+        return S_OK;
+    });
+}
+
+// ---- IOleControl -----------------------------------------------------------------------------------------------
+HRESULT Control::GetControlInfo(CONTROLINFO* info) {
+    if (!info) return E_POINTER;
+    info->cb = sizeof *info;
+    info->hAccel = nullptr;
+    info->cAccel = 0;
+    info->dwFlags = 0;
+    return S_OK;
+}
+HRESULT Control::OnMnemonic(MSG*) { return S_OK; }
+HRESULT Control::OnAmbientPropertyChange(DISPID) { return S_OK; }
+HRESULT Control::FreezeEvents(BOOL freeze) {
+    freezeCount_ += freeze ? 1 : -1;
+    if (freezeCount_ < 0) freezeCount_ = 0;
+    return S_OK;
+}
+
+// ---- class info, connection points, error info ----------------------------------------------------------------
+HRESULT Control::GetClassInfo(ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    return moduleTypeInfo(class_.clsid, info);
+}
+
+HRESULT Control::GetGUID(DWORD kind, GUID* guid) {
+    if (!guid) return E_POINTER;
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+    *guid = class_.eventsIid;
+    return S_OK;
+}
+
+HRESULT Control::EnumConnectionPoints(IEnumConnectionPoints** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT Control::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != class_.eventsIid) return CONNECT_E_NOCONNECTION;
+    *out = &events_;
+    events_.AddRef();
+    return S_OK;
+}
+
+HRESULT Control::InterfaceSupportsErrorInfo(REFIID riid) { return riid == class_.dualIid ? S_OK : S_FALSE; }
+
+// ---- window ----------------------------------------------------------------------------------------------------
+void Control::invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (viewSink_) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+}
+
+void Control::repaintNow() {
+    invalidate();
+    if (hwnd_) UpdateWindow(hwnd_);
+}
+
+void Control::fireEvent(DISPID id, VARIANT* args, UINT count) {
+    if (!eventsFrozen()) events_.fire(id, args, count);
+}
+
+LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (dc) {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            self->paint(dc, r, true);
+            EndPaint(hwnd, &ps);
+        }
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        self->paint(reinterpret_cast<HDC>(wp), r, true);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;  // the paint clears to the back colour itself
+    case WM_MOUSEACTIVATE:
+        return MA_ACTIVATE;
+    case WM_NCDESTROY:
+        // Destroyed with its parent by a container that never deactivated the control.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    default: {
+        // Keep the control alive while a handler (an event sink) runs.
+        self->addRefBase();
+        LRESULT result = 0;
+        const bool handled = self->onMessage(msg, wp, lp, result);
+        self->releaseBase();
+        if (handled) return result;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    }
+}
+
+}  // namespace kelva::com::activex

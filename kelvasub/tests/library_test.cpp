@@ -1,0 +1,188 @@
+#include "com/latebound.h"
+#include "com/server.h"
+#include "library_fixture.h"
+
+namespace kelva::sub::test {
+namespace {
+
+using com::Variant;
+
+struct ClassFacts {
+    const CLSID* clsid;
+    const IID* iid;
+    const wchar_t* progId;
+    UINT functions;
+};
+
+const ClassFacts allClasses[] = {
+    {&CLSID_clsPub, &IID__clsPub, L"KelvaSub.clsPub", 26},
+    {&CLSID_clsIni, &IID__clsIni, L"KelvaSub.clsIni", 4},
+    {&CLSID_clsFunc, &IID__clsFunc, L"KelvaSub.clsFunc", 61},
+    {&CLSID_clsTriangle, &IID__clsTriangle, L"KelvaSub.clsTriangle", 21},
+    {&CLSID_clsTable, &IID__clsTable, L"KelvaSub.clsTable", 11},
+    {&CLSID_clsCLO, &IID__clsCLO, L"KelvaSub.clsCLO", 30},
+    {&CLSID_clsCalculator, &IID__clsCalculator, L"KelvaSub.clsCalculator", 1},
+    {&CLSID_clsExcelFile, &IID__clsExcelFile, L"KelvaSub.clsExcelFile", 16},
+};
+
+class TypeLibrary : public LibraryTest {};
+
+TEST_F(TypeLibrary, CarriesTheFixedIdentity) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(library.module(), path, MAX_PATH);
+    com::ComPtr<ITypeLib> lib;
+    ASSERT_EQ(LoadTypeLibEx(path, REGKIND_NONE, lib.put()), S_OK);
+    TLIBATTR* attr = nullptr;
+    ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
+    EXPECT_EQ(com::guidText(attr->guid), L"{3C8445F7-A3A3-4A4F-A451-800CE3BF4EF2}");
+    EXPECT_EQ(attr->wMajorVerNum, 1);
+    EXPECT_EQ(attr->wMinorVerNum, 0);
+    EXPECT_EQ(attr->lcid, 0x409u);
+    lib->ReleaseTLibAttr(attr);
+    EXPECT_EQ(com::guidText(CLSID_clsPub), L"{D57DA70A-0108-4622-A3B1-51B3DEBD2C5A}");
+    EXPECT_EQ(com::guidText(IID__clsPub), L"{411007DE-C99B-4BE2-8D37-8219FA5CFEE1}");
+    EXPECT_EQ(com::guidText(CLSID_clsIni), L"{0F921B4C-3A54-4D01-99A5-F97576A1BE3C}");
+    EXPECT_EQ(com::guidText(IID__clsIni), L"{2A554C32-78FB-4703-B62E-8B6BCFC8F5CF}");
+
+    for (const auto& c : allClasses) {
+        com::ComPtr<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*c.iid, info.put()), S_OK) << com::guidText(*c.iid);
+        TYPEATTR* t = nullptr;
+        info->GetTypeAttr(&t);
+        EXPECT_TRUE(t->wTypeFlags & TYPEFLAG_FDUAL);
+        EXPECT_TRUE(t->wTypeFlags & TYPEFLAG_FHIDDEN);
+        EXPECT_TRUE(t->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
+        info->ReleaseTypeAttr(t);
+        // The vtable half lists the class's own members.
+        HREFTYPE ref;
+        com::ComPtr<ITypeInfo> vtable;
+        ASSERT_EQ(info->GetRefTypeOfImplType(-1, &ref), S_OK);
+        ASSERT_EQ(info->GetRefTypeInfo(ref, vtable.put()), S_OK);
+        vtable->GetTypeAttr(&t);
+        EXPECT_EQ(t->cFuncs, c.functions) << c.progId;
+        vtable->ReleaseTypeAttr(t);
+    }
+}
+
+TEST_F(TypeLibrary, ClsPubDispatchIdentifiersAreTheFixedOnes) {
+    auto pub = library.create(CLSID_clsPub);
+    ASSERT_TRUE(pub);
+    const std::pair<const wchar_t*, DISPID> fixed[] = {
+        {L"ThisDrawing", 0x68030000}, {L"CmdPrompt", 0x60030002}, {L"XXX", 0x60030003},
+        {L"DeleteDupEntity", 0x60030005}, {L"GetVersion", 0x60030008}, {L"CheckESC", 0x6003000C},
+        {L"GetPnt", 0x6003000D}, {L"GetPickPoint", 0x6003000E}, {L"GetEntityEx", 0x6003000F},
+        {L"GetSubObj", 0x60030018}, {L"LspEnt", 0x6003001C},
+    };
+    for (const auto& [name, id] : fixed) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID got = 0;
+        ASSERT_EQ(pub->GetIDsOfNames(IID_NULL, names, 1, 0, &got), S_OK) << name;
+        EXPECT_EQ(got, id) << name;
+    }
+    auto ini = library.create(CLSID_clsIni);
+    LPOLESTR readIni[] = {const_cast<LPOLESTR>(L"ReadIni")};
+    DISPID got = 0;
+    ini->GetIDsOfNames(IID_NULL, readIni, 1, 0, &got);
+    EXPECT_EQ(got, 0x60030003);
+}
+
+TEST_F(TypeLibrary, EveryClassIsCreatableAndItsPendingMembersSaySo) {
+    for (const auto& c : allClasses) {
+        auto object = library.create(*c.clsid);
+        ASSERT_TRUE(object) << c.progId;
+        com::ComPtr<IUnknown> early;
+        EXPECT_EQ(object->QueryInterface(*c.iid, early.putVoid()), S_OK);
+        com::ComPtr<ISupportErrorInfo> support = object.query<ISupportErrorInfo>();
+        ASSERT_TRUE(support);
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(*c.iid), S_OK);
+    }
+    auto func = library.create(CLSID_clsFunc);
+    try {
+        com::call(func.get(), L"Pi");
+        FAIL() << "a pending member must fail";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), 445);
+        EXPECT_NE(e.description().find(L"clsFunc.Pi"), std::wstring::npos);
+    }
+    // Defaults and write-back rules of the pending classes name real members (a bad name would disable
+    // the class's dispatch table and fail every call with E_UNEXPECTED instead of 445).
+    const std::pair<const CLSID*, const wchar_t*> probes[] = {
+        {&CLSID_clsIni, L"DeleteSection"}, {&CLSID_clsTriangle, L"ArcSin"}, {&CLSID_clsTable, L"GetMergeText"},
+        {&CLSID_clsCLO, L"GetFactorial"}, {&CLSID_clsCalculator, L"Txt_Calculate"},
+        {&CLSID_clsExcelFile, L"CloseFile"},
+    };
+    for (const auto& [clsid, member] : probes) {
+        auto object = library.create(*clsid);
+        std::vector<com::Arg> args;
+        if (std::wstring(member) == L"DeleteSection") args = {Variant::fromString(L"s"), Variant::fromString(L"p")};
+        if (std::wstring(member) == L"ArcSin") args = {Variant::fromDouble(0.5)};
+        if (std::wstring(member) == L"GetMergeText") args = {Variant::fromString(L"R1C1:R2C2")};
+        if (std::wstring(member) == L"GetFactorial") args = {Variant::fromInt16(3)};
+        if (std::wstring(member) == L"Txt_Calculate") args = {Variant::fromString(L"1+1")};
+        EXPECT_EQ(errorOf([&] { com::call(object.get(), member, args); }), 445) << member;
+    }
+}
+
+// Sends what this process writes under HKEY_CLASSES_ROOT into a private key, so registration can be
+// checked without touching the prefix's real classes.
+class ClassesSandbox {
+public:
+    ClassesSandbox() {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KelvaSubRegistrationTest", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key_, nullptr);
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, key_);
+    }
+    ~ClassesSandbox() {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegCloseKey(key_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelvaSubRegistrationTest");
+    }
+    ClassesSandbox(const ClassesSandbox&) = delete;
+    ClassesSandbox& operator=(const ClassesSandbox&) = delete;
+    std::wstring read(const std::wstring& path, const wchar_t* value = nullptr) const {
+        wchar_t buffer[512] = {};
+        DWORD size = sizeof(buffer) - sizeof(wchar_t);
+        if (RegGetValueW(key_, path.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+            return L"<absent>";
+        return buffer;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+TEST_F(TypeLibrary, SelfRegistrationWritesEveryClassAndTakesItAway) {
+    ClassesSandbox sandbox;
+    using Entry = HRESULT STDAPICALLTYPE();
+    ASSERT_EQ(library.entry<Entry>("DllRegisterServer")(), S_OK);
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(library.module(), path, MAX_PATH);
+    for (const auto& c : allClasses) {
+        const std::wstring key = L"CLSID\\" + com::guidText(*c.clsid);
+        EXPECT_EQ(sandbox.read(key + L"\\InprocServer32"), path);
+        EXPECT_EQ(sandbox.read(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(sandbox.read(std::wstring(c.progId) + L"\\CLSID"), com::guidText(*c.clsid));
+    }
+    EXPECT_NE(sandbox.read(L"TypeLib\\" + com::guidText(LIBID_KelvaSub) + L"\\1.0"), L"<absent>");
+    ASSERT_EQ(library.entry<Entry>("DllUnregisterServer")(), S_OK);
+    for (const auto& c : allClasses) {
+        EXPECT_EQ(sandbox.read(std::wstring(c.progId) + L"\\CLSID"), L"<absent>");
+        EXPECT_EQ(sandbox.read(L"CLSID\\" + com::guidText(*c.clsid) + L"\\InprocServer32"), L"<absent>");
+    }
+    EXPECT_EQ(sandbox.read(L"TypeLib\\" + com::guidText(LIBID_KelvaSub) + L"\\1.0"), L"<absent>");
+}
+
+TEST_F(TypeLibrary, CanUnloadOnlyWhenNoObjectIsAlive) {
+    using Entry = HRESULT STDAPICALLTYPE();
+    auto canUnload = library.entry<Entry>("DllCanUnloadNow");
+    ASSERT_TRUE(canUnload);
+    EXPECT_EQ(canUnload(), S_OK);
+    {
+        auto pub = library.create(CLSID_clsPub);
+        EXPECT_EQ(canUnload(), S_FALSE);
+    }
+    EXPECT_EQ(canUnload(), S_OK);
+}
+
+}  // namespace
+}  // namespace kelva::sub::test

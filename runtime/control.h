@@ -1,0 +1,138 @@
+#pragma once
+// A control on a form: a window with an exact position in twips inside its container (the form or
+// a container control), reached by name, with the late-bound property access a host uses for
+// controls it does not know.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <optional>
+
+#include "runtime/gdi.h"
+#include "runtime/propbag.h"
+
+namespace kelva::rt {
+
+class Form;
+
+struct TwipsRect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+class Control {
+public:
+    Control() = default;
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    // Makes the window inside container (or the form when null). A constituent is part of the
+    // container itself (a user control's own picture box), not a control the host placed in it.
+    void create(Form& form, Control* container, std::wstring name, TwipsRect rect, bool constituent = false);
+    bool constituent() const { return constituent_; }
+
+    const std::wstring& name() const { return name_; }
+    virtual const wchar_t* typeName() const = 0;
+    HWND hwnd() const { return hwnd_; }
+    Form* form() const { return form_; }
+    Control* container() const { return container_; }
+    // The controls the host placed inside this one, in the order they were placed.
+    std::vector<Control*> contained() const;
+
+    const TwipsRect& rect() const { return rect_; }
+    void move(TwipsRect r);
+    void setLeft(double v) { move({v, rect_.top, rect_.width, rect_.height}); }
+    void setTop(double v) { move({rect_.left, v, rect_.width, rect_.height}); }
+    void setWidth(double v) { move({rect_.left, rect_.top, v, rect_.height}); }
+    void setHeight(double v) { move({rect_.left, rect_.top, rect_.width, v}); }
+    void bringToFront();
+    void sendToBack();
+
+    virtual bool enabled() const;
+    virtual void setEnabled(bool v);
+    bool visible() const;
+    void setVisible(bool v);
+
+    // Late-bound assignment by name; false when the control has no such property. The base
+    // knows Left, Top, Width, Height, Visible and Enabled.
+    virtual bool setProperty(std::wstring_view name, const PropValue& value);
+
+    // Client size in pixels.
+    SIZE clientPixels() const;
+
+protected:
+    // Creates the window at the given pixel rectangle inside parent; returns it.
+    virtual HWND createWindow(HWND parent, const RECT& px) = 0;
+    // Messages of windows made with registerWindowClass; the default is DefWindowProcW.
+    virtual LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Called when the window is being destroyed, before the handle goes.
+    virtual void windowDestroyed() {}
+    // Called once the window exists: the place to make constituent controls.
+    virtual void onCreated() {}
+
+    static void registerWindowClass(const wchar_t* className, UINT style = CS_DBLCLKS);
+    // CreateWindowExW for a class registered above, with this control bound to it.
+    HWND createOwnWindow(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const RECT& px);
+
+private:
+    static LRESULT CALLBACK staticProc(HWND, UINT, WPARAM, LPARAM);
+    RECT pixelRect(const TwipsRect& r) const;
+
+    std::wstring name_;
+    HWND hwnd_ = nullptr;
+    Form* form_ = nullptr;
+    Control* container_ = nullptr;
+    std::vector<Control*> contained_;
+    TwipsRect rect_;
+    bool constituent_ = false;
+};
+
+// The intrinsic controls the forms use, as thin wrappers over the system's controls.
+class StdControl : public Control {
+public:
+    enum class Kind { Label, TextBox, CheckBox, OptionButton, ComboBox };
+    explicit StdControl(Kind kind) : kind_(kind) {}
+    const wchar_t* typeName() const override;
+    Kind kind() const { return kind_; }
+
+    std::wstring text() const;
+    void setText(std::wstring_view text);
+    bool setProperty(std::wstring_view name, const PropValue& value) override;
+
+    // Colours of the text and background (OLE colours); unset ones are the system's.
+    void setForeColor(std::uint32_t c);
+    void setBackColor(std::uint32_t c);
+    void setFont(const FontDesc& f);
+    // The answer to the container's WM_CTLCOLOR... for this control; 0 when it keeps the system's.
+    static LRESULT colorMessage(HWND control, HDC dc);
+
+protected:
+    HWND createWindow(HWND parent, const RECT& px) override;
+
+private:
+    Kind kind_;
+    std::optional<std::uint32_t> foreColor_, backColor_;
+    GdiPtr<HBRUSH> brush_;
+    GdiPtr<HFONT> font_;
+};
+
+// A rectangle outline (a shape): no Enabled, drawn behind its siblings.
+class Shape : public Control {
+public:
+    const wchar_t* typeName() const override { return L"Shape"; }
+    void setBorderColor(std::uint32_t oleColor);
+    std::uint32_t borderColor() const { return borderColor_; }
+    bool setProperty(std::wstring_view name, const PropValue& value) override;
+
+protected:
+    HWND createWindow(HWND parent, const RECT& px) override;
+    LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::uint32_t borderColor_ = 0;
+};
+
+}  // namespace kelva::rt
