@@ -19,28 +19,19 @@ Variant changed(const Variant& v, VARTYPE type) {
     return out;
 }
 
+template <class T>
+double typedElement(SAFEARRAY* a, LONG index) {
+    T value{};
+    if (FAILED(SafeArrayGetElement(a, &index, &value))) throw VbError(err::SubscriptOutOfRange);
+    return static_cast<double>(value);
+}
+
 double elementAt(SAFEARRAY* a, VARTYPE type, LONG index) {
     switch (type) {
-    case VT_R8: {
-        double d = 0;
-        SafeArrayGetElement(a, &index, &d);
-        return d;
-    }
-    case VT_R4: {
-        float f = 0;
-        SafeArrayGetElement(a, &index, &f);
-        return f;
-    }
-    case VT_I2: {
-        SHORT s = 0;
-        SafeArrayGetElement(a, &index, &s);
-        return s;
-    }
-    case VT_I4: {
-        LONG l = 0;
-        SafeArrayGetElement(a, &index, &l);
-        return l;
-    }
+    case VT_R8: return typedElement<double>(a, index);
+    case VT_R4: return typedElement<float>(a, index);
+    case VT_I2: return typedElement<SHORT>(a, index);
+    case VT_I4: return typedElement<LONG>(a, index);
     case VT_VARIANT: {
         Variant item;
         if (FAILED(SafeArrayGetElement(a, &index, item.get()))) throw VbError(err::SubscriptOutOfRange);

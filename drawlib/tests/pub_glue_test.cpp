@@ -174,8 +174,8 @@ public:
                     wchar_t text[512] = {};
                     GetDlgItemTextW(box, 0xFFFF, text, 512);
                     shownText = text;
+                    answered = true;  // before the click: the box may close before this thread runs on
                     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
-                    answered = true;
                     return;
                 }
                 Sleep(20);
@@ -210,7 +210,8 @@ TEST_F(PubGlue, LayerQuestionThroughTheRealMessageBox) {
         MessageBoxQuestion box(L"KelvaSub 도면층 시험");
         BoxAnswerer answer(L"KelvaSub 도면층 시험", IDRETRY);
         EXPECT_TRUE(askAboutLayer(document_.get(), L"Hidden", box));
-        EXPECT_TRUE(answer.answered);
+        ASSERT_TRUE(answer.answered);
+        EXPECT_EQ(answer.shownText, layerQuestionText(L"Hidden"));
     }
     EXPECT_TRUE(drawing().layers()[index].layerOn);
     EXPECT_FALSE(drawing().layers()[index].freeze);
