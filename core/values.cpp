@@ -175,6 +175,28 @@ void appendUnits(std::wstring& out, std::uint64_t units, int decimals, bool nega
 }
 }  // namespace
 
+bool fixedUnits(double v, int decimals, std::uint64_t& units) {
+    units = 0;
+    if (decimals < 0) decimals = 0;
+    if (v == 0.0) return true;
+    if (!std::isfinite(v)) return false;
+    std::uint64_t q = 0;
+    int exponent = 0;
+    if (!fifteenDigits(std::fabs(v), q, exponent)) return false;
+    // Rounded half away from zero on the 15 digits, as the text shows it.
+    const int kept = exponent + 1 + decimals;  // significant digits that stay
+    if (kept > 19) return false;
+    if (kept >= 15) {
+        units = q;
+        for (int i = 15; i < kept; ++i) units *= 10;
+    } else if (kept > 0) {
+        units = dropDigits(q, 15 - kept);
+    } else if (kept == 0) {
+        units = q >= 500000000000000ull ? 1 : 0;
+    }
+    return true;
+}
+
 void appendFixed(std::wstring& out, double v, int decimals) {
     if (decimals < 0) decimals = 0;
     if (!std::isfinite(v)) raise(err::Overflow);
@@ -186,27 +208,16 @@ void appendFixed(std::wstring& out, double v, int decimals) {
         }
         return;
     }
+    // The usual case, in integers: whole units of 10^-decimals.
+    std::uint64_t units = 0;
+    if (fixedUnits(v, decimals, units)) {
+        appendUnits(out, units, decimals, std::signbit(v));
+        return;
+    }
     // The 15 significant digits d0..d14 of |v| = 0.d0d1... * 10^(exponent + 1), correctly rounded.
     std::uint64_t q = 0;
     int exponent = 0;
-    if (fifteenDigits(std::fabs(v), q, exponent)) {
-        // Whole units of 10^-decimals, rounded half away from zero on the 15 digits: the usual case,
-        // done in integers when the result fits in 64 bits.
-        const int kept = exponent + 1 + decimals;  // significant digits that stay
-        if (kept <= 19) {
-            std::uint64_t units = 0;
-            if (kept >= 15) {
-                units = q;
-                for (int i = 15; i < kept; ++i) units *= 10;
-            } else if (kept > 0) {
-                units = dropDigits(q, 15 - kept);
-            } else if (kept == 0) {
-                units = q >= 500000000000000ull ? 1 : 0;
-            }
-            appendUnits(out, units, decimals, std::signbit(v));
-            return;
-        }
-    }
+    fifteenDigits(std::fabs(v), q, exponent);
     char d[15];
     int count = 0;
     if (q != 0) {

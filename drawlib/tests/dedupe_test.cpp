@@ -2,6 +2,9 @@
 // entities that cannot be keyed.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "drawlib/dedupe.h"
 #include "fake_drawing.h"
 
@@ -293,6 +296,39 @@ TEST(DedupeKeys, NumberTexts) {
     EXPECT_EQ(numberText(0.5, -2), L"1.");
     EXPECT_EQ(scaleText(1), L"1.0000");
     EXPECT_EQ(scaleText(-2.00005), L"-2.0001");
+}
+
+// Number parts are written as the value the text shows, not as the text: two numbers must give equal
+// parts exactly when their texts are equal, whichever way each was worked out (the quick integer way
+// inside the everyday range, the text outside it).
+TEST(DedupeKeys, NumberPartsEqualExactlyWhenTheTextsAre) {
+    auto key = [](double v, int decimals) {
+        FakeEntity e = point({v, 0, 0});
+        FakeDrawing d;
+        FakeSelected s(d, e);
+        return entityKeys(KeyOptions{KeyRow::Point, false, false, decimals}, s, L"AcDbPoint").forward;
+    };
+    std::vector<double> values = {0.0, -0.0, 1e-8, 1e15, 1e19, 1e25, 123456789012345.6, 0.5, -0.5, 2.5e-9};
+    for (double v : std::vector<double>(values)) {
+        values.push_back(std::nextafter(v, 0.0));
+        values.push_back(std::nextafter(v, 1e300));
+        values.push_back(-v);
+    }
+    std::mt19937_64 rng(11);
+    for (int i = 0; i < 80; ++i) {
+        const double base = std::ldexp(static_cast<double>(rng() % 1000000), -static_cast<int>(rng() % 60));
+        values.push_back(base);
+        values.push_back(base * (1 + 1e-15));
+        values.push_back(-base);
+    }
+    for (int decimals : {0, 1, 3, 8, 19, 25}) {
+        for (size_t i = 0; i < values.size(); ++i)
+            for (size_t j = i; j < values.size(); j += 1 + (j % 7)) {
+                const bool sameText = numberText(values[i], decimals) == numberText(values[j], decimals);
+                const bool sameKey = key(values[i], decimals) == key(values[j], decimals);
+                ASSERT_EQ(sameText, sameKey) << values[i] << " and " << values[j] << " at " << decimals;
+            }
+    }
 }
 
 TEST(DedupeKeys, AttributePart) {
