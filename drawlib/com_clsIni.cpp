@@ -1,9 +1,13 @@
-// clsIni: the vtable implementation of _clsIni. Members answer error 445 through pending() until
-// their implementation lands; replace one member at a time (see kelvasub/class_support.h).
+// clsIni: the vtable implementation of _clsIni: INI values through the profile functions, every text
+// in code page 949.
 #include "kelvasub/class_support.h"
+
+#include "drawlib/func_members.h"
 
 namespace kelva::sub {
 namespace {
+
+namespace members = draw::members;
 
 class ClsIni final : public com::DualObject<ClsIni, _clsIni> {
 public:
@@ -15,10 +19,22 @@ public:
         return table;
     }
 
-    STDMETHODIMP WriteIni(BSTR sPath, BSTR sSection, BSTR sKey, BSTR sValue, VARIANT_BOOL *result) override { return pending(IID__clsIni, L"clsIni.WriteIni"); }
-    STDMETHODIMP DeleteSection(BSTR *sSection, BSTR *sPath, VARIANT_BOOL *result) override { return pending(IID__clsIni, L"clsIni.DeleteSection"); }
-    STDMETHODIMP DeleteKey(BSTR *sSection, BSTR *sKey, BSTR *sPath, VARIANT_BOOL *result) override { return pending(IID__clsIni, L"clsIni.DeleteKey"); }
-    STDMETHODIMP ReadIni(BSTR sPath, BSTR sSection, BSTR sKey, BSTR sDefault, BSTR *result) override { return pending(IID__clsIni, L"clsIni.ReadIni"); }
+    STDMETHODIMP WriteIni(BSTR sPath, BSTR sSection, BSTR sKey, BSTR sValue, VARIANT_BOOL *result) override {
+        if (!result) return E_POINTER;
+        return run([&] { members::writeIni(sPath, sSection, sKey, sValue, result); });
+    }
+    STDMETHODIMP DeleteSection(BSTR *sSection, BSTR *sPath, VARIANT_BOOL *result) override {
+        if (!result) return E_POINTER;
+        return run([&] { members::deleteSection(sSection ? *sSection : nullptr, sPath ? *sPath : nullptr, result); });
+    }
+    STDMETHODIMP DeleteKey(BSTR *sSection, BSTR *sKey, BSTR *sPath, VARIANT_BOOL *result) override {
+        if (!result) return E_POINTER;
+        return run([&] { members::deleteKey(sSection ? *sSection : nullptr, sKey ? *sKey : nullptr, sPath ? *sPath : nullptr, result); });
+    }
+    STDMETHODIMP ReadIni(BSTR sPath, BSTR sSection, BSTR sKey, BSTR sDefault, BSTR *result) override {
+        if (!result) return E_POINTER;
+        return run([&] { members::readIni(sPath, sSection, sKey, sDefault, result); });
+    }
 
 private:
     friend class com::RefCounted<ClsIni>;

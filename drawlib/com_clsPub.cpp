@@ -225,8 +225,10 @@ STDMETHODIMP ClsPub::GetRadiusFromBulge(double* dBulge, VARIANT* vSpnt, VARIANT*
     VariantInit(result);
     return run([&] {
         if (!dBulge || !vSpnt || !vEpnt) throw VbError(err::InvalidCall);
-        // The chord as the toolbox's Length measures it (3-D when both points carry a Z).
-        const double chord = pub::pointLength(pub::doublesOf(Variant(*vSpnt)), pub::doublesOf(Variant(*vEpnt)));
+        // The chord as the toolbox measures it (in space when both points carry a Z).
+        double chord = 0;
+        const HRESULT hr = toolbox()->Length(com::deref(*vSpnt), com::deref(*vEpnt), &chord);
+        if (FAILED(hr)) throw com::errorFromCall(hr, nullptr);
         Variant radius = Variant::fromDouble(pub::radiusFromBulge(*dBulge, chord));
         radius.detachTo(result);
     });

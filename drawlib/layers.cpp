@@ -57,17 +57,6 @@ std::int16_t coordCount(std::wstring_view objectName, std::int32_t coordinatesUB
     return toInt16((static_cast<double>(coordinatesUBound) - 1.0) / per);
 }
 
-double pointLength(const std::vector<double>& a, const std::vector<double>& b) {
-    if (a.size() < 2 || b.size() < 2) raise(err::SubscriptOutOfRange);
-    const double dx = b[0] - a[0];
-    const double dy = b[1] - a[1];
-    if (a.size() == 3 && b.size() == 3) {
-        const double dz = b[2] - a[2];
-        return std::sqrt(dx * dx + dy * dy + dz * dz);
-    }
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 double radiusFromBulge(double bulge, double chord) {
     const double s = std::sin(2.0 * std::atan(bulge));
     if (s == 0.0) raise(err::DivisionByZero);

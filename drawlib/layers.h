@@ -45,10 +45,6 @@ bool layerMessage(LayerView& layer, std::wstring_view sLayer, RetryQuestion& que
 bool coordCountNeedsCoordinates(std::wstring_view objectName);
 std::int16_t coordCount(std::wstring_view objectName, std::int32_t coordinatesUBound);
 
-// Distance between two points given as arrays: in space when both carry three numbers, else in
-// the plane. Local stand-in for the toolbox's Length until clsPub holds its own toolbox.
-double pointLength(const std::vector<double>& a, const std::vector<double>& b);
-
 // Radius of a polyline arc segment with the given bulge and chord length; a bulge of 0 raises
 // division by zero, a result beyond Double raises overflow.
 double radiusFromBulge(double bulge, double chord);

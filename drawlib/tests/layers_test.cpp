@@ -128,10 +128,6 @@ TEST(Bulge, HalfCircleAndFailures) {
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), err::DivisionByZero);
     }
-    EXPECT_DOUBLE_EQ(pointLength({0, 0, 0}, {6, 8, 0}), 10);
-    EXPECT_DOUBLE_EQ(pointLength({0, 0, 3}, {0, 4, 0}), 5);
-    EXPECT_DOUBLE_EQ(pointLength({0, 0}, {0, 4, 3}), 4);  // 2-D when either has no Z
-    EXPECT_THROW(pointLength({0}, {1, 1}), VbError);
 }
 
 TEST(LispEnt, HandleExpression) { EXPECT_EQ(lispEntityExpression(L"2F"), L"(handent \"2F\")"); }

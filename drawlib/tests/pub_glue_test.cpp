@@ -232,7 +232,7 @@ TEST_F(PubGlue, SelectionSetsAreRecreatedEmpty) {
     EXPECT_FALSE(createSelectionSet(nullptr, L"SelSet"));
 }
 
-TEST_F(PubGlue, VertexIndexBulgeAndHandle) {
+TEST_F(PubGlue, VertexIndexPointsAndHandle) {
     const auto light = addPolyline(Kind::LwPolyline, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
     const auto space = addPolyline(Kind::Polyline3d, {{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}});
     const auto line = add(Kind::Line, {0, 0, 0}, {1, 1, 0});
@@ -241,9 +241,8 @@ TEST_F(PubGlue, VertexIndexBulgeAndHandle) {
     EXPECT_EQ(lastVertexIndex(object(line).get()), 0);
     const std::wstring handle = acad::handleText(drawing().entity(line).handle);
     EXPECT_EQ(lispEntity(object(line).get()), L"(handent \"" + handle + L"\")");
-    const Variant start = com::call(sim_.control.get(), L"Point", {Variant::fromDouble(0), Variant::fromDouble(0)});
-    const Variant end = com::call(sim_.control.get(), L"Point", {Variant::fromDouble(10), Variant::fromDouble(0)});
-    EXPECT_DOUBLE_EQ(radiusFromBulge(1, pointLength(doublesOf(start), doublesOf(end))), 5);
+    const Variant point = com::call(sim_.control.get(), L"Point", {Variant::fromDouble(3), Variant::fromDouble(4)});
+    EXPECT_EQ(doublesOf(point), (std::vector<double>{3, 4, 0}));
 }
 
 TEST_F(PubGlue, DuplicatesDeletedMovedAndRefused) {
