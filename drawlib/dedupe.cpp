@@ -152,12 +152,15 @@ private:
             appendFixed(key_, v, decimals);
             return;
         }
-        key_ += (negative && units != 0) ? L'-' : L'+';  // a number shown as zero has no sign
+        wchar_t part[9];
+        int n = 0;
+        part[n++] = (negative && units != 0) ? L'-' : L'+';  // a number shown as zero has no sign
         for (int shift = 48; shift >= 0; shift -= 16) {
             const auto piece = static_cast<wchar_t>((units >> shift) & 0xFFFF);
-            if (piece == kSeparator || piece == kEscape) key_ += kEscape;
-            key_ += piece;
+            if (piece == kSeparator || piece == kEscape) part[n++] = kEscape;
+            part[n++] = piece;
         }
+        key_.append(part, static_cast<size_t>(n));
     }
 
     static bool unitsOfText(const std::wstring& text, std::uint64_t& units, bool& negative) {
@@ -199,8 +202,9 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
         t.number(v[1]);
         if (o.withZ) t.number(threeD ? v[2] : elevation);
     };
-    // The listed vertices are written once; the first and the last vertex at the head of the key
-    // reuse their text.
+    // The listed vertices are written once. When the list holds every vertex it holds the first
+    // and the last as well, and the head of the key leaves them out; otherwise the head reuses the
+    // first vertex's text and writes the last.
     const int listed = last <= 10 ? last + 1 : 10;
     thread_local std::wstring vertices;  // kept between entities: no allocation per polyline
     std::array<size_t, 11> ends{};
@@ -213,14 +217,14 @@ void polylineKey(KeyText& k, EntityView& e, std::wstring_view objectName, const 
         const size_t start = i == 0 ? 0 : ends[static_cast<size_t>(i) - 1] + 1;
         return std::wstring_view(vertices).substr(start, ends[static_cast<size_t>(i)] - start);
     };
-    if (listed > 0)
-        k.joined(listedText(0));
-    else
-        writeVertex(k, 0);
-    if (last >= 0 && last < listed)
-        k.joined(listedText(last));
-    else
+    const bool everyVertexListed = last >= 0 && last < listed;
+    if (!everyVertexListed) {
+        if (listed > 0)
+            k.joined(listedText(0));
+        else
+            writeVertex(k, 0);
         writeVertex(k, last);
+    }
     k.number(e.number(Prop::Length));
     if (threeD)
         k.text(L"");
