@@ -27,6 +27,12 @@ double roundHalfEven(double v);
 double roundFixed(double v, int decimals);
 // The text of v with exactly `decimals` decimals, rounded as roundFixed ("-0.00" never appears).
 std::wstring formatFixed(double v, int decimals);
+// The same text appended to `out`, for callers that build long texts of many numbers.
+void appendFixed(std::wstring& out, double v, int decimals);
+// |v| in whole units of 10^-decimals as that text shows it ("12.35" at 2 decimals is 1235), when it
+// can be had quickly in 64-bit integers (the everyday range of drawing numbers); false otherwise,
+// and then only the text tells.
+bool fixedUnits(double v, int decimals, std::uint64_t& units);
 
 // Fix truncates toward zero, Int rounds toward minus infinity.
 double fixValue(double v);

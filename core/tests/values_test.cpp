@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -123,4 +126,55 @@ TEST(Errors, NumbersDescriptionsAndHresults) {
     EXPECT_EQ(s.number(), 5);
     EXPECT_EQ(s.description(), L"custom");
     EXPECT_EQ(s.source(), L"ucXTab.TabCaption");
+}
+
+// The fixed-decimals text against a plain reading of its rule: the 15 significant digits printf gives,
+// rounded half away from zero at the wanted decimal, no minus sign on a zero result.
+namespace {
+std::wstring fixedByTheRule(double v, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+    std::string digits;
+    const char* p = buf;
+    for (; *p != 'e'; ++p)
+        if (*p != '.') digits += *p;
+    int point = std::atoi(p + 1) + 1;
+    if (v == 0) digits = "0", point = 1;
+    if (point <= 0) digits.insert(0, static_cast<size_t>(-point), '0'), point = 0;
+    const size_t keep = static_cast<size_t>(point + decimals);
+    digits.resize(std::max(digits.size(), keep + 1), '0');
+    bool up = digits[keep] >= '5';
+    digits.resize(keep);
+    for (size_t i = keep; up && i-- > 0;) {
+        up = digits[i] == '9';
+        digits[i] = up ? '0' : static_cast<char>(digits[i] + 1);
+    }
+    if (up) digits.insert(0, "1"), ++point;
+    std::string whole = digits.substr(0, static_cast<size_t>(point)), frac = digits.substr(static_cast<size_t>(point));
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+    if (whole.empty()) whole = "0";
+    const bool zero = whole == "0" && frac.find_first_not_of('0') == std::string::npos;
+    const std::string text = (std::signbit(v) && !zero ? "-" : "") + whole + (decimals > 0 ? "." + frac : "");
+    return std::wstring(text.begin(), text.end());
+}
+}  // namespace
+
+TEST(FixedDecimals, AgreesWithTheDigitRuleOnRandomNumbers) {
+    std::mt19937_64 rng(2026);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = static_cast<int>(rng() % 8);
+        double v;
+        switch (i % 4) {
+        case 0: v = static_cast<double>(static_cast<std::int64_t>(rng() % 2000001) - 1000000) / std::pow(10.0, rng() % 9); break;
+        case 1: v = std::ldexp(static_cast<double>(rng() % (1ull << 53)), -static_cast<int>(rng() % 80)); break;
+        case 2: v = (static_cast<double>(rng() % 1000) + 0.5) / std::pow(10.0, rng() % 6) * ((rng() & 1) ? -1 : 1); break;
+        default: v = std::pow(10.0, static_cast<double>(rng() % 40) - 20) * (static_cast<double>(rng() % 1000) / 7.0);
+        }
+        ASSERT_EQ(formatFixed(v, decimals), fixedByTheRule(v, decimals)) << v << " at " << decimals;
+    }
+    EXPECT_EQ(formatFixed(1e300, 2).size(), 304u);
+    EXPECT_EQ(formatFixed(0.5, 300).size(), 302u);
+    std::wstring text = L"x=";
+    appendFixed(text, -2.5, 0);
+    EXPECT_EQ(text, L"x=-3");
 }
