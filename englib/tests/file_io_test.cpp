@@ -92,6 +92,22 @@ TEST(OutputFile, BadNames) {
     fs::remove_all(d);
 }
 
+TEST(OutputFile, ATargetThatCannotBeReplacedIsRefusedAtOnce) {
+    const fs::path d = folder();
+    fs::create_directory(d / "folder.bin");
+    const fs::path locked = d / "locked.bin";
+    std::ofstream(locked) << "keep";
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+    OutputFile f;
+    EXPECT_EQ(errorOf([&] { f.open(d / "folder.bin"); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { f.open(locked); }), err::PathFileAccess);
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(entries(d), 2u);  // no temporary file left behind
+    EXPECT_EQ(contents(locked), "keep");
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(d);
+}
+
 TEST(InputFile, ReadsAndReportsMissingFiles) {
     const fs::path d = folder();
     std::ofstream(d / "in.bin") << "hello";
