@@ -172,8 +172,9 @@ Piece evaluateFlat(const Frame& frame) {
         if (const auto* s = std::get_if<std::wstring>(&p)) {
             for (wchar_t c : *s) {
                 if (isOperator(c)) {
-                    if (afterOperator && operands.back().pieces.empty() && (c == L'+' || c == L'-')) {
+                    if (afterOperator && (c == L'+' || c == L'-')) {
                         if (c == L'-') operands.back().sign = -operands.back().sign;
+                        operands.back().pieces.clear();
                         continue;
                     }
                     operators.push_back(c);
@@ -183,7 +184,8 @@ Piece evaluateFlat(const Frame& frame) {
                     Operand& o = operands.back();
                     if (o.pieces.empty() || !std::holds_alternative<std::wstring>(o.pieces.back())) o.pieces.emplace_back(std::wstring{});
                     std::get<std::wstring>(o.pieces.back()) += c;
-                    afterOperator = false;
+                    // Blanks between an operator and a sign ("2 * -3") leave the sign a sign.
+                    if (c != L' ') afterOperator = false;
                 }
             }
         } else {

@@ -69,6 +69,23 @@ void OutputFile::open(const std::filesystem::path& target) {
     abandon();
     if (target.empty() || hasWildcards(target) || !target.has_filename()) raise(kBadFileName);
     const std::filesystem::path absolute = target.is_absolute() ? target : std::filesystem::absolute(target);
+    // The target is replaced only on commit; one that could never be replaced (a folder, a read-only
+    // file) is refused now, before anything is written for it.
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(absolute.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess);
+        // A target another program holds open (a spreadsheet program showing the last sheet) cannot
+        // be replaced either: replacing needs the right to delete it.
+        const HANDLE probe = CreateFileW(absolute.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) raiseLastError();
+        CloseHandle(probe);
+    }
+#else
+    struct stat st {};
+    if (::stat(absolute.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0)) raise(err::PathFileAccess);
+#endif
     for (unsigned attempt = 0;; ++attempt) {
         temp_ = tempBeside(absolute, attempt);
 #ifdef _WIN32

@@ -316,6 +316,19 @@ TEST(Biff2Writer, FailedCreateLeavesNoFile) {
     EXPECT_FALSE(fs::exists(x.path()));
 }
 
+TEST(Biff2Writer, CreateFailsAtOnceForATargetThatCannotBeReplaced) {
+    // A folder of the sheet's name: the error comes from CreateFile, not after every cell is written.
+    const fs::path d = fs::temp_directory_path() / "kelva-biff2-folder-target";
+    fs::remove_all(d);
+    fs::create_directories(d / "sheet.xls");
+    ExcelFile f;
+    EXPECT_EQ(errorOf([&] { f.createFile(d / "sheet.xls"); }), err::PathFileAccess);
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(errorOf([&] { f.writeNumber(1, 1, plain(), 1); }), 52);
+    EXPECT_EQ(std::distance(fs::directory_iterator(d), fs::directory_iterator()), 1);
+    fs::remove_all(d);
+}
+
 TEST(Biff2Writer, PasswordRequestsAreRefusedAndTheSheetStaysReadable) {
     XlsCase x("password");
     ExcelFile f;

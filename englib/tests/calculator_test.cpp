@@ -41,6 +41,11 @@ TEST(Calculator, OperatorsOfOnePassApplyLeftToRight) {
 TEST(Calculator, BracketValuesStayNumbers) {
     EXPECT_EQ(calculate(L"2*-3"), L"-6");
     EXPECT_EQ(calculate(L"2^-1"), L"0.5");
+    // Blanks around a sign change nothing.
+    EXPECT_EQ(calculate(L"2 * -3"), L"-6");
+    EXPECT_EQ(calculate(L"2 ^ - 1"), L"0.5");
+    EXPECT_EQ(calculate(L"7 - -3"), L"10");
+    EXPECT_EQ(calculate(L"2 * -(1+2)"), L"-6");
     EXPECT_EQ(calculate(L"2*(1-4)"), L"-6");
     EXPECT_EQ(calculate(L"(10^20)/10"), L"1E+19");
     EXPECT_EQ(calculate(L"(1/100000)*2"), L"2E-05");

@@ -7,6 +7,10 @@
 #include "core/errors.h"
 #include "englib/file_io.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using namespace kelva;
 using namespace kelva::eng;
 namespace fs = std::filesystem;
@@ -89,6 +93,34 @@ TEST(OutputFile, BadNames) {
     EXPECT_EQ(errorOf([&] { f.open(d / "no-such-folder" / "x.bin"); }), kPathNotFound);
     EXPECT_FALSE(f.isOpen());
     EXPECT_EQ(errorOf([&] { f.write("x", 1); }), kBadFileName);
+    fs::remove_all(d);
+}
+
+TEST(OutputFile, ATargetThatCannotBeReplacedIsRefusedAtOnce) {
+    const fs::path d = folder();
+    fs::create_directory(d / "folder.bin");
+    const fs::path locked = d / "locked.bin";
+    std::ofstream(locked) << "keep";
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+    OutputFile f;
+    EXPECT_EQ(errorOf([&] { f.open(d / "folder.bin"); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { f.open(locked); }), err::PathFileAccess);
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(entries(d), 2u);  // no temporary file left behind
+    EXPECT_EQ(contents(locked), "keep");
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+#ifdef _WIN32
+    // Held open by another program that does not share deletion.
+    const fs::path held = d / "held.bin";
+    std::ofstream(held) << "held";
+    const HANDLE other = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(errorOf([&] { f.open(held); }), err::PathFileAccess);
+    CloseHandle(other);
+    EXPECT_EQ(entries(d), 3u);
+    f.open(held);  // free again
+    f.abandon();
+#endif
     fs::remove_all(d);
 }
 
