@@ -820,12 +820,12 @@ public:
             {L"Name", Access::Get, [](O& o, Call& c) { c.returns(str(o.set().name)); }},
             {L"Count", Access::Get, [](O& o, Call& c) { c.returns(V::fromInt32(static_cast<long>(o.set().items.size()))); }},
             {L"Item", Access::Method, [](O& o, Call& c) {
-                 const auto& items = o.set().items;
+                 const auto& items = o.set().items.ids();
                  c.returns(obj(entityObject(o.s, items[indexArg(c, 0, items.size())])));
              }, 1, 1},
             {L"_NewEnum", Access::Get, [](O& o, Call& c) {
                  std::vector<ComPtr<IDispatch>> list;
-                 for (EntityId id : o.set().items) list.push_back(entityObject(o.s, id));
+                 for (EntityId id : o.set().items.ids()) list.push_back(entityObject(o.s, id));
                  c.returns(enumOf<EntityObject>(list));
              }},
             {L"Delete", Access::Method, [](O& o, Call&) { o.set(); o.d().deleteSelectionSet(o.id_); }},
@@ -839,7 +839,7 @@ public:
                  o.d().removeItems(o.id_, entityIdsOf(*o.s, c.objects(0)));
              }, 1, 1},
             {L"Erase", Access::Method, [](O& o, Call&) {
-                 const auto items = o.set().items;
+                 const auto items = o.set().items.ids();
                  for (EntityId id : items)
                      if (!o.d().entity(id).erased) o.d().erase(id);
                  o.d().clearSelection(o.id_);
@@ -874,11 +874,7 @@ public:
                      }
                  } else
                      throw AcadError(hr::InvalidArg, L"Invalid selection mode");
-                 auto before = o.set().items;
-                 for (EntityId id : picked)
-                     if (std::find(before.begin(), before.end(), id) == before.end()) before.push_back(id);
-                 o.d().clearSelection(o.id_);
-                 o.d().addItems(o.id_, before);
+                 o.d().addItems(o.id_, picked);
              }, 1, 5},
         });
         return t;

@@ -344,6 +344,24 @@ TEST_F(Acad, SelectByWindowCrossingAndLast) {
     EXPECT_EQ(lng(com::get(ms.get(), L"Count")), 3);
 }
 
+TEST_F(Acad, SelectAddsToASetThatHoldsAnErasedEntity) {
+    auto first = addLine(1, 1, 2, 2);
+    auto second = addLine(3, 1, 4, 2);
+    auto sets = com::getObject(doc.get(), L"SelectionSets");
+    auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"E")}));
+    com::call(ss.get(), L"AddItems", {objectArray({first.get()})});
+    com::call(first.get(), L"Delete");
+    com::call(ss.get(), L"Select", {Variant::fromInt32(0), pt(0, 0), pt(5, 5)});
+    ASSERT_EQ(lng(com::get(ss.get(), L"Count")), 2);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), first.get());
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(1)})).get(), second.get());
+    com::call(ss.get(), L"Select", {Variant::fromInt32(1), pt(0, 0), pt(5, 5)});  // nothing new
+    EXPECT_EQ(lng(com::get(ss.get(), L"Count")), 2);
+    com::call(ss.get(), L"RemoveItems", {objectArray({first.get()})});
+    ASSERT_EQ(lng(com::get(ss.get(), L"Count")), 1);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), second.get());
+}
+
 TEST_F(Acad, InjectedDeleteAndMoveRefusalsCarryTheirNumber) {
     auto l = addLine(0, 0, 1, 0);
     com::call(com::getObject(doc.get(), L"Layers").get(), L"Add", {Variant::fromString(L"DUP")});
