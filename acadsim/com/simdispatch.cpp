@@ -59,10 +59,25 @@ double toNumber(const VARIANT& v, unsigned i) {
 
 }  // namespace
 
-std::wstring upperName(std::wstring_view s) {
-    std::wstring out(s);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
-    return out;
+namespace {
+// Member names are ASCII; anything else goes through the C library.
+wchar_t foldName(wchar_t c) noexcept {
+    if (c < 0x80) return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+    return static_cast<wchar_t>(std::towupper(c));
+}
+}  // namespace
+
+std::size_t NameHash::operator()(std::wstring_view s) const noexcept {
+    std::size_t h = 1469598103934665603ull;  // FNV-1a
+    for (wchar_t c : s) h = (h ^ static_cast<std::size_t>(foldName(c))) * 1099511628211ull;
+    return h;
+}
+
+bool NameEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && foldName(a[i]) != foldName(b[i])) return false;
+    return true;
 }
 
 Call::Call(DISPPARAMS* params, bool isPut, VARIANT* result)
@@ -228,7 +243,7 @@ com::Variant objectsVariant(const std::vector<ComPtr<IDispatch>>& objects) {
     return v;
 }
 
-HRESULT runMember(const std::function<void()>& body, EXCEPINFO* excep, UINT* argErr) noexcept {
+HRESULT failedMember(EXCEPINFO* excep, UINT* argErr) noexcept {
     auto exception = [&](HRESULT code, const std::wstring& text) {
         if (excep) {
             *excep = EXCEPINFO{};
@@ -239,8 +254,7 @@ HRESULT runMember(const std::function<void()>& body, EXCEPINFO* excep, UINT* arg
         return DISP_E_EXCEPTION;
     };
     try {
-        body();
-        return S_OK;
+        throw;
     } catch (const AcadError& e) {
         return exception(e.hresult(), e.description());
     } catch (const ArgError& e) {
