@@ -154,7 +154,7 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG n = --refs_;
-        if (n == 0) delete this;
+        if (n == 0) static_cast<Self*>(this)->finalRelease();
         return n;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
@@ -213,8 +213,10 @@ public:
         return V_DISPATCH(inner.get())->Invoke(DISPID_VALUE, IID_NULL, 0, flags, params, result, excep, argErr);
     }
 
-    // Overridden by classes with more interfaces than IDispatch, or with an automation type name.
+    // Overridden by classes with more interfaces than IDispatch, with an automation type name, or that
+    // outlive their last reference.
     void* extraInterface(REFIID) { return nullptr; }
+    void finalRelease() { delete this; }
     std::wstring_view typeName() const { return {}; }
 
 private:
