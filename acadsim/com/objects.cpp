@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <unordered_map>
 
 #include "acadsim/com/simdispatch.h"
@@ -17,6 +19,11 @@ using V = com::Variant;
 
 class Session {
 public:
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() { dropEntityObjects(); }
+
     Drawing drawing;
     AppConfig config;
     bool visible = true;
@@ -27,8 +34,9 @@ public:
     // Live objects, so one entity or set keeps one identity while a client holds it.
     IDispatch* app = nullptr;
     IDispatch* doc = nullptr;
-    std::unordered_map<EntityId, IDispatch*> entityObjects;
-    std::unordered_map<IDispatch*, EntityId> entityIds;
+    // One object per entity touched, by EntityId. No client holding it, it rests here (without a hold on
+    // the session) for the next Item or pick, so reading a drawing makes no object per call.
+    std::vector<IDispatch*> entityObjects;
     std::unordered_map<SelectionSetId, IDispatch*> setObjects;
 
     void changed() {
@@ -38,11 +46,13 @@ public:
         drawing = Drawing();
         drawing.onChange = [this] { changed(); };
         ++generation;
-        entityObjects.clear();  // objects of the old drawing stay alive for their clients, refusing every call
-        entityIds.clear();
+        dropEntityObjects();  // objects of the old drawing stay alive for their clients, refusing every call
         setObjects.clear();
         changed();
     }
+
+private:
+    void dropEntityObjects();
 };
 
 using SessionPtr = std::shared_ptr<Session>;
@@ -80,9 +90,15 @@ V num(double d) { return V::fromDouble(d); }
 V boolean(bool b) { return V::fromBool(b); }
 V obj(const ComPtr<IDispatch>& d) { return V::fromDispatch(d.get()); }
 
+// Answered only by the stand-in's own entity objects, so one handed back is known without a table of
+// them. No proxy knows it: it never leaves the process.
+const IID kEntityImplementation = {0x6c1f3a52, 0x9d47, 0x4e0b, {0x8a, 0x31, 0x5f, 0x27, 0xc4, 0x90, 0x1e, 0xd8}};
+
+std::optional<EntityId> ownEntity(Session& s, IDispatch* d);
+
 // The entity a client hands back: one of ours directly, else found by its handle.
 EntityId entityIdOf(Session& s, IDispatch* d) {
-    if (auto it = s.entityIds.find(d); it != s.entityIds.end()) return it->second;
+    if (auto id = ownEntity(s, d)) return *id;
     const std::wstring handle = com::asString(com::get(d, L"Handle"));
     auto id = s.drawing.findHandle(handle);
     if (!id) throw AcadError(hr::InvalidArg, L"Invalid object");
@@ -128,13 +144,26 @@ std::vector<FilterItem> filterArgs(Call& c, unsigned typeArg) {
 class EntityObject final : public Object<EntityObject> {
 public:
     EntityObject(SessionPtr s, EntityId id) : s_(std::move(s)), id_(id), generation_(s_->generation), kind_(s_->drawing.entity(id).kind) {
-        s_->entityObjects[id_] = this;
-        s_->entityIds[this] = id_;
+        auto& slots = s_->entityObjects;
+        if (id_ >= slots.size()) slots.resize(std::max<std::size_t>(id_ + 1, s_->drawing.entities().size()), nullptr);
+        slots[id_] = this;
     }
-    ~EntityObject() override {
-        if (generation_ == s_->generation) s_->entityObjects.erase(id_);
-        s_->entityIds.erase(this);
+    // The last client let go: an object of the current drawing rests in the session's table, one
+    // orphaned by a reset goes.
+    void finalRelease() {
+        if (generation_ != s_->generation) {
+            delete this;
+            return;
+        }
+        const SessionPtr last = std::move(s_);  // may end the session, which then deletes this object
     }
+    // Back in a client's hands.
+    void wake(const SessionPtr& s) {
+        if (!s_) s_ = s;
+    }
+    bool resting() const { return !s_; }
+    void* extraInterface(REFIID iid) { return iid == kEntityImplementation ? static_cast<IDispatch*>(this) : nullptr; }
+    bool belongsTo(const Session& s) const { return s_.get() == &s && generation_ == s.generation; }
     const Table<EntityObject>& table() const;
     std::wstring_view typeName() const { return automationName(kind_); }
 
@@ -456,8 +485,32 @@ private:
 ComPtr<IDispatch> attributeObject(const SessionPtr& s, EntityId owner, std::size_t index) { return make<AttributeObject>(s, owner, index); }
 
 ComPtr<IDispatch> entityObject(const SessionPtr& s, EntityId id) {
-    if (auto it = s->entityObjects.find(id); it != s->entityObjects.end()) return ComPtr<IDispatch>(it->second);
+    if (id < s->entityObjects.size() && s->entityObjects[id]) {
+        auto* e = static_cast<EntityObject*>(s->entityObjects[id]);
+        e->wake(s);
+        return ComPtr<IDispatch>(e);
+    }
     return make<EntityObject>(s, id);
+}
+
+}  // namespace
+
+// The resting objects go; those clients hold are left to them.
+void Session::dropEntityObjects() {
+    for (IDispatch* d : entityObjects)
+        if (d && static_cast<EntityObject*>(d)->resting()) delete static_cast<EntityObject*>(d);
+    entityObjects.clear();
+}
+
+namespace {
+
+std::optional<EntityId> ownEntity(Session& s, IDispatch* d) {
+    void* p = nullptr;
+    if (FAILED(d->QueryInterface(kEntityImplementation, &p)) || !p) return std::nullopt;
+    const auto held = ComPtr<IDispatch>::attach(static_cast<IDispatch*>(p));
+    const auto* e = static_cast<const EntityObject*>(held.get());
+    if (!e->belongsTo(s)) return std::nullopt;  // another drawing's, or one from before a reset
+    return e->id();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -820,12 +873,12 @@ public:
             {L"Name", Access::Get, [](O& o, Call& c) { c.returns(str(o.set().name)); }},
             {L"Count", Access::Get, [](O& o, Call& c) { c.returns(V::fromInt32(static_cast<long>(o.set().items.size()))); }},
             {L"Item", Access::Method, [](O& o, Call& c) {
-                 const auto& items = o.set().items;
+                 const auto& items = o.set().items.ids();
                  c.returns(obj(entityObject(o.s, items[indexArg(c, 0, items.size())])));
              }, 1, 1},
             {L"_NewEnum", Access::Get, [](O& o, Call& c) {
                  std::vector<ComPtr<IDispatch>> list;
-                 for (EntityId id : o.set().items) list.push_back(entityObject(o.s, id));
+                 for (EntityId id : o.set().items.ids()) list.push_back(entityObject(o.s, id));
                  c.returns(enumOf<EntityObject>(list));
              }},
             {L"Delete", Access::Method, [](O& o, Call&) { o.set(); o.d().deleteSelectionSet(o.id_); }},
@@ -839,7 +892,7 @@ public:
                  o.d().removeItems(o.id_, entityIdsOf(*o.s, c.objects(0)));
              }, 1, 1},
             {L"Erase", Access::Method, [](O& o, Call&) {
-                 const auto items = o.set().items;
+                 const auto items = o.set().items.ids();
                  for (EntityId id : items)
                      if (!o.d().entity(id).erased) o.d().erase(id);
                  o.d().clearSelection(o.id_);
@@ -874,11 +927,7 @@ public:
                      }
                  } else
                      throw AcadError(hr::InvalidArg, L"Invalid selection mode");
-                 auto before = o.set().items;
-                 for (EntityId id : picked)
-                     if (std::find(before.begin(), before.end(), id) == before.end()) before.push_back(id);
-                 o.d().clearSelection(o.id_);
-                 o.d().addItems(o.id_, before);
+                 o.d().addItems(o.id_, picked);
              }, 1, 5},
         });
         return t;

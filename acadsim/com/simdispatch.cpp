@@ -1,5 +1,6 @@
 #include "acadsim/com/simdispatch.h"
 
+#include <cstring>
 #include <cwctype>
 #include <mutex>
 #include <new>
@@ -50,19 +51,40 @@ std::vector<com::Variant> elements(const VARIANT& v, unsigned i) {
 }
 
 double toNumber(const VARIANT& v, unsigned i) {
+    switch (V_VT(&v)) {  // what callers send most, converted exactly as VariantChangeType would
+    case VT_EMPTY: return 0;
+    case VT_R8: return V_R8(&v);
+    case VT_I4: return V_I4(&v);
+    case VT_I2: return V_I2(&v);
+    default: break;
+    }
     VARIANT copy;
     VariantInit(&copy);
-    if (V_VT(&v) == VT_EMPTY) return 0;
     if (FAILED(changeType(&copy, v, VT_R8))) mismatch(i);
     return V_R8(&copy);
 }
 
 }  // namespace
 
-std::wstring upperName(std::wstring_view s) {
-    std::wstring out(s);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
-    return out;
+namespace {
+// Member names are ASCII; anything else goes through the C library.
+wchar_t foldName(wchar_t c) noexcept {
+    if (c < 0x80) return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+    return static_cast<wchar_t>(std::towupper(c));
+}
+}  // namespace
+
+std::size_t NameHash::operator()(std::wstring_view s) const noexcept {
+    std::size_t h = 1469598103934665603ull;  // FNV-1a
+    for (wchar_t c : s) h = (h ^ static_cast<std::size_t>(foldName(c))) * 1099511628211ull;
+    return h;
+}
+
+bool NameEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && foldName(a[i]) != foldName(b[i])) return false;
+    return true;
 }
 
 Call::Call(DISPPARAMS* params, bool isPut, VARIANT* result)
@@ -85,9 +107,12 @@ const VARIANT& Call::arg(unsigned i) const {
 double Call::number(unsigned i) const { return toNumber(arg(i), i); }
 
 long Call::integer(unsigned i) const {
+    const VARIANT& v = arg(i);
+    if (V_VT(&v) == VT_I4) return V_I4(&v);
+    if (V_VT(&v) == VT_I2) return V_I2(&v);
     VARIANT copy;
     VariantInit(&copy);
-    if (FAILED(changeType(&copy, arg(i), VT_I4))) mismatch(i);
+    if (FAILED(changeType(&copy, v, VT_I4))) mismatch(i);
     return V_I4(&copy);
 }
 
@@ -134,18 +159,61 @@ ComPtr<IDispatch> Call::object(unsigned i) const {
     return ComPtr<IDispatch>(d);
 }
 
+namespace {
+// The elements of an array, read in place while it stays locked.
+class ArrayData {
+public:
+    explicit ArrayData(SAFEARRAY* a) : a_(a) {
+        if (FAILED(SafeArrayAccessData(a_, &data_))) throw std::bad_alloc();
+    }
+    ~ArrayData() { SafeArrayUnaccessData(a_); }
+    ArrayData(const ArrayData&) = delete;
+    ArrayData& operator=(const ArrayData&) = delete;
+    template <class T>
+    const T& at(std::size_t k) const { return static_cast<const T*>(data_)[k]; }
+
+private:
+    SAFEARRAY* a_;
+    void* data_ = nullptr;
+};
+
+ComPtr<IDispatch> objectOf(IDispatch* d, IUnknown* u, unsigned i) {
+    if (d) return ComPtr<IDispatch>(d);
+    if (!u) throw AcadError(hr::InvalidArg, L"Invalid object array");
+    ComPtr<IDispatch> q;
+    u->QueryInterface(IID_IDispatch, q.putVoid());
+    if (!q) mismatch(i);
+    return q;
+}
+}  // namespace
+
 std::vector<ComPtr<IDispatch>> Call::objects(unsigned i) const {
+    VARTYPE vt;
+    SAFEARRAY* a = arrayOf(arg(i), vt);
+    if (!a) mismatch(i);
+    LONG lo = 0, hi = -1;
+    SafeArrayGetLBound(a, 1, &lo);
+    SafeArrayGetUBound(a, 1, &hi);
     std::vector<ComPtr<IDispatch>> out;
-    for (const auto& e : elements(arg(i), i)) {
-        const VARIANT& v = com::deref(*e.get());
-        if (V_VT(&v) == VT_DISPATCH && V_DISPATCH(&v)) out.emplace_back(V_DISPATCH(&v));
-        else if (V_VT(&v) == VT_UNKNOWN && V_UNKNOWN(&v)) {
-            ComPtr<IDispatch> q;
-            V_UNKNOWN(&v)->QueryInterface(IID_IDispatch, q.putVoid());
-            if (!q) mismatch(i);
-            out.push_back(q);
-        } else
-            throw AcadError(hr::InvalidArg, L"Invalid object array");
+    if (hi < lo) return out;
+    const std::size_t n = static_cast<std::size_t>(hi - lo) + 1;
+    const UINT size = SafeArrayGetElemsize(a);
+    const bool variants = vt == VT_VARIANT && size == sizeof(VARIANT);
+    const bool pointers = (vt == VT_DISPATCH || vt == VT_UNKNOWN) && size == sizeof(void*);
+    if (!variants && !pointers) throw AcadError(hr::InvalidArg, L"Invalid object array");
+    out.reserve(n);
+    ArrayData data(a);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (vt == VT_DISPATCH) {
+            out.push_back(objectOf(data.at<IDispatch*>(k), nullptr, i));
+        } else if (vt == VT_UNKNOWN) {
+            out.push_back(objectOf(nullptr, data.at<IUnknown*>(k), i));
+        } else {
+            const VARIANT& v = com::deref(data.at<VARIANT>(k));
+            if (V_VT(&v) == VT_DISPATCH && V_DISPATCH(&v)) out.push_back(objectOf(V_DISPATCH(&v), nullptr, i));
+            else if (V_VT(&v) == VT_UNKNOWN && V_UNKNOWN(&v)) out.push_back(objectOf(nullptr, V_UNKNOWN(&v), i));
+            else throw AcadError(hr::InvalidArg, L"Invalid object array");
+        }
     }
     return out;
 }
@@ -214,8 +282,24 @@ void Call::writeOut(unsigned i, const com::Variant& v) {
     mismatch(i);
 }
 
-com::Variant pointVariant(Point3 p) { return com::Variant::fromDoubles({p.x, p.y, p.z}); }
-com::Variant doublesVariant(const std::vector<double>& values) { return com::Variant::fromDoubles(values); }
+namespace {
+// VT_ARRAY|VT_R8 with lower bound 0, filled in one go.
+com::Variant doublesOf(const double* values, std::size_t count) {
+    com::SafeArray a = com::SafeArray::attach(SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(count)));
+    if (!a.get()) throw std::bad_alloc();
+    if (count) std::memcpy(a.get()->pvData, values, count * sizeof(double));
+    com::Variant v;
+    V_VT(v.put()) = VT_ARRAY | VT_R8;
+    V_ARRAY(v.get()) = a.detach();
+    return v;
+}
+}  // namespace
+
+com::Variant pointVariant(Point3 p) {
+    const double xyz[] = {p.x, p.y, p.z};
+    return doublesOf(xyz, 3);
+}
+com::Variant doublesVariant(const std::vector<double>& values) { return doublesOf(values.data(), values.size()); }
 
 com::Variant objectsVariant(const std::vector<ComPtr<IDispatch>>& objects) {
     com::SafeArray a = com::SafeArray::attach(SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(objects.size())));
@@ -228,7 +312,7 @@ com::Variant objectsVariant(const std::vector<ComPtr<IDispatch>>& objects) {
     return v;
 }
 
-HRESULT runMember(const std::function<void()>& body, EXCEPINFO* excep, UINT* argErr) noexcept {
+HRESULT failedMember(EXCEPINFO* excep, UINT* argErr) noexcept {
     auto exception = [&](HRESULT code, const std::wstring& text) {
         if (excep) {
             *excep = EXCEPINFO{};
@@ -239,8 +323,7 @@ HRESULT runMember(const std::function<void()>& body, EXCEPINFO* excep, UINT* arg
         return DISP_E_EXCEPTION;
     };
     try {
-        body();
-        return S_OK;
+        throw;
     } catch (const AcadError& e) {
         return exception(e.hresult(), e.description());
     } catch (const ArgError& e) {

@@ -8,7 +8,6 @@
 #include <oaidl.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -86,8 +85,19 @@ struct Member {
     short maxArgs = 0;
 };
 
+// Member names compared as Basic compares them, without building an upper-case copy per lookup.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::wstring_view s) const noexcept;
+};
+struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
+};
+
 // Name -> DISPID and (DISPID, kind) -> member, built once per class. Item answers DISPID 0 (the default
-// member) and _NewEnum DISPID_NEWENUM, as AutoCAD's collections do.
+// member) and _NewEnum DISPID_NEWENUM, as AutoCAD's collections do; the others are numbered from 1, so a
+// DISPID indexes the members that share it directly.
 template <class Self>
 class Table {
 public:
@@ -96,14 +106,28 @@ public:
     const Member<Self>* find(DISPID id, WORD flags) const;
 
 private:
+    const std::vector<std::size_t>* membersOf(DISPID id) const;
+
     std::vector<Member<Self>> members_;
-    std::unordered_map<std::wstring, DISPID> ids_;  // upper-case names
-    std::vector<std::pair<DISPID, std::size_t>> index_;
+    std::unordered_map<std::wstring, DISPID, NameHash, NameEqual> ids_;
+    std::vector<std::vector<std::size_t>> byId_;  // DISPID 0, 1, 2, ... -> indexes into members_, in table order
+    std::vector<std::size_t> newEnum_;
 };
 
+// Translates the exception in flight into Invoke's results: AcadError and ArgError as they say, anything
+// else as an internal error.
+HRESULT failedMember(EXCEPINFO* excep, UINT* argErr) noexcept;
+
 // Runs a member: converts AcadError, ArgError and exceptions into Invoke's results.
-HRESULT runMember(const std::function<void()>& body, EXCEPINFO* excep, UINT* argErr) noexcept;
-std::wstring upperName(std::wstring_view s);
+template <class F>
+HRESULT runMember(F&& body, EXCEPINFO* excep, UINT* argErr) noexcept {
+    try {
+        body();
+        return S_OK;
+    } catch (...) {
+        return failedMember(excep, argErr);
+    }
+}
 
 // The type information that names an object's automation interface ("IAcadLine"), so a caller can ask
 // an entity for its type name.
@@ -130,7 +154,7 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG n = --refs_;
-        if (n == 0) delete this;
+        if (n == 0) static_cast<Self*>(this)->finalRelease();
         return n;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
@@ -189,8 +213,10 @@ public:
         return V_DISPATCH(inner.get())->Invoke(DISPID_VALUE, IID_NULL, 0, flags, params, result, excep, argErr);
     }
 
-    // Overridden by classes with more interfaces than IDispatch, or with an automation type name.
+    // Overridden by classes with more interfaces than IDispatch, with an automation type name, or that
+    // outlive their last reference.
     void* extraInterface(REFIID) { return nullptr; }
+    void finalRelease() { delete this; }
     std::wstring_view typeName() const { return {}; }
 
 private:
@@ -212,30 +238,43 @@ template <class Self>
 Table<Self>::Table(std::vector<Member<Self>> members) : members_(std::move(members)) {
     DISPID next = 1;
     for (std::size_t i = 0; i < members_.size(); ++i) {
-        const std::wstring key = upperName(members_[i].name);
-        auto it = ids_.find(key);
+        const std::wstring_view name = members_[i].name;
+        auto it = ids_.find(name);
         DISPID id;
         if (it != ids_.end()) id = it->second;
-        else if (key == L"ITEM") id = DISPID_VALUE;
-        else if (key == L"_NEWENUM") id = DISPID_NEWENUM;
+        else if (NameEqual{}(name, L"Item")) id = DISPID_VALUE;
+        else if (NameEqual{}(name, L"_NewEnum")) id = DISPID_NEWENUM;
         else id = next++;
-        ids_[key] = id;
-        index_.emplace_back(id, i);
+        ids_.emplace(std::wstring(name), id);
+        if (id == DISPID_NEWENUM) {
+            newEnum_.push_back(i);
+            continue;
+        }
+        if (static_cast<std::size_t>(id) >= byId_.size()) byId_.resize(static_cast<std::size_t>(id) + 1);
+        byId_[static_cast<std::size_t>(id)].push_back(i);
     }
 }
 
 template <class Self>
 DISPID Table<Self>::idOf(std::wstring_view name) const {
-    auto it = ids_.find(upperName(name));
+    auto it = ids_.find(name);
     return it == ids_.end() ? DISPID_UNKNOWN : it->second;
 }
 
 template <class Self>
+const std::vector<std::size_t>* Table<Self>::membersOf(DISPID id) const {
+    if (id == DISPID_NEWENUM) return &newEnum_;
+    if (id < 0 || static_cast<std::size_t>(id) >= byId_.size()) return nullptr;
+    return &byId_[static_cast<std::size_t>(id)];
+}
+
+template <class Self>
 const Member<Self>* Table<Self>::find(DISPID id, WORD flags) const {
+    const auto* candidates = membersOf(id);
+    if (!candidates) return nullptr;
     const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     const Member<Self>* fallback = nullptr;
-    for (const auto& [mid, i] : index_) {
-        if (mid != id) continue;
+    for (std::size_t i : *candidates) {
         const Member<Self>& m = members_[i];
         if (isPut) {
             if (m.kind == Access::Put) return &m;

@@ -476,6 +476,29 @@ void Drawing::setFont(std::size_t index, std::wstring_view typeface, bool bold, 
 
 // ----- selection sets
 
+bool EntitySet::add(EntityId id) {
+    if (contains(id)) return false;
+    if (id >= member_.size()) member_.resize(std::max<std::size_t>(id + 1, member_.size() * 2));
+    member_[id] = true;
+    ids_.push_back(id);
+    return true;
+}
+
+void EntitySet::remove(const EntityId* first, const EntityId* last) {
+    bool any = false;
+    for (const EntityId* p = first; p != last; ++p)
+        if (contains(*p)) {
+            member_[*p] = false;
+            any = true;
+        }
+    if (any) std::erase_if(ids_, [&](EntityId id) { return !member_[id]; });
+}
+
+void EntitySet::clear() {
+    for (EntityId id : ids_) member_[id] = false;
+    ids_.clear();
+}
+
 SelectionSetId Drawing::addSelectionSet(std::wstring_view name) {
     if (name.empty()) throw AcadError(hr::InvalidArg, L"Invalid input");
     if (findSelectionSet(name)) throw AcadError(hr::DuplicateKey, L"Duplicate record name");
@@ -505,7 +528,7 @@ const SelectionSet& Drawing::selectionSet(SelectionSetId id) const {
 void Drawing::deleteSelectionSet(SelectionSetId id) {
     selectionSet(id);
     sets_[id].deleted = true;
-    sets_[id].items.clear();
+    sets_[id].items = EntitySet();
 }
 
 void Drawing::clearSelection(SelectionSetId id) {
@@ -518,26 +541,24 @@ void Drawing::addItems(SelectionSetId id, const std::vector<EntityId>& items) {
     fail(FailOp::AddItems);
     for (EntityId e : items) live(e);  // all or nothing
     auto& set = sets_[id].items;
-    for (EntityId e : items)
-        if (std::find(set.begin(), set.end(), e) == set.end()) set.push_back(e);
+    for (EntityId e : items) set.add(e);
 }
 
 void Drawing::removeItems(SelectionSetId id, const std::vector<EntityId>& items) {
     selectionSet(id);
     fail(FailOp::RemoveItems);
-    auto& set = sets_[id].items;
-    for (EntityId e : items) {
-        entity(e);
-        set.erase(std::remove(set.begin(), set.end(), e), set.end());
-    }
+    // Erased entities may be taken out; an id the drawing never had stops the removal where it stands.
+    std::size_t known = 0;
+    while (known < items.size() && items[known] < entities_.size()) ++known;
+    sets_[id].items.remove(items.data(), items.data() + known);
+    if (known < items.size()) entity(items[known]);
 }
 
 void Drawing::selectAll(SelectionSetId id, const std::vector<FilterItem>& filter) {
     selectionSet(id);
     auto& set = sets_[id].items;
     for (EntityId e = 0; e < entities_.size(); ++e)
-        if (!entities_[e].erased && matchesFilter(entities_[e], filter) && std::find(set.begin(), set.end(), e) == set.end())
-            set.push_back(e);
+        if (!entities_[e].erased && matchesFilter(entities_[e], filter)) set.add(e);
 }
 
 std::size_t Drawing::selectOnScreen(SelectionSetId id, const std::vector<FilterItem>& filter) {
@@ -558,9 +579,7 @@ std::size_t Drawing::selectOnScreen(SelectionSetId id, const std::vector<FilterI
     std::size_t added = 0;
     for (EntityId e : picked) {
         if (entity(e).erased || !matchesFilter(entities_[e], filter)) continue;
-        if (std::find(set.begin(), set.end(), e) != set.end()) continue;
-        set.push_back(e);
-        ++added;
+        if (set.add(e)) ++added;
     }
     return added;
 }

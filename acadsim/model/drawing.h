@@ -101,9 +101,28 @@ struct TextStyle {
     double height = 0;
 };
 
+// The entities of a selection set: in the order they were added, each at most once. Membership is a
+// bitmap over entity ids, so adding, testing and removing cost O(1) per entity and a rewrite of a large
+// set costs O(n), not O(n^2).
+class EntitySet {
+public:
+    const std::vector<EntityId>& ids() const { return ids_; }
+    std::size_t size() const { return ids_.size(); }
+    bool empty() const { return ids_.empty(); }
+    bool contains(EntityId id) const { return id < member_.size() && member_[id]; }
+    bool add(EntityId id);  // false when it is there already
+    // Takes the given entities out in one pass, keeping the order of the rest.
+    void remove(const EntityId* first, const EntityId* last);
+    void clear();
+
+private:
+    std::vector<EntityId> ids_;
+    std::vector<bool> member_;
+};
+
 struct SelectionSet {
     std::wstring name;
-    std::vector<EntityId> items;
+    EntitySet items;
     bool deleted = false;
 };
 using SelectionSetId = std::uint32_t;

@@ -127,9 +127,9 @@ TEST(SelectionSets, NamedSetsKeepOrderAndRefuseDuplicatesAndDeletedUse) {
     SelectionSetId s = d.addSelectionSet(L"SelSet");
     EXPECT_EQ(errorOf([&] { d.addSelectionSet(L"selset"); }), hr::DuplicateKey);
     d.addItems(s, {t, a, t});
-    EXPECT_EQ(d.selectionSet(s).items, (std::vector<EntityId>{t, a}));
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{t, a}));
     d.removeItems(s, {t});
-    EXPECT_EQ(d.selectionSet(s).items, std::vector<EntityId>{a});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), std::vector<EntityId>{a});
     d.injectFailure(FailOp::AddItems, hr::Fail, 1);
     EXPECT_EQ(errorOf([&] { d.addItems(s, {t}); }), hr::Fail);
     EXPECT_EQ(d.selectionSet(s).items.size(), 1u);
@@ -139,6 +139,87 @@ TEST(SelectionSets, NamedSetsKeepOrderAndRefuseDuplicatesAndDeletedUse) {
     EXPECT_EQ(errorOf([&] { d.selectionSet(s); }), hr::ObjectErased);
     EXPECT_EQ(d.findSelectionSet(L"SelSet"), std::nullopt);
     EXPECT_NE(d.addSelectionSet(L"SelSet"), s);
+}
+
+TEST(SelectionSets, EntitySetKeepsInsertionOrderAndEachEntityOnce) {
+    EntitySet set;
+    EXPECT_TRUE(set.add(5));
+    EXPECT_TRUE(set.add(0));
+    EXPECT_FALSE(set.add(5));
+    EXPECT_TRUE(set.add(1000));  // far beyond what it has seen: the bitmap grows
+    EXPECT_TRUE(set.add(3));
+    EXPECT_EQ(set.ids(), (std::vector<EntityId>{5, 0, 1000, 3}));
+    const std::vector<EntityId> gone{0, 7, 1000, 0};  // 7 was never in it; 0 twice
+    set.remove(gone.data(), gone.data() + gone.size());
+    EXPECT_EQ(set.ids(), (std::vector<EntityId>{5, 3}));
+    EXPECT_FALSE(set.contains(0));
+    EXPECT_FALSE(set.contains(1000));
+    EXPECT_FALSE(set.contains(99999));
+    EXPECT_TRUE(set.add(0));  // what was taken out comes back at the end
+    EXPECT_EQ(set.ids(), (std::vector<EntityId>{5, 3, 0}));
+    set.clear();
+    EXPECT_TRUE(set.empty());
+    EXPECT_FALSE(set.contains(5));
+    EXPECT_TRUE(set.add(3));
+    EXPECT_TRUE(set.add(5));
+    EXPECT_EQ(set.ids(), (std::vector<EntityId>{3, 5}));
+}
+
+TEST(SelectionSets, RewritingALargeSetKeepsTheNewOrder) {
+    Drawing d;
+    std::vector<EntityId> ids;
+    for (int k = 0; k < 5000; ++k) ids.push_back(d.add(text(std::to_wstring(k), {double(k), 0, 0})));
+    SelectionSetId s = d.addSelectionSet(L"S");
+    d.selectAll(s, {});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), ids);
+    std::vector<EntityId> reversed(ids.rbegin(), ids.rend());
+    d.removeItems(s, ids);
+    EXPECT_TRUE(d.selectionSet(s).items.empty());
+    d.addItems(s, reversed);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), reversed);
+    d.clearSelection(s);
+    d.addItems(s, ids);
+    d.addItems(s, reversed);  // all there already: nothing moves
+    EXPECT_EQ(d.selectionSet(s).items.ids(), ids);
+    d.selectAll(s, {});
+    EXPECT_EQ(d.selectionSet(s).items.size(), ids.size());
+    // Every other one out, in an order of its own.
+    std::vector<EntityId> odd;
+    for (std::size_t k = ids.size(); k > 1; k -= 2) odd.push_back(ids[k - 1]);
+    d.removeItems(s, odd);
+    std::vector<EntityId> even;
+    for (std::size_t k = 0; k < ids.size(); k += 2) even.push_back(ids[k]);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), even);
+}
+
+TEST(SelectionSets, ErasedEntitiesStayUntilRemovedAndAreNeverAdded) {
+    Drawing d;
+    EntityId a = d.add(line({0, 0}, {1, 0}));
+    EntityId b = d.add(line({0, 1}, {1, 1}));
+    EntityId c = d.add(line({0, 2}, {1, 2}));
+    SelectionSetId s = d.addSelectionSet(L"S");
+    d.addItems(s, {a, b});
+    d.erase(b);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{a, b}));
+    // One erased entity refuses the whole call.
+    EXPECT_EQ(errorOf([&] { d.addItems(s, {c, b}); }), hr::ObjectErased);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{a, b}));
+    d.selectAll(s, {});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{a, b, c}));
+    d.removeItems(s, {b});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{a, c}));
+    // An id the drawing never had: what came before it is out, the rest stays.
+    EXPECT_EQ(errorOf([&] { d.removeItems(s, {a, 99, c}); }), hr::InvalidArg);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), std::vector<EntityId>{c});
+    d.injectFailure(FailOp::RemoveItems, hr::Fail, 1);
+    EXPECT_EQ(errorOf([&] { d.removeItems(s, {c}); }), hr::Fail);
+    EXPECT_EQ(d.selectionSet(s).items.ids(), std::vector<EntityId>{c});
+    // A deleted set forgets its members; a new one of the same name starts empty.
+    d.deleteSelectionSet(s);
+    SelectionSetId again = d.addSelectionSet(L"S");
+    EXPECT_TRUE(d.selectionSet(again).items.empty());
+    d.addItems(again, {c, a});
+    EXPECT_EQ(d.selectionSet(again).items.ids(), (std::vector<EntityId>{c, a}));
 }
 
 TEST(SelectionSets, FiltersByTypeListWildcardAndLayer) {
@@ -168,10 +249,10 @@ TEST(SelectionSets, FiltersByTypeListWildcardAndLayer) {
     EntityId b = d.add(m);
     SelectionSetId s = d.addSelectionSet(L"S");
     d.selectAll(s, {{0, L"text,mtext"}});
-    EXPECT_EQ(d.selectionSet(s).items, (std::vector<EntityId>{a, b}));
+    EXPECT_EQ(d.selectionSet(s).items.ids(), (std::vector<EntityId>{a, b}));
     d.clearSelection(s);
     d.selectAll(s, {{0, L"TEXT,MTEXT"}, {8, L"t"}});
-    EXPECT_EQ(d.selectionSet(s).items, std::vector<EntityId>{a});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), std::vector<EntityId>{a});
     EXPECT_THROW(d.selectAll(s, {{62, L"1"}}), AcadError);
 }
 
@@ -211,7 +292,7 @@ TEST(Input, SelectOnScreenTakesTheFilteredPartOfTheAnswer) {
     sel.selection = {l, t};
     d.queue(sel);
     EXPECT_EQ(d.selectOnScreen(s, {{0, L"text,mtext"}}), 1u);
-    EXPECT_EQ(d.selectionSet(s).items, std::vector<EntityId>{t});
+    EXPECT_EQ(d.selectionSet(s).items.ids(), std::vector<EntityId>{t});
     EXPECT_EQ(d.selectOnScreen(s, {}), 0u);  // cancelled: the set keeps what it has
     EXPECT_EQ(d.selectionSet(s).items.size(), 1u);
 }

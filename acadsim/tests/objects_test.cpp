@@ -344,6 +344,24 @@ TEST_F(Acad, SelectByWindowCrossingAndLast) {
     EXPECT_EQ(lng(com::get(ms.get(), L"Count")), 3);
 }
 
+TEST_F(Acad, SelectAddsToASetThatHoldsAnErasedEntity) {
+    auto first = addLine(1, 1, 2, 2);
+    auto second = addLine(3, 1, 4, 2);
+    auto sets = com::getObject(doc.get(), L"SelectionSets");
+    auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"E")}));
+    com::call(ss.get(), L"AddItems", {objectArray({first.get()})});
+    com::call(first.get(), L"Delete");
+    com::call(ss.get(), L"Select", {Variant::fromInt32(0), pt(0, 0), pt(5, 5)});
+    ASSERT_EQ(lng(com::get(ss.get(), L"Count")), 2);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), first.get());
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(1)})).get(), second.get());
+    com::call(ss.get(), L"Select", {Variant::fromInt32(1), pt(0, 0), pt(5, 5)});  // nothing new
+    EXPECT_EQ(lng(com::get(ss.get(), L"Count")), 2);
+    com::call(ss.get(), L"RemoveItems", {objectArray({first.get()})});
+    ASSERT_EQ(lng(com::get(ss.get(), L"Count")), 1);
+    EXPECT_EQ(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(0)})).get(), second.get());
+}
+
 TEST_F(Acad, InjectedDeleteAndMoveRefusalsCarryTheirNumber) {
     auto l = addLine(0, 0, 1, 0);
     com::call(com::getObject(doc.get(), L"Layers").get(), L"Add", {Variant::fromString(L"DUP")});
@@ -436,4 +454,67 @@ TEST_F(Acad, ResetStartsAFreshDrawingAndOrphansOldEntities) {
     auto fresh = addLine(0, 0, 2, 0);
     EXPECT_EQ(text(fresh.get(), L"Handle"), L"2F");
     EXPECT_EQ(com::asString(com::call(ctl.get(), L"ArrayText", {com::get(fresh.get(), L"EndPoint")})), L"2,0,0");
+}
+
+TEST_F(Acad, EntityObjectsKeepOneIdentityWhileHeldAndAnswerAgainWhenFetchedAfterRelease) {
+    for (int k = 0; k < 20; ++k) addText(L"T", k, 0);
+    auto sets = com::getObject(doc.get(), L"SelectionSets");
+    auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"All")}));
+    com::call(ss.get(), L"Select", {Variant::fromInt32(5)});
+    // Fetched, read and dropped one at a time, as a member reading a large set does.
+    for (int round = 0; round < 2; ++round)
+        for (long k = 0; k < 20; ++k) {
+            auto e = com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(k)}));
+            EXPECT_EQ(doubles(com::get(e.get(), L"InsertionPoint")), (std::vector<double>{double(k), 0, 0}));
+        }
+    auto held = com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(3)}));
+    EXPECT_EQ(com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(3)})).get(), held.get());
+    EXPECT_EQ(held->AddRef(), 2u);  // the client's references only
+    EXPECT_EQ(held->Release(), 1u);
+    // Erased while no client held it: fetched again, it refuses.
+    com::call(com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(5)})).get(), L"Delete");
+    auto erased = com::asObject(com::call(ss.get(), L"Item", {Variant::fromInt32(5)}));
+    EXPECT_EQ(errorOf([&] { com::get(erased.get(), L"ObjectName"); }), kErased);
+    EXPECT_EQ(lng(com::get(ms.get(), L"Count")), 19);
+}
+
+TEST_F(Acad, AnEntityFromBeforeAResetIsNotTakenForTheNewOneAtItsPlace) {
+    auto old = addLine(0, 0, 1, 0);
+    addLine(0, 0, 2, 0);
+    com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(1)}));  // rests, unheld
+    com::call(ctl.get(), L"Reset");
+    addLine(5, 5, 6, 6);
+    auto sets = com::getObject(doc.get(), L"SelectionSets");
+    auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"S")}));
+    EXPECT_NE(errorOf([&] { com::call(ss.get(), L"AddItems", {objectArray({old.get()})}); }), 0);
+    EXPECT_EQ(lng(com::get(ss.get(), L"Count")), 0);
+    auto fresh = com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(0)}));
+    EXPECT_NE(fresh.get(), old.get());
+    EXPECT_EQ(doubles(com::get(fresh.get(), L"StartPoint")), (std::vector<double>{5, 5, 0}));
+    EXPECT_EQ(errorOf([&] { com::get(old.get(), L"StartPoint"); }), kErased);
+}
+
+TEST(AcadLifetime, EntityObjectsKeepTheirDrawingAliveAndGoWithIt) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    ComPtr<IDispatch> kept;
+    {
+        auto inst = acad::sim::createInstance({});
+        auto doc = com::getObject(inst.application.get(), L"ActiveDocument");
+        auto ms = com::getObject(doc.get(), L"ModelSpace");
+        for (int k = 0; k < 10; ++k) com::call(ms.get(), L"AddLine", {pt(k, 0), pt(k, 1)});
+        for (long k = 0; k < 10; ++k) com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(k)}));
+        kept = com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(7)}));
+    }
+    // The instance is gone; the object the client kept still reads its drawing.
+    EXPECT_EQ(doubles(com::get(kept.get(), L"EndPoint")), (std::vector<double>{7, 1, 0}));
+    EXPECT_EQ(com::asString(com::get(kept.get(), L"Handle")), L"36");
+    kept.reset();  // the drawing and every object resting in it go now
+    {
+        // A drawing dropped while every entity object rests.
+        auto inst = acad::sim::createInstance({});
+        auto ms = com::getObject(com::getObject(inst.application.get(), L"ActiveDocument").get(), L"ModelSpace");
+        com::call(ms.get(), L"AddCircle", {pt(0, 0), Variant::fromDouble(1)});
+        com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(0)}));
+    }
+    CoUninitialize();
 }
