@@ -239,7 +239,7 @@ void CoolList::writeProperties(rt::PropertyBag& bag) {
     props_.selectMode = model_.selectMode();
     props_.selectionPicture = selectionPicture_ ? selectionPicture_->toData() : rt::PictureData{};
     props_.mouseIcon = mouseIcon_ ? mouseIcon_->toData() : rt::PictureData{};
-    writeProps(bag, props_, ambient().font);
+    writeProps(bag, props_, ambient().font, static_cast<std::int16_t>(lineHeight()));
 }
 
 void CoolList::onTerminate() {

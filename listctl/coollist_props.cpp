@@ -59,7 +59,7 @@ std::int16_t storedItemHeight(std::int16_t stored, std::int16_t lineHeight) {
     return stored >= lineHeight ? stored : lineHeight;
 }
 
-void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& ambientFont) {
+void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& ambientFont, std::int16_t lineHeight) {
     const ListProps d;
     auto i32 = [](auto v) { return rt::PropValue(static_cast<std::int32_t>(v)); };
     bag.write(L"Appearance", i32(p.appearance), i32(d.appearance));
@@ -80,7 +80,7 @@ void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& am
     bag.write(L"Focus", p.focus, d.focus);
     bag.write(L"HoverSelection", p.hoverSelection, d.hoverSelection);
     bag.write(L"WordWrap", p.wordWrap, d.wordWrap);
-    bag.write(L"ItemHeight", i32(p.itemHeight), i32(d.itemHeight));
+    bag.write(L"ItemHeight", i32(p.itemHeight == lineHeight ? d.itemHeight : p.itemHeight), i32(d.itemHeight));
     bag.write(L"ItemHeightAuto", p.itemHeightAuto, d.itemHeightAuto);
     bag.write(L"ItemOffset", i32(p.itemOffset), i32(d.itemOffset));
     bag.write(L"ItemTextLeft", i32(p.itemTextLeft), i32(d.itemTextLeft));

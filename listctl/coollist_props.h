@@ -42,7 +42,9 @@ ListProps newControlProps(const rt::FontDesc& ambientFont, std::int16_t lineHeig
 // Reads the stored set (missing values take their defaults). The item height is settled later,
 // once the font's line height is known: see storedItemHeight.
 ListProps readProps(const rt::PropertyBag& bag, const rt::FontDesc& ambientFont);
-void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& ambientFont);
+// An item height equal to the font's line is what a control without a stored height gets, so it
+// is not stored (a new control stores nothing).
+void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& ambientFont, std::int16_t lineHeight = 0);
 std::int16_t storedItemHeight(std::int16_t stored, std::int16_t lineHeight);
 
 // ---- geometry (pixels) ----

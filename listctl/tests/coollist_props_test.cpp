@@ -20,8 +20,7 @@ TEST(ListProps, NewControlStoresNothing) {
     ListProps p = newControlProps(kAmbient, 15);
     EXPECT_EQ(p.itemHeight, 15);
     EXPECT_EQ(p.font, kAmbient);
-    p.itemHeight = 0;  // the stored default of the item height
-    writeProps(bag, p, kAmbient);
+    writeProps(bag, p, kAmbient, 15);
     EXPECT_TRUE(bag.empty());
     const ListProps back = readProps(bag, kAmbient);
     EXPECT_EQ(back.font, kAmbient);
@@ -92,6 +91,11 @@ TEST(ListProps, SystemColoursSurviveAsNegativeLongs) {
 }
 
 TEST(ListProps, StoredItemHeightIsAtLeastTheLine) {
+    rt::PropertyBag bag;
+    ListProps p;
+    p.itemHeight = 22;
+    writeProps(bag, p, kAmbient, 15);
+    EXPECT_EQ(rt::asLong(*bag.find(L"ItemHeight")), 22);
     EXPECT_EQ(storedItemHeight(10, 15), 15);
     EXPECT_EQ(storedItemHeight(0, 15), 15);
     EXPECT_EQ(storedItemHeight(22, 15), 22);
