@@ -70,6 +70,11 @@ struct ListHost {
     }
 };
 
+void CALLBACK releaseButton(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
+}
+
 int errorOf(const std::function<void()>& f) {
     try {
         f();
@@ -186,10 +191,7 @@ TEST(CoolListWin, AutoScrollRunsWhileTheButtonIsHeldBelow) {
     SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(last)));
     ASSERT_EQ(h.list.ListIndex(), last);
     // The loop runs inside the move below; a timer lets go of the button after a while.
-    SetTimer(h.pic(), 77, 400, [](HWND w, UINT, UINT_PTR id, DWORD) {
-        KillTimer(w, id);
-        PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
-    });
+    SetTimer(h.pic(), 77, 400, releaseButton);
     const int below = h.list.picList().clientPixels().cy + 30;  // 40 ms a step
     SendMessageW(h.pic(), WM_MOUSEMOVE, MK_LBUTTON, pointParam(10, below));
     EXPECT_FALSE(h.list.model().buttonHeld());
@@ -515,4 +517,41 @@ TEST(CoolListWin, IconsFromAnImageListByMemberName) {
     EXPECT_NE(c2.at(0, (rh - 6) / 2 - 1), 0x00FF00u);
     h.list.SetImageList(nullptr);
     EXPECT_NE(Capture(h.pic()).at(0, (rh - 6) / 2), 0x00FF00u);
+}
+
+TEST(CoolListWin, HoverDoubleClickAndClear) {
+    ListHost h;
+    h.fill(8);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setHoverSelection(true);
+    for (int row : {0, 1, 1, 3}) SendMessageW(h.pic(), WM_MOUSEMOVE, 0, pointParam(10, h.rowY(row)));
+    EXPECT_EQ(h.list.ListIndex(), 3);
+    EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "ListIndexChange"), 3);
+    h.log.clear();
+    SendMessageW(h.pic(), WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(10, h.rowY(3)));
+    SendMessageW(h.pic(), WM_LBUTTONUP, 0, pointParam(10, h.rowY(3)));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"DblClick", "MouseUp"}));
+    h.log.clear();
+    h.list.Clear();
+    EXPECT_TRUE(h.log.empty());
+    EXPECT_EQ(h.list.ListCount(), 0);
+    EXPECT_EQ(Capture(h.pic()).at(h.list.geometry().width - 4, h.rowY(3)), 0xFFFFFFu);
+    SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(0)));
+    SendMessageW(h.pic(), WM_LBUTTONUP, 0, pointParam(10, h.rowY(0)));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"MouseDown1", "MouseUp"}));  // no item: no Click
+}
+
+TEST(CoolListWin, RemovingItemsRepaintsAndPullsTheScrollBack) {
+    ListHost h;
+    h.fill(h.list.visibleRows() + 3);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setTopIndex(3);
+    h.log.clear();
+    h.list.RemoveItem(0);
+    EXPECT_EQ(h.list.TopIndex(), 2);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"Scroll", "TopIndexChange"}));
+    while (h.list.ListCount() > 2) h.list.RemoveItem(0);
+    EXPECT_FALSE(IsWindowVisible(h.list.scrollBarWindow()));
+    Capture c(h.pic());
+    EXPECT_EQ(c.at(c.width() - 3, h.rowY(4)), 0xFFFFFFu);  // cleared below the last item
 }
