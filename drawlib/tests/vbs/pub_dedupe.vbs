@@ -86,6 +86,10 @@ Set a = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 2))
 Set b = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 2))
 Set c = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 3))
 AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "polyline,lwpolyline", False, True, 3), 1, "3-D polylines"
+Set a = gMs.AddPolyline(Array(510, 20, 4, 520, 20, 4, 520, 30, 4))
+Set b = gMs.AddPolyline(Array(510, 20, 4, 520, 20, 4, 520, 30, 4))
+Set c = gMs.AddPolyline(Array(510, 20, 5, 520, 20, 5, 520, 30, 5))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "polyline,lwpolyline", False, True, 3), 1, "2-D polylines at their elevation"
 Set a = gMs.AddMText(Pt(530, 0, 0), 10, "Kelva")
 Set b = gMs.AddMText(Pt(530, 0, 0), 10, "kelva")
 Set c = gMs.AddMText(Pt(530, 5, 0), 10, "Kelva")
