@@ -72,6 +72,52 @@ AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "circle", False, False, 3),
 AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "ellipse", True, False, 3), 0, "unknown type word"
 AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "Arc", False, False, 3), 1, "the repeated arc"
 
+' Every row of the key table reads what AutoCAD gives: two equal entities and one apart give one deletion.
+Dim r1, r2, r3, h1, h2, h3
+Set a = gMs.AddPoint(Pt(500, 0, 0))
+Set b = gMs.AddPoint(Pt(500, 0, 0))
+Set c = gMs.AddPoint(Pt(500, 1, 0))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "point", False, False, 3), 1, "points"
+Set a = gMs.AddLightWeightPolyline(Array(510, 0, 520, 0, 520, 10))
+Set b = gMs.AddLightWeightPolyline(Array(510, 0, 520, 0, 520, 10))
+Set c = gMs.AddLightWeightPolyline(Array(510, 0, 520, 0, 520, 11))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "polyline,lwpolyline", False, True, 3), 1, "lightweight polylines"
+Set a = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 2))
+Set b = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 2))
+Set c = gMs.Add3DPoly(Array(510, 0, 0, 520, 0, 1, 520, 10, 3))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "polyline,lwpolyline", False, True, 3), 1, "3-D polylines"
+Set a = gMs.AddPolyline(Array(510, 20, 4, 520, 20, 4, 520, 30, 4))
+Set b = gMs.AddPolyline(Array(510, 20, 4, 520, 20, 4, 520, 30, 4))
+Set c = gMs.AddPolyline(Array(510, 20, 5, 520, 20, 5, 520, 30, 5))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "polyline,lwpolyline", False, True, 3), 1, "2-D polylines at their elevation"
+Set a = gMs.AddMText(Pt(530, 0, 0), 10, "Kelva")
+Set b = gMs.AddMText(Pt(530, 0, 0), 10, "kelva")
+Set c = gMs.AddMText(Pt(530, 5, 0), 10, "Kelva")
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "mtext", False, False, 3), 1, "multiline texts"
+Set a = gMs.InsertBlock(Pt(540, 0, 0), "DOOR", 1, 1, 1, 0)
+Set b = gMs.InsertBlock(Pt(540, 0, 0), "DOOR", 1, 1, 1, 0)
+Set c = gMs.InsertBlock(Pt(540, 0, 0), "DOOR", 1, 1, 1, 0)
+gSim.AddAttribute a, "NO", "1"
+gSim.AddAttribute b, "NO", "1"
+gSim.AddAttribute c, "NO", "2"
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "insert", False, False, 3), 1, "block references by attribute"
+Set r1 = AddCircle(550, 0, 2)
+Set r2 = AddCircle(560, 0, 3)
+Set h1 = gMs.AddHatch(1, "ANSI31", True)
+h1.AppendOuterLoop Array(r1)
+h1.Evaluate
+Set h2 = gMs.AddHatch(1, "ANSI31", True)
+h2.AppendOuterLoop Array(r1)
+h2.Evaluate
+Set h3 = gMs.AddHatch(1, "ANSI31", True)
+h3.AppendOuterLoop Array(r2)
+h3.Evaluate
+AssertEqual pub.DeleteDupEntity(Sel(Array(h1, h2, h3)), "hatch", False, False, 3), 1, "hatches of one boundary"
+Set a = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 1, 0))
+Set b = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 1, 0))
+Set c = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 2, 0))
+AssertEqual pub.DeleteDupEntity(Sel(Array(a, b, c)), "solid", False, False, 3), 1, "solids"
+
 ' A selection that AutoCAD would not fill, an empty one and none at all: 0 and no error.
 Set a = AddCircle(400, 0, 1)
 Set b = AddCircle(400, 0, 1)

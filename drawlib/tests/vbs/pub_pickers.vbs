@@ -87,6 +87,7 @@ gSim.QueueMiss
 gSim.QueueFailure &H80004005
 Set e = pub.GetObj()
 AssertEqual Err.Description, "*취소*", "the cancel error's text"
+AssertEqual Err.Source, "", "the cancel error names no source"
 AssertErr &H80040005, "a failed pick after a miss gives the cancel error"
 On Error GoTo 0
 gSim.QueueFailure &H80004005, 7
