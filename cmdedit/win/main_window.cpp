@@ -174,6 +174,7 @@ void MainWindow::Form_Load() {
     for (const wchar_t* name : kCategoryNames) lstKelva_->AddItem(name);
     lstKelva_->setListIndex(0);
     setGridHeaders(editor_);
+    for (int i = 0; i < kCategories; ++i) grid(i).model() = editor_.grids[static_cast<std::size_t>(i)];
     loadCommandTable(false);
     initGridRows(editor_);
     for (int i = 0; i < kCategories; ++i) grid(i).setVisible(false);
