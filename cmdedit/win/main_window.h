@@ -51,6 +51,8 @@ public:
     void LoadKelvaMenu();
     void UnLoadKelvaMenu();
     void LoadLisp();
+    // The document the members above work on, as applying names sets it.
+    void attachForTest(com::ComPtr<IDispatch> document) { acadDoc_ = std::move(document); }
 
 private:
     void Form_Load();
