@@ -7,6 +7,7 @@
 #include "cmdedit/menu_reload.h"
 #include "cmdedit/names.h"
 #include "cmdedit/win/acad_menus.h"
+#include "cmdedit/win/cdialog.h"
 #include "com/latebound.h"
 #include "runtime/services.h"
 
@@ -30,21 +31,15 @@ constexpr ButtonSpec kButtons[] = {{L"cbOpen", L"설정 열기", 3960},  {L"cbSa
 
 // Asks for a user command file with the system's dialogs.
 std::optional<std::filesystem::path> askUserFile(HWND owner, bool save) {
-    std::wstring buffer(10240, L'\0');
-    static const wchar_t filter[] = L"사용자 명령 파일 (*.ucm)\0*.ucm\0";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    cDialog dialog;
+    dialog.Owner = owner;
     // The filter shows *.ucm files, so a name typed without extension gets that one.
-    ofn.lpstrDefExt = L"ucm";
-    ofn.lpstrTitle = save ? L"사용자 명령어 설정 파일 저장" : L"사용자 명령어 설정 파일 열기";
-    ofn.Flags = save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!ok) return std::nullopt;
-    return std::filesystem::path(buffer.c_str());
+    dialog.DefaultExt = L"ucm";
+    dialog.setFilter(std::wstring(L"사용자 명령 파일 (*.ucm)|*.ucm"));
+    dialog.DialogTitle = save ? L"사용자 명령어 설정 파일 저장" : L"사용자 명령어 설정 파일 열기";
+    dialog.Flags = save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (!(save ? dialog.ShowSave() : dialog.ShowOpen())) return std::nullopt;
+    return std::filesystem::path(dialog.FileName());
 }
 }  // namespace
 
