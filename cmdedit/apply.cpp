@@ -11,9 +11,35 @@ const wchar_t* const kCompletionMessage =
     L"★ Kelva 메뉴가 안보인다면 AutoCAD에서 KELVAMENU 명령을 입력해 주십시오 ★   ";
 
 namespace {
-void applyOne(std::wstring& text, const std::wstring& oldText, const std::wstring& newText) {
-    if (equalsNoCase(oldText, newText) || !containsNoCase(text, oldText)) return;
-    text = replaceText(text, oldText, newText);
+struct Rename {
+    std::wstring from, to;
+};
+
+// All renames of one file in one pass over its original text: at each place the first rename (in
+// row order) whose old text stands there wins, and replaced text is never looked at again. So a
+// chain (A to B, B to C) or a swap (A to B, B to A) renames each command once, as the user meant.
+std::wstring renameAll(std::wstring_view text, const std::vector<Rename>& renames) {
+    std::vector<const Rename*> live;
+    for (const auto& r : renames)
+        if (!r.from.empty() && !equalsNoCase(r.from, r.to) && containsNoCase(text, r.from)) live.push_back(&r);
+    if (live.empty()) return std::wstring(text);
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Rename* hit = nullptr;
+        for (const Rename* r : live)
+            if (r->from.size() <= text.size() - pos && equalsNoCase(text.substr(pos, r->from.size()), r->from)) {
+                hit = r;
+                break;
+            }
+        if (hit) {
+            out += hit->to;
+            pos += hit->from.size();
+        } else {
+            out += text[pos++];
+        }
+    }
+    return out;
 }
 
 std::wstring inFolder(const std::filesystem::path& folder, const wchar_t* name) {
@@ -23,17 +49,21 @@ std::wstring inFolder(const std::filesystem::path& folder, const wchar_t* name) 
 
 void applyPatterns(const Editor& e, bool restoreDefaults, std::array<std::wstring, 3>& texts) {
     const std::wstring q = L"\"";
+    std::vector<Rename> menu, lisp, table;
     for (const auto& g : e.grids)
         for (int r = 1; r < g.rows(); ++r) {
             const std::wstring& p = g.text(r, ColProgram);
             const std::wstring& d = g.text(r, ColDefault);
             std::wstring oldName = upper(g.text(r, restoreDefaults ? ColUser : ColCurrent));
             std::wstring newName = upper(g.text(r, restoreDefaults ? ColDefault : ColUser));
-            applyOne(texts[MenuSource], p + L"]^C^C_" + oldName, p + L"]^C^C_" + newName);
-            applyOne(texts[MenuSource], d + q + L")]^C^C_" + oldName, d + q + L")]^C^C_" + newName);
-            applyOne(texts[LispSource], L"(defun c:" + oldName + L"()", L"(defun c:" + newName + L"()");
-            applyOne(texts[CommandTable], p + L">" + oldName, p + L">" + newName);
+            menu.push_back({p + L"]^C^C_" + oldName, p + L"]^C^C_" + newName});
+            menu.push_back({d + q + L")]^C^C_" + oldName, d + q + L")]^C^C_" + newName});
+            lisp.push_back({L"(defun c:" + oldName + L"()", L"(defun c:" + newName + L"()"});
+            table.push_back({p + L">" + oldName, p + L">" + newName});
         }
+    texts[MenuSource] = renameAll(texts[MenuSource], menu);
+    texts[LispSource] = renameAll(texts[LispSource], lisp);
+    texts[CommandTable] = renameAll(texts[CommandTable], table);
 }
 
 std::wstring missingFileMessage(const std::filesystem::path& folder, SuiteFile f) {

@@ -69,15 +69,22 @@ TEST(ApplyPatterns, RenamesMenuToolbarLispAndTable) {
     EXPECT_NE(t[CommandTable].find(L"CC=원 그리기>CI\r\n"), std::wstring::npos);
 }
 
-TEST(ApplyPatterns, RowsActOnEarlierRowsResults) {
+TEST(ApplyPatterns, ChainsAndSwapsRenameEachCommandOnce) {
     Editor e;
     setGridHeaders(e);
-    loadCommandTable(e, L"h\r\nA=pa>A\r\nB=pb>B\r\n\r\n", false);
+    loadCommandTable(e, L"h\r\nA=pa>A\r\nB=pb>B\r\nC=pc>C\r\n\r\n", false);
     commitUserName(e.grids[0], 1, L"B");
     commitUserName(e.grids[0], 2, L"C");
-    std::array<std::wstring, 3> t = {L"", L"(defun c:A()", L""};
+    std::array<std::wstring, 3> t = {L"[pa]^C^C_A [pb]^C^C_B", L"(defun c:A() (defun c:B() (defun c:A()", L"A=pa>A\r\nB=pb>B"};
     applyPatterns(e, false, t);
-    EXPECT_EQ(t[LispSource], L"(defun c:C()");
+    EXPECT_EQ(t[MenuSource], L"[pa]^C^C_B [pb]^C^C_C");
+    EXPECT_EQ(t[LispSource], L"(defun c:B() (defun c:C() (defun c:B()");
+    EXPECT_EQ(t[CommandTable], L"A=pa>B\r\nB=pb>C");
+    // A swap.
+    commitUserName(e.grids[0], 2, L"A");
+    std::array<std::wstring, 3> s = {L"", L"(defun c:A()(defun c:b()", L""};
+    applyPatterns(e, false, s);
+    EXPECT_EQ(s[LispSource], L"(defun c:B()(defun c:A()");
 }
 
 TEST(ApplyPatterns, RestoreDefaultsMapsUserNamesBack) {
