@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "listctl/coollist_props.h"
+
+using namespace kelva;
+using namespace kelva::lst;
+
+namespace {
+const rt::FontDesc kAmbient{L"굴림", 9};
+
+std::vector<std::wstring> names(const rt::PropertyBag& bag) {
+    std::vector<std::wstring> out;
+    for (const auto& e : bag.entries()) out.push_back(e.name);
+    return out;
+}
+}  // namespace
+
+TEST(ListProps, NewControlStoresNothing) {
+    rt::PropertyBag bag;
+    ListProps p = newControlProps(kAmbient, 15);
+    EXPECT_EQ(p.itemHeight, 15);
+    EXPECT_EQ(p.font, kAmbient);
+    writeProps(bag, p, kAmbient, 15);
+    EXPECT_TRUE(bag.empty());
+    const ListProps back = readProps(bag, kAmbient);
+    EXPECT_EQ(back.font, kAmbient);
+    EXPECT_EQ(back.backNormal, 0x80000005u);
+    EXPECT_EQ(back.scrollBarWidth, 13);
+    EXPECT_TRUE(back.wordWrap);
+    EXPECT_TRUE(back.itemHeightAuto);
+    EXPECT_EQ(back.itemTextLeft, 2);
+}
+
+TEST(ListProps, EverythingChangedRoundTripsInTheWritingOrder) {
+    ListProps p;
+    p.appearance = 0;
+    p.borderStyle = 0;
+    p.enabled = false;
+    p.scrollBarWidth = 20;
+    p.font = {L"Verdana", 12, true, true, true, true};
+    p.fontNormal = 0x112233;
+    p.fontSelected = 0x223344;
+    p.backNormal = 0x334455;
+    p.backSelected = 0x445566;
+    p.backSelectedG1 = 0x556677;
+    p.backSelectedG2 = 0x667788;
+    p.boxBorder = 0x778899;
+    p.boxOffset = 3;
+    p.boxRadius = 6;
+    p.alignment = 2;
+    p.focus = false;
+    p.hoverSelection = true;
+    p.wordWrap = false;
+    p.itemHeight = 30;
+    p.itemHeightAuto = false;
+    p.itemOffset = 4;
+    p.itemTextLeft = 8;
+    p.orderType = 1;
+    p.selectionPicture.bmp = {'B', 'M', 1, 2};
+    p.selectMode = 1;
+    p.selectModeStyle = 4;
+    p.mousePointer = 99;
+    p.mouseIcon.bmp = {'B', 'M', 3};
+    rt::PropertyBag bag;
+    writeProps(bag, p, kAmbient);
+    const std::vector<std::wstring> order{
+        L"Appearance", L"BorderStyle", L"Enabled", L"ScrollBarWidth", L"Font", L"FontNormal", L"FontSelected",
+        L"BackNormal", L"BackSelected", L"BackSelectedG1", L"BackSelectedG2", L"BoxBorder", L"BoxOffset",
+        L"BoxRadius", L"Alignment", L"Focus", L"HoverSelection", L"WordWrap", L"ItemHeight", L"ItemHeightAuto",
+        L"ItemOffset", L"ItemTextLeft", L"OrderType", L"SelectionPicture", L"SelectMode", L"SelectModeStyle",
+        L"MousePointer", L"MouseIcon"};
+    EXPECT_EQ(names(bag), order);
+    const ListProps q = readProps(bag, kAmbient);
+    rt::PropertyBag again;
+    writeProps(again, q, kAmbient);
+    ASSERT_EQ(again.entries().size(), bag.entries().size());
+    for (std::size_t i = 0; i < bag.entries().size(); ++i)
+        EXPECT_TRUE(rt::valuesEqual(again.entries()[i].value, bag.entries()[i].value)) << names(bag)[i];
+    EXPECT_EQ(q.font, p.font);
+    EXPECT_EQ(q.backSelectedG2, 0x667788u);
+    EXPECT_EQ(q.mousePointer, 99);
+}
+
+TEST(ListProps, SystemColoursSurviveAsNegativeLongs) {
+    ListProps p;
+    p.backNormal = 0x8000000F;
+    rt::PropertyBag bag;
+    writeProps(bag, p, kAmbient);
+    EXPECT_EQ(rt::asLong(*bag.find(L"backnormal")), static_cast<std::int32_t>(0x8000000F));
+    EXPECT_EQ(readProps(bag, kAmbient).backNormal, 0x8000000Fu);
+}
+
+TEST(ListProps, StoredItemHeightIsAtLeastTheLine) {
+    rt::PropertyBag bag;
+    ListProps p;
+    p.itemHeight = 22;
+    writeProps(bag, p, kAmbient, 15);
+    EXPECT_EQ(rt::asLong(*bag.find(L"ItemHeight")), 22);
+    EXPECT_EQ(storedItemHeight(10, 15), 15);
+    EXPECT_EQ(storedItemHeight(0, 15), 15);
+    EXPECT_EQ(storedItemHeight(22, 15), 22);
+}
+
+TEST(ListLayout, RowsAndScrollBarWidth) {
+    EXPECT_EQ(rowHeightFor(true, 40, 15), 15);
+    EXPECT_EQ(rowHeightFor(false, 40, 15), 40);
+    EXPECT_EQ(rowHeightFor(false, 5, 15), 15);
+    EXPECT_EQ(visibleRowsFor(100, 15), 6);
+    EXPECT_EQ(visibleRowsFor(90, 15), 6);
+    EXPECT_EQ(visibleRowsFor(10, 15), 1);  // lower than one row: one row
+    EXPECT_EQ(clampScrollBarWidth(5, 100), 9);
+    EXPECT_EQ(clampScrollBarWidth(8, 100), 9);
+    EXPECT_EQ(clampScrollBarWidth(9, 100), 9);
+    EXPECT_EQ(clampScrollBarWidth(80, 100), 50);
+    EXPECT_EQ(clampScrollBarWidth(50, 101), 50);
+    EXPECT_EQ(clampScrollBarWidth(51, 101), 50);
+    EXPECT_TRUE(boxOffsetAccepted(8, 17));
+    EXPECT_FALSE(boxOffsetAccepted(9, 17));
+    EXPECT_TRUE(itemOffsetAccepted(17, 17));
+    EXPECT_FALSE(itemOffsetAccepted(18, 17));
+}
+
+TEST(ListLayout, RowTextAndEditRectangles) {
+    RowGeometry g{100, 20, 3, 2, 0};
+    EXPECT_EQ(rowRect(g, 2), (Rect{0, 40, 100, 60}));
+    EXPECT_EQ(textRect(g, 2), (Rect{5, 43, 97, 57}));
+    g.barWidth = 13;
+    EXPECT_EQ(rowRect(g, 0), (Rect{0, 0, 87, 20}));
+    EXPECT_EQ(textRect(g, 0), (Rect{5, 3, 84, 17}));
+    // Word wrap: over the text rectangle; single line: one line, centred in the row.
+    EXPECT_EQ(editBoxRect(g, 1, true, 12), (Rect{5, 23, 5 + 87 - 2 - 6, 23 + 14}));
+    EXPECT_EQ(editBoxRect(g, 1, false, 12), (Rect{5, 24, 5 + 79, 36}));
+}
+
+TEST(ListLayout, GradientVertices) {
+    const Vertex16 v = splitColor(0x00FF8001);
+    EXPECT_EQ(v.red, 0x0100);
+    EXPECT_EQ(v.green, 0x8000);
+    EXPECT_EQ(v.blue, 0xFF00);
+}

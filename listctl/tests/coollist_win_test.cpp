@@ -1,0 +1,400 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "listctl/coollist.h"
+#include "runtime/form.h"
+#include "runtime/gdi.h"
+#include "runtime/tests/win_support.h"
+
+using namespace kelva;
+using namespace kelva::lst;
+using kelva::testing::Capture;
+using kelva::testing::pointParam;
+using kelva::testing::pump;
+
+namespace {
+
+rt::FormLayout layout() {
+    rt::FormLayout l;
+    l.caption = L"list test";
+    l.rect = {600, 600, 6000, 6000};
+    l.borderless = true;
+    l.font = {L"굴림", 9};
+    l.backColor = 0xF0F0F0;
+    return l;
+}
+
+// A form hosting one list (as the editor hosts lstKelva: 1575 x 3630 twips) and a text box to
+// take the focus away; every event the list raises is logged in order.
+struct ListHost {
+    rt::Form form{layout()};
+    CoolList& list;
+    rt::StdControl& other;
+    std::vector<std::string> log;
+
+    explicit ListHost(const rt::PropertyBag* bag = nullptr, rt::TwipsRect r = {120, 120, 1575, 3630})
+        : list(form.add<CoolList>(L"lstKelva", r)),
+          other(form.add<rt::StdControl>(L"txtOther", {3000, 120, 1500, 300}, nullptr, rt::StdControl::Kind::TextBox)) {
+        if (bag) list.load(*bag);
+        else list.initNew();
+        list.Click = [this] { log.push_back("Click"); };
+        list.DblClick = [this] { log.push_back("DblClick"); };
+        list.ListIndexChange = [this] { log.push_back("ListIndexChange"); };
+        list.Scroll = [this] { log.push_back("Scroll"); };
+        list.TopIndexChange = [this] { log.push_back("TopIndexChange"); };
+        list.MouseDown = [this](rt::MouseArgs& a) { log.push_back("MouseDown" + std::to_string(a.button)); };
+        list.MouseUp = [this](rt::MouseArgs&) { log.push_back("MouseUp"); };
+        list.KeyDown = [this](std::int16_t& k, std::int16_t&) { log.push_back("KeyDown" + std::to_string(k)); };
+        list.KeyPress = [this](std::int16_t& k) { log.push_back("KeyPress" + std::to_string(k)); };
+        list.KeyUp = [this](std::int16_t& k, std::int16_t&) { log.push_back("KeyUp" + std::to_string(k)); };
+        form.show();
+        SetForegroundWindow(form.hwnd());
+        SetActiveWindow(form.hwnd());
+        pump(20);
+    }
+    void fill(int n) {
+        for (int i = 0; i < n; ++i) list.AddItem(L"항목 " + std::to_wstring(i));
+    }
+    HWND pic() { return list.picList().hwnd(); }
+    int rowY(int row) { return row * list.rowHeight() + list.rowHeight() / 2; }
+    void click(int row, int x = 10) {
+        SendMessageW(pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(x, rowY(row)));
+        SendMessageW(pic(), WM_LBUTTONUP, 0, pointParam(x, rowY(row)));
+    }
+    void key(WPARAM vk) {
+        SendMessageW(list.hwnd(), WM_KEYDOWN, vk, 0);
+        SendMessageW(list.hwnd(), WM_KEYUP, vk, 0);
+    }
+};
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(CoolListWin, HostUseAddItemListIndexAndClick) {
+    ListHost h;
+    const wchar_t* names[] = {L"그리기", L"수정", L"치수", L"문자"};
+    for (const auto* n : names) h.list.AddItem(n);
+    h.list.setListIndex(0);  // the host's start: no Click
+    EXPECT_EQ(h.log, std::vector<std::string>{"ListIndexChange"});
+    h.log.clear();
+    h.click(2);
+    EXPECT_EQ(h.list.ListIndex(), 2);
+    EXPECT_EQ(GetFocus(), h.list.hwnd());
+    EXPECT_EQ(h.log, (std::vector<std::string>{"ListIndexChange", "MouseDown1", "MouseUp", "Click"}));
+    EXPECT_TRUE(h.list.ItemSelected(2));
+    EXPECT_FALSE(h.list.ItemSelected(0));
+    h.list.setItemSelected(1, true);
+    EXPECT_EQ(h.list.ListIndex(), 1);
+    EXPECT_EQ(h.list.SelectedCount(), 1);
+    EXPECT_EQ(errorOf([&] { h.list.setListIndex(4); }), err::InvalidPropertyValue);
+}
+
+TEST(CoolListWin, HeightSnapsToWholeRowsAndScrollBarAppears) {
+    ListHost h;
+    const int rh = h.list.rowHeight();
+    const SIZE inner = h.list.clientPixels();
+    EXPECT_EQ(inner.cy % rh, 0);
+    EXPECT_EQ(h.list.visibleRows(), inner.cy / rh);
+    h.fill(h.list.visibleRows());
+    EXPECT_FALSE(IsWindowVisible(h.list.scrollBarWindow()));
+    EXPECT_EQ(h.list.geometry().barWidth, 0);
+    h.list.AddItem(L"one more");
+    EXPECT_TRUE(IsWindowVisible(h.list.scrollBarWindow()));
+    EXPECT_EQ(h.list.geometry().barWidth, 13);
+    h.list.setScrollBarWidth(5);
+    EXPECT_EQ(h.list.ScrollBarWidth(), 9);
+    h.list.setScrollBarWidth(500);
+    EXPECT_EQ(h.list.ScrollBarWidth(), inner.cx / 2);
+    RECT r;
+    GetWindowRect(h.list.scrollBarWindow(), &r);
+    EXPECT_EQ(r.right - r.left, inner.cx / 2);
+}
+
+TEST(CoolListWin, KeysFocusAndKeyEvents) {
+    ListHost h;
+    h.fill(30);
+    SetFocus(h.list.hwnd());
+    h.key(VK_DOWN);  // no current item: nothing moves, the event still comes
+    EXPECT_EQ(h.list.ListIndex(), -1);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"KeyDown40", "KeyUp40"}));
+    h.list.setListIndex(0);
+    h.log.clear();
+    h.key(VK_NEXT);
+    EXPECT_EQ(h.list.ListIndex(), h.list.visibleRows());
+    h.key(VK_END);
+    EXPECT_EQ(h.list.ListIndex(), 29);
+    EXPECT_EQ(h.list.TopIndex(), 30 - h.list.visibleRows());
+    h.log.clear();
+    SendMessageW(h.list.hwnd(), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(h.list.hwnd(), WM_CHAR, L' ', 0);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"Click", "KeyDown32", "KeyPress32"}));
+    EXPECT_TRUE(h.list.model().hasFocus());
+    SetFocus(h.other.hwnd());
+    EXPECT_FALSE(h.list.model().hasFocus());
+}
+
+TEST(CoolListWin, WheelAndScrollBarScroll) {
+    ListHost h;
+    h.fill(40);
+    SetFocus(h.list.hwnd());
+    SendMessageW(h.list.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    EXPECT_EQ(h.list.TopIndex(), static_cast<int>(lines));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"Scroll", "TopIndexChange"}));
+    SendMessageW(h.list.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 5), 0);
+    EXPECT_EQ(h.list.TopIndex(), 0);
+    h.log.clear();
+    HWND sb = h.list.scrollBarWindow();
+    SendMessageW(h.list.hwnd(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(sb));
+    SendMessageW(h.list.hwnd(), WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(sb));
+    EXPECT_EQ(h.list.TopIndex(), 1 + h.list.visibleRows());
+    EXPECT_EQ(GetScrollPos(sb, SB_CTL), h.list.TopIndex());
+    SendMessageW(h.list.hwnd(), WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(sb));
+    EXPECT_EQ(h.list.TopIndex(), 40 - h.list.visibleRows());
+    // Clicking row 0 now picks the item at the top index.
+    h.click(0);
+    EXPECT_EQ(h.list.ListIndex(), 40 - h.list.visibleRows());
+}
+
+TEST(CoolListWin, RightButtonSelectsNothingButDragSelects) {
+    ListHost h;
+    h.fill(5);
+    SendMessageW(h.pic(), WM_RBUTTONDOWN, MK_RBUTTON, pointParam(10, h.rowY(1)));
+    EXPECT_EQ(h.list.ListIndex(), -1);
+    SendMessageW(h.pic(), WM_MOUSEMOVE, MK_RBUTTON, pointParam(10, h.rowY(2)));
+    EXPECT_EQ(h.list.ListIndex(), 2);
+    SendMessageW(h.pic(), WM_RBUTTONUP, 0, pointParam(10, h.rowY(2)));
+    EXPECT_EQ(h.log.front(), "MouseDown2");
+}
+
+TEST(CoolListWin, AutoScrollRunsWhileTheButtonIsHeldBelow) {
+    ListHost h;
+    h.fill(60);
+    const int last = h.list.visibleRows() - 1;
+    SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(last)));
+    ASSERT_EQ(h.list.ListIndex(), last);
+    // The loop runs inside the move below; a timer lets go of the button after a while.
+    SetTimer(h.pic(), 77, 400, [](HWND w, UINT, UINT_PTR id, DWORD) {
+        KillTimer(w, id);
+        PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
+    });
+    const int below = h.list.picList().clientPixels().cy + 30;  // 40 ms a step
+    SendMessageW(h.pic(), WM_MOUSEMOVE, MK_LBUTTON, pointParam(10, below));
+    EXPECT_FALSE(h.list.model().buttonHeld());
+    // 400 ms at one step each 40 ms: some steps, each scrolling the new item into view.
+    EXPECT_GT(h.list.ListIndex(), last + 2);
+    EXPECT_LT(h.list.ListIndex(), last + 20);
+    EXPECT_EQ(h.list.TopIndex(), h.list.ListIndex() - last);
+}
+
+TEST(CoolListWin, InPlaceEditSavesWithEnterAndCancelsOtherwise) {
+    ListHost h;
+    h.fill(5);
+    h.list.StartEdit();  // no current item
+    EXPECT_FALSE(h.list.editing());
+    h.list.setListIndex(1);
+    h.list.StartEdit();
+    ASSERT_TRUE(h.list.editing());
+    HWND e = h.list.editWindow();
+    EXPECT_TRUE(IsWindowVisible(e));
+    EXPECT_EQ(GetFocus(), e);
+    DWORD s = 0, en = 0;
+    SendMessageW(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&en));
+    EXPECT_EQ(s, 0u);
+    EXPECT_EQ(en, 4u);
+    SendMessageW(e, WM_CHAR, L'새', 0);  // replaces the selected text
+    SendMessageW(e, WM_CHAR, 13, 0);
+    EXPECT_FALSE(h.list.editing());
+    EXPECT_FALSE(IsWindowVisible(e));
+    EXPECT_EQ(h.list.ItemText(1), L"새");
+    EXPECT_EQ(GetFocus(), h.list.hwnd());
+    // Escape, then EndEdit(True): nothing changes
+    h.list.StartEdit();
+    SendMessageW(e, WM_CHAR, L'x', 0);
+    SendMessageW(e, WM_CHAR, 27, 0);
+    h.list.EndEdit(true);
+    EXPECT_EQ(h.list.ItemText(1), L"새");
+    // Focus elsewhere keeps the old text; so does a ListIndex assignment or a scroll
+    h.list.StartEdit();
+    SendMessageW(e, WM_CHAR, L'y', 0);
+    SetFocus(h.other.hwnd());
+    EXPECT_FALSE(h.list.editing());
+    EXPECT_EQ(h.list.ItemText(1), L"새");
+    h.list.StartEdit();
+    h.list.setListIndex(2);
+    EXPECT_FALSE(h.list.editing());
+    h.list.setListIndex(1);
+    h.list.StartEdit();
+    SendMessageW(e, WM_CHAR, L'z', 0);
+    h.list.EndEdit(true);
+    EXPECT_EQ(h.list.ItemText(1), L"z");
+}
+
+TEST(CoolListWin, EditBoxLiesOverTheTextAndTakesTheRowColours) {
+    ListHost h;
+    h.fill(5);
+    h.list.setBackSelected(0x0000FF);
+    h.list.setFontSelected(0xFFFFFF);
+    h.list.setAlignment(1);
+    h.list.setListIndex(2);
+    h.list.StartEdit();
+    HWND e = h.list.editWindow();
+    RECT r;
+    GetWindowRect(e, &r);
+    MapWindowPoints(nullptr, h.list.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    const Rect want = editBoxRect(h.list.geometry(), 2, true, h.list.rowHeight());
+    EXPECT_EQ(r.left, want.left);
+    EXPECT_EQ(r.top, want.top);
+    EXPECT_EQ(r.right, want.right);
+    EXPECT_TRUE(GetWindowLongW(e, GWL_STYLE) & ES_CENTER);
+    pump(20);
+    Capture c(e);
+    EXPECT_EQ(c.at(c.width() - 2, c.height() / 2), 0x0000FFu);  // the selected back colour
+    h.list.EndEdit(false);
+    h.list.setSelectModeStyle(5);  // underline: the normal colours
+    h.list.StartEdit();
+    pump(20);
+    Capture c5(e);
+    EXPECT_EQ(c5.at(c5.width() - 2, c5.height() / 2), rt::toColorRef(0x80000005));
+    h.list.EndEdit(false);
+}
+
+namespace {
+// The colour at the right end of a row, clear of its text.
+std::uint32_t rowColour(ListHost& h, int row, int dx = 4) {
+    Capture c(h.pic());
+    return c.at(h.list.geometry().width - h.list.geometry().barWidth - dx, h.rowY(row));
+}
+}  // namespace
+
+TEST(CoolListWin, SelectionStylesPaintTheirLook) {
+    ListHost h;
+    h.fill(6);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setBackSelected(0xC08000);
+    h.list.setBackSelectedG1(0x0000FF);
+    h.list.setBackSelectedG2(0x00FF00);
+    h.list.setBoxBorder(0x000000);
+    h.list.setListIndex(1);
+    SetFocus(h.other.hwnd());
+    EXPECT_EQ(rowColour(h, 0), 0xFFFFFFu);
+    EXPECT_EQ(rowColour(h, 1), 0xC08000u);  // style 0: filled
+    h.list.setSelectModeStyle(1);          // tinted: white AND the colour
+    EXPECT_EQ(rowColour(h, 1), 0xC08000u);
+    h.list.setBackNormal(0x0F0F0F);
+    EXPECT_EQ(rowColour(h, 1), 0x0F0F0Fu & 0xC08000u);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setSelectModeStyle(2);  // vertical gradient: red at the top, green at the bottom
+    {
+        Capture c(h.pic());
+        const int x = 30, top = h.list.rowHeight(), bottom = 2 * h.list.rowHeight() - 1;
+        EXPECT_GT(c.at(x, top) & 0xFF, 0xC0u);
+        EXPECT_GT((c.at(x, bottom) >> 8) & 0xFF, 0xC0u);
+        c.save(L"coollist_gradient_v");
+    }
+    h.list.setSelectModeStyle(3);  // horizontal: red at the left, green at the right
+    {
+        Capture c(h.pic());
+        const int y = h.rowY(1);
+        EXPECT_GT(c.at(1, y) & 0xFF, 0xC0u);
+        EXPECT_GT((c.at(h.list.geometry().width - 2, y) >> 8) & 0xFF, 0xC0u);
+    }
+    h.list.setSelectModeStyle(4);  // a box inside the row, the border colour at its edge
+    h.list.setBoxOffset(2);
+    {
+        Capture c(h.pic());
+        const int y = h.rowY(1);
+        EXPECT_EQ(c.at(0, y), 0xFFFFFFu);
+        EXPECT_EQ(c.at(2, y), 0x000000u);
+        EXPECT_EQ(c.at(h.list.geometry().width - 6, y), 0xC08000u);
+        c.save(L"coollist_roundbox");
+    }
+    h.list.setBoxOffset(100);  // more than half a row: ignored
+    EXPECT_EQ(h.list.BoxOffset(), 2);
+    h.list.setSelectModeStyle(5);
+    EXPECT_EQ(rowColour(h, 1), 0xFFFFFFu);
+    h.list.setSelectModeStyle(6);  // no picture: as style 0
+    EXPECT_EQ(rowColour(h, 1), 0xC08000u);
+    std::vector<std::uint8_t> px(4 * 4 * 4, 0);
+    for (std::size_t i = 0; i < px.size(); i += 4) px[i + 1] = 0x80;  // green
+    h.list.setSelectionPicture(rt::Picture::fromPixels(4, 4, px));
+    EXPECT_EQ(rowColour(h, 1), 0x008000u);
+}
+
+TEST(CoolListWin, FocusBoxAndScreenshot) {
+    ListHost h;
+    h.fill(12);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setListIndex(3);
+    SetFocus(h.other.hwnd());
+    const auto without = Capture(h.pic()).at(0, 3 * h.list.rowHeight());
+    SetFocus(h.list.hwnd());
+    Capture with(h.pic());
+    EXPECT_NE(with.at(0, 3 * h.list.rowHeight()), without);
+    h.list.setFocus(true);  // drawing the box again keeps it
+    EXPECT_EQ(Capture(h.pic()).at(0, 3 * h.list.rowHeight()), with.at(0, 3 * h.list.rowHeight()));
+    h.list.setFocus(false);
+    EXPECT_EQ(Capture(h.pic()).at(0, 3 * h.list.rowHeight()), without);
+    h.list.setFocus(true);
+    Capture(h.list.hwnd()).save(L"coollist_focus");
+}
+
+TEST(CoolListWin, PropertyBagRoundTripAndStoredItemHeight) {
+    rt::PropertyBag bag;
+    {
+        ListHost h;
+        h.list.setAlignment(2);
+        h.list.setBackSelected(0x123456);
+        h.list.setSelectModeStyle(4);
+        h.list.setWordWrap(false);
+        h.list.setHoverSelection(true);
+        h.list.setSelectMode(1);
+        h.list.setOrderType(1);
+        h.list.setMousePointer(2);
+        auto f = std::make_shared<rt::Font>(rt::FontDesc{L"Verdana", 14, true});
+        h.list.setFont(f);
+        h.list.setItemHeightAuto(false);
+        h.list.setItemHeight(40);
+        EXPECT_EQ(h.list.rowHeight(), 40);
+        EXPECT_EQ(errorOf([&] { h.list.setAlignment(3); }), err::InvalidPropertyValue);
+        EXPECT_EQ(h.list.Alignment(), 2);
+        h.list.save(bag);
+    }
+    ListHost h(&bag);
+    EXPECT_EQ(h.list.Alignment(), 2);
+    EXPECT_EQ(h.list.BackSelected(), 0x123456u);
+    EXPECT_EQ(h.list.SelectModeStyle(), 4);
+    EXPECT_FALSE(h.list.WordWrap());
+    EXPECT_TRUE(h.list.HoverSelection());
+    EXPECT_EQ(h.list.SelectMode(), 1);
+    EXPECT_EQ(h.list.OrderType(), 1);
+    EXPECT_EQ(h.list.MousePointer(), 2);
+    EXPECT_EQ(h.list.Font()->desc().name, L"Verdana");
+    EXPECT_TRUE(h.list.Font()->desc().bold);
+    EXPECT_EQ(h.list.rowHeight(), 40);
+    EXPECT_EQ(h.list.ListIndex(), -1);
+    // A stored item height below the font's line loads as the line.
+    rt::PropertyBag small;
+    small.write(L"ItemHeight", std::int32_t{3});
+    small.write(L"ItemHeightAuto", false);
+    ListHost s(&small);
+    EXPECT_GT(s.list.ItemHeight(), 3);
+    EXPECT_EQ(s.list.ItemHeight(), s.list.rowHeight());
+    // A new control saves nothing beyond the defaults.
+    ListHost fresh;
+    rt::PropertyBag none;
+    fresh.list.save(none);
+    EXPECT_TRUE(none.empty()) << rt::asString(rt::PropValue(none.entries().front().name));
+}
