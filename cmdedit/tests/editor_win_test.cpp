@@ -88,9 +88,10 @@ protected:
         pump(5);
     }
     void chooseCategory(int i) {
-        HWND list = window->list().listHwnd();
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        auto& list = window->list();
+        LPARAM at = MAKELPARAM(10, i * list.rowHeight() + list.rowHeight() / 2);
+        SendMessageW(list.picList().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(list.picList().hwnd(), WM_LBUTTONUP, 0, at);
     }
     void type(const std::wstring& text) { SetWindowTextW(window->tbEdit().hwnd(), text.c_str()); }
     const Grid& grid(int i) { return window->grid(i).model(); }
@@ -112,6 +113,7 @@ TEST_F(EditorWindow, StartShowsCategoriesAndTheFirstGrid) {
     EXPECT_STREQ(caption, L"Kelva 명령어 변경");
     EXPECT_EQ(window->list().ListCount(), 11);
     EXPECT_EQ(window->list().ListIndex(), 0);
+    EXPECT_EQ(window->list().ItemText(6), L"수정Ⅱ");
     EXPECT_TRUE(window->grid(0).visible());
     EXPECT_FALSE(window->tbEdit().visible());
     EXPECT_FALSE(window->tbFind().visible());
@@ -122,6 +124,7 @@ TEST_F(EditorWindow, StartShowsCategoriesAndTheFirstGrid) {
     EXPECT_FALSE(grid(0).verticalScrollBar);
 
     chooseCategory(5);
+    EXPECT_EQ(window->list().ListIndex(), 5);
     EXPECT_TRUE(window->grid(5).visible());
     EXPECT_FALSE(window->grid(0).visible());
     EXPECT_TRUE(window->grid(5).model().verticalScrollBar);  // 40 commands do not fit

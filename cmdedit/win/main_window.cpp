@@ -109,7 +109,8 @@ MainWindow::MainWindow(std::filesystem::path folder) : folder_(std::move(folder)
     layout.rect = {0, 0, 7710, 9420};
     layout.font = rt::FontDesc{L"Verdana", 9};
     form_ = std::make_unique<rt::Form>(layout);
-    lstKelva_ = &form_->add<CategoryList>(L"lstKelva", {120, 120, 1575, 3630});
+    lstKelva_ = &form_->add<lst::CoolList>(L"lstKelva", {120, 120, 1575, 3630});
+    lstKelva_->initNew();
     for (const auto& b : kButtons) {
         auto& button = form_->add<ctl::XPButton>(b.name, {120, b.top, 1575, 375});
         rt::PropertyBag bag;
@@ -359,7 +360,7 @@ void MainWindow::imgSearch_Click() {
         SendMessageW(tbSearch_->hwnd(), EM_SETSEL, 0, -1);
         return;
     }
-    lstKelva_->setItemSelected(hit->grid, true);
+    lstKelva_->setItemSelected(static_cast<std::int16_t>(hit->grid), true);
     showCategory(hit->grid);
     GridWindow& g = grid(hit->grid);
     g.model().setCurrent(hit->row, ColProgram);

@@ -9,10 +9,10 @@
 
 #include "cmdedit/apply.h"
 #include "cmdedit/command_table.h"
-#include "cmdedit/win/category_list.h"
 #include "cmdedit/win/grid_window.h"
 #include "com/com_ptr.h"
 #include "controls/xpbutton.h"
+#include "listctl/coollist.h"
 #include "runtime/form.h"
 
 namespace kelva::cmd {
@@ -32,7 +32,7 @@ public:
     rt::Form& form() { return *form_; }
     Editor& editor() { return editor_; }
     GridWindow& grid(int i) { return *fgCmd_[static_cast<std::size_t>(i)]; }
-    CategoryList& list() { return *lstKelva_; }
+    lst::CoolList& list() { return *lstKelva_; }
     rt::StdControl& tbEdit() { return *tbEdit_; }
     rt::StdControl& tbSearch() { return *tbSearch_; }
     rt::StdControl& tbFind() { return *tbFind_; }
@@ -81,7 +81,7 @@ private:
     std::filesystem::path folder_;
     Editor editor_;
     std::unique_ptr<rt::Form> form_;
-    CategoryList* lstKelva_ = nullptr;
+    lst::CoolList* lstKelva_ = nullptr;
     std::array<GridWindow*, kCategories> fgCmd_{};
     rt::StdControl* tbEdit_ = nullptr;
     rt::StdControl* tbSearch_ = nullptr;
