@@ -145,6 +145,21 @@ CoolList::~CoolList() {
 
 void CoolList::onCreated() { createParts(); }
 
+LRESULT CALLBACK CoolList::picListProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<CoolList*>(data);
+    if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
+        HCURSOR c = nullptr;
+        if (self->props_.mousePointer == 99) c = self->customCursor_;
+        else if (LPCWSTR id = standardCursor(self->props_.mousePointer)) c = LoadCursorW(nullptr, id);
+        if (c) {
+            SetCursor(c);
+            return TRUE;
+        }
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, picListProc, kPicSubclassId);
+    return DefSubclassProc(h, msg, w, l);
+}
+
 void CoolList::createParts() {
     if (partsMade_) return;
     partsMade_ = true;
@@ -160,22 +175,7 @@ void CoolList::createParts() {
     picList_->MouseUp = [this](const rt::MouseArgs& a) { picMouseUp(a); };
     picList_->Click = [this] { model_.click(); };
     picList_->DblClick = [this] { model_.dblClick(); };
-    SetWindowSubclass(
-        picList_->hwnd(),
-        [](HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) -> LRESULT {
-            auto* self = reinterpret_cast<CoolList*>(data);
-            if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
-                HCURSOR c = nullptr;
-                if (self->props_.mousePointer == 99) c = self->customCursor_;
-                else if (LPCWSTR id = standardCursor(self->props_.mousePointer)) c = LoadCursorW(nullptr, id);
-                if (c) {
-                    SetCursor(c);
-                    return TRUE;
-                }
-            }
-            return DefSubclassProc(h, msg, w, l);
-        },
-        kPicSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(picList_->hwnd(), picListProc, kPicSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     sbVert_ = std::make_unique<VScrollBar>();
     sbVert_->create(*form(), this, L"sbVert", {0, 0, 13 * tx, sz.cy * ty}, true);

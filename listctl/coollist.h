@@ -177,6 +177,7 @@ private:
     void scrollBarChanged() override;
     void raise(Event e) override;
 
+    static LRESULT CALLBACK picListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     void createParts();
     void layout();
     void paintRow(std::int16_t index);

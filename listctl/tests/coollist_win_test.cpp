@@ -70,6 +70,11 @@ struct ListHost {
     }
 };
 
+void CALLBACK releaseButton(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
+}
+
 int errorOf(const std::function<void()>& f) {
     try {
         f();
@@ -186,10 +191,7 @@ TEST(CoolListWin, AutoScrollRunsWhileTheButtonIsHeldBelow) {
     SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(last)));
     ASSERT_EQ(h.list.ListIndex(), last);
     // The loop runs inside the move below; a timer lets go of the button after a while.
-    SetTimer(h.pic(), 77, 400, [](HWND w, UINT, UINT_PTR id, DWORD) {
-        KillTimer(w, id);
-        PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
-    });
+    SetTimer(h.pic(), 77, 400, releaseButton);
     const int below = h.list.picList().clientPixels().cy + 30;  // 40 ms a step
     SendMessageW(h.pic(), WM_MOUSEMOVE, MK_LBUTTON, pointParam(10, below));
     EXPECT_FALSE(h.list.model().buttonHeld());
@@ -397,4 +399,159 @@ TEST(CoolListWin, PropertyBagRoundTripAndStoredItemHeight) {
     rt::PropertyBag none;
     fresh.list.save(none);
     EXPECT_TRUE(none.empty()) << rt::asString(rt::PropValue(none.entries().front().name));
+}
+
+namespace {
+
+// An image list reached by member name, as the list expects one: ImageHeight, ListImages(i).Draw
+// and Parent.ScaleMode. Image i draws a 6 x 6 square of its colour; only images 1 and 2 exist.
+class FakeDispatch : public IDispatch {
+public:
+    enum class Role { ImageList, Images, Image, Container };
+    FakeDispatch(Role role, int index = 0) : role_(role), index_(index) {}
+    virtual ~FakeDispatch() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG r = --refs_;
+        if (r == 0) delete this;
+        return r;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+        static const wchar_t* known[] = {L"ImageHeight", L"ListImages", L"Parent", L"ScaleMode", L"Item", L"Draw"};
+        for (int i = 0; i < 6; ++i)
+            if (_wcsicmp(names[0], known[i]) == 0) {
+                ids[0] = i + 1;
+                return S_OK;
+            }
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        auto number = [&](UINT fromLeft) {
+            VARIANT v;
+            VariantInit(&v);
+            VariantChangeType(&v, &p->rgvarg[p->cArgs - 1 - fromLeft], 0, VT_R8);
+            return V_R8(&v);
+        };
+        auto object = [&](FakeDispatch* d) {
+            if (result) {
+                V_VT(result) = VT_DISPATCH;
+                V_DISPATCH(result) = d;
+            } else {
+                d->Release();
+            }
+            return S_OK;
+        };
+        if (role_ == Role::ImageList && id == 1 && result) {
+            V_VT(result) = VT_I4;
+            V_I4(result) = 6;
+            return S_OK;
+        }
+        if (role_ == Role::ImageList && id == 2) return object(new FakeDispatch(Role::Images));
+        if (role_ == Role::ImageList && id == 3) return object(new FakeDispatch(Role::Container));
+        if (role_ == Role::Container && id == 4 && result) {
+            V_VT(result) = VT_I2;
+            V_I2(result) = 3;
+            return S_OK;
+        }
+        if (role_ == Role::Images && id == 5 && p->cArgs == 1) {
+            const int i = static_cast<int>(number(0));
+            if (i < 1 || i > 2) return DISP_E_BADINDEX;
+            return object(new FakeDispatch(Role::Image, i));
+        }
+        if (role_ == Role::Image && id == 6 && p->cArgs == 4) {
+            HDC dc = reinterpret_cast<HDC>(static_cast<std::intptr_t>(number(0)));
+            const int x = static_cast<int>(number(1)), y = static_cast<int>(number(2));
+            RECT r{x, y, x + 6, y + 6};
+            rt::BrushPtr b(CreateSolidBrush(index_ == 1 ? RGB(255, 0, 0) : RGB(0, 255, 0)));
+            FillRect(dc, &r, b.get());
+            return S_OK;
+        }
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    Role role_;
+    int index_;
+    ULONG refs_ = 1;
+};
+
+}  // namespace
+
+TEST(CoolListWin, IconsFromAnImageListByMemberName) {
+    ListHost h;
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.AddItem(L"one", 1, 2);
+    h.list.AddItem(L"none", 0, 0);
+    h.list.AddItem(L"missing", 7, 7);
+    auto* images = new FakeDispatch(FakeDispatch::Role::ImageList);
+    h.list.SetImageList(images);
+    images->Release();
+    SetFocus(h.other.hwnd());
+    const int rh = h.list.rowHeight();
+    Capture c(h.pic());
+    EXPECT_EQ(c.at(2, 2), 0x0000FFu);  // image 1 at (ItemOffset, row top + ItemOffset)
+    EXPECT_EQ(c.at(2, rh + 2), 0xFFFFFFu);
+    EXPECT_EQ(c.at(2, 2 * rh + 2), 0xFFFFFFu);  // no such image: no icon, no error
+    h.list.setListIndex(0);                     // selected: IconSelected
+    EXPECT_EQ(Capture(h.pic()).at(2, 2), 0x00FF00u);
+    h.list.setWordWrap(false);  // centred in the row
+    Capture c2(h.pic());
+    // Probed left of the text, which starts at ItemTextLeft over the icon.
+    EXPECT_EQ(c2.at(0, (rh - 6) / 2), 0x00FF00u);
+    EXPECT_EQ(c2.at(0, (rh - 6) / 2 + 5), 0x00FF00u);
+    EXPECT_NE(c2.at(0, (rh - 6) / 2 - 1), 0x00FF00u);
+    h.list.SetImageList(nullptr);
+    EXPECT_NE(Capture(h.pic()).at(0, (rh - 6) / 2), 0x00FF00u);
+}
+
+TEST(CoolListWin, HoverDoubleClickAndClear) {
+    ListHost h;
+    h.fill(8);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setHoverSelection(true);
+    for (int row : {0, 1, 1, 3}) SendMessageW(h.pic(), WM_MOUSEMOVE, 0, pointParam(10, h.rowY(row)));
+    EXPECT_EQ(h.list.ListIndex(), 3);
+    EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "ListIndexChange"), 3);
+    h.log.clear();
+    SendMessageW(h.pic(), WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(10, h.rowY(3)));
+    SendMessageW(h.pic(), WM_LBUTTONUP, 0, pointParam(10, h.rowY(3)));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"DblClick", "MouseUp"}));
+    h.log.clear();
+    h.list.Clear();
+    EXPECT_TRUE(h.log.empty());
+    EXPECT_EQ(h.list.ListCount(), 0);
+    EXPECT_EQ(Capture(h.pic()).at(h.list.geometry().width - 4, h.rowY(3)), 0xFFFFFFu);
+    SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(0)));
+    SendMessageW(h.pic(), WM_LBUTTONUP, 0, pointParam(10, h.rowY(0)));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"MouseDown1", "MouseUp"}));  // no item: no Click
+}
+
+TEST(CoolListWin, RemovingItemsRepaintsAndPullsTheScrollBack) {
+    ListHost h;
+    h.fill(h.list.visibleRows() + 3);
+    h.list.setBackNormal(0xFFFFFF);
+    h.list.setTopIndex(3);
+    h.log.clear();
+    h.list.RemoveItem(0);
+    EXPECT_EQ(h.list.TopIndex(), 2);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"Scroll", "TopIndexChange"}));
+    while (h.list.ListCount() > 2) h.list.RemoveItem(0);
+    EXPECT_FALSE(IsWindowVisible(h.list.scrollBarWindow()));
+    Capture c(h.pic());
+    EXPECT_EQ(c.at(c.width() - 3, h.rowY(4)), 0xFFFFFFu);  // cleared below the last item
 }
