@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include "cmdedit/names.h"
+
+using namespace kelva::cmd;
+
+TEST(ReplaceText, MatchesEitherCaseAndNeverOverlaps) {
+    EXPECT_EQ(replaceText(L"abBa", L"B", L"x"), L"axxa");
+    EXPECT_EQ(replaceText(L"aaa", L"aa", L"b"), L"ba");
+    // The replacement is not searched again, even when it holds the pattern.
+    EXPECT_EQ(replaceText(L"ab", L"a", L"aa"), L"aab");
+    EXPECT_EQ(replaceText(L"", L"a", L"b"), L"");
+    EXPECT_EQ(replaceText(L"abc", L"", L"x"), L"abc");
+    EXPECT_EQ(replaceText(L"선(defun c:ab()", L"(DEFUN C:AB()", L"(defun c:X()"), L"선(defun c:X()");
+}
+
+TEST(Names, FoldOnlyAsciiLetters) {
+    EXPECT_EQ(upper(L"ab9_한z"), L"AB9_한Z");
+    EXPECT_EQ(lower(L"AB9_한Z"), L"ab9_한z");
+    EXPECT_TRUE(equalsNoCase(L"Kelva", L"KELVA"));
+    EXPECT_FALSE(equalsNoCase(L"Kelva", L"Kelv"));
+    EXPECT_EQ(findNoCase(L"xxAbxab", L"AB", 3), 5u);
+    EXPECT_EQ(findNoCase(L"a", L"ab"), std::wstring_view::npos);
+    EXPECT_EQ(trimBlanks(L"  a b  "), L"a b");
+    EXPECT_EQ(trimBlanks(L"   "), L"");
+}

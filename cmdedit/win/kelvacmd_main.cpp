@@ -1,0 +1,23 @@
+// KelvaCmd: the command-name editor. The program lives as long as its one window.
+#include <windows.h>
+#include <objbase.h>
+
+#include "cmdedit/win/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    int code = 0;
+    {
+        kelva::cmd::MainWindow window(kelva::cmd::programFolder());
+        window.form().Unload = [] { PostQuitMessage(0); };
+        window.form().show();
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        code = static_cast<int>(msg.wParam);
+    }
+    CoUninitialize();
+    return code;
+}
