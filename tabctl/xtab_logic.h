@@ -31,6 +31,8 @@ struct TabPicture {
     virtual ~TabPicture() = default;
     virtual int width() const = 0;
     virtual int height() const = 0;
+    // 1 a bitmap (the only kind drawn with a transparent colour), 3 an icon, 4 a metafile.
+    virtual int type() const { return 1; }
 };
 using PictureRef = std::shared_ptr<TabPicture>;
 
@@ -190,6 +192,7 @@ public:
     virtual void showHideFocus() = 0;                // toggles the focus rectangle
     virtual void resetColorsToDefault() = 0;
     virtual bool themeDetectedNone() = 0;            // GetThemeInfo answers "None"
+    virtual bool isWinXP() = 0;
 
     // Platform.
     virtual void setHoverTimer(bool on) = 0;         // timer 0 of the control window, 10 ms
@@ -242,6 +245,7 @@ public:
     void RemoveTab(std::int32_t lTabIndex);
     PictureRef TabPicture(std::int32_t i) const;
     void setTabPicture(std::int32_t i, PictureRef p);
+    void clearTabPictures();  // pClearTabPictures: no repaint, nothing reported
     void accessKeyPress(std::int16_t& keyAscii);
     void assignAccessKeys();
 
@@ -251,10 +255,11 @@ public:
     void setColor(std::uint32_t XTabState::*field, std::uint32_t v, std::wstring_view name);
     void setTabTheme(std::int32_t v);
     void setTabStyle(std::int32_t v);
-    void setUseThemeDetection(bool v, bool isWinXP);
+    void setUseThemeDetection(bool v);
     void setEnabled(bool v);
     void setFocusedColor(std::uint32_t v);
     void setUseMouseWheelScroll(bool v);
+    void setIsFocused(bool v);
     void setActiveTabFont(FontRef f);
     void setInActiveTabFont(FontRef f);
     void resetAllColors();
@@ -262,6 +267,9 @@ public:
     // Paint cycle.
     void refresh();
     void showHideFocusGuarded();  // pShowHideFocus
+    // Whether a full paint leaves the focus rectangle on the surface, and whether the toggle draws
+    // one at all: the painters draw it only at run time, with ShowFocusRect, in a known style and theme.
+    bool focusDrawable();
 
     // Input from the surface.
     void mouseDown(std::int16_t button, std::int16_t shift, float x, float y);
