@@ -4,6 +4,7 @@
 // Coordinates are pixels of the control surface; colours reaching the canvas are plain RGB
 // (0x00BBGGRR), already translated from OLE colours by the painter.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "tabctl/xtab_logic.h"
@@ -46,8 +47,9 @@ public:
     virtual void setPixel(int x, int y, Rgb color) = 0;
     // One pixel combined with the value by exclusive or: doing it twice restores the pixel.
     virtual void xorPixel(int x, int y, Rgb value) = 0;
-    // A rounded rectangle outlined with a one-pixel pen and filled with a solid brush.
-    virtual void roundRect(const Rect& r, int ellipseWidth, int ellipseHeight, Rgb pen, Rgb brush) = 0;
+    // A rounded rectangle outlined with a one-pixel pen and filled with a solid brush, or left
+    // unfilled without one.
+    virtual void roundRect(const Rect& r, int ellipseWidth, int ellipseHeight, Rgb pen, std::optional<Rgb> brush) = 0;
     // The whole surface in one colour.
     virtual void clear(Rgb back) = 0;
 
