@@ -1,5 +1,7 @@
 #include "tabctl/gdi_canvas.h"
 
+#include <vector>
+
 #include "runtime/font.h"
 #include "tabctl/xtab.h"
 
@@ -7,6 +9,18 @@ namespace kelva::tabctl {
 
 namespace {
 rt::FontDesc descOf(const FontRef& f) { return f ? *f : rt::FontDesc{}; }
+
+// The caption fonts of the controls, made once: every paint asks for the same two, and a font is
+// far dearer to make than anything else a paint does. The few distinct fonts live as long as the
+// program.
+HFONT cachedFont(const rt::FontDesc& desc) {
+    static std::vector<std::pair<rt::FontDesc, rt::FontPtr>> cache;
+    for (auto& [d, f] : cache)
+        if (d == desc) return f.get();
+    if (cache.size() >= 16) cache.erase(cache.begin());
+    cache.emplace_back(desc, rt::createFont(desc));
+    return cache.back().second.get();
+}
 RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
@@ -14,9 +28,9 @@ GdiCanvas::GdiCanvas(rt::Surface& surface, const XTabState& s)
     : GdiCanvas(surface.hdc(), surface.pixelHeight(), descOf(s.ActiveTabFont), descOf(s.InActiveTabFont)) {}
 
 GdiCanvas::GdiCanvas(HDC dc, int height, const rt::FontDesc& activeFont, const rt::FontDesc& inactiveFont)
-    : dc_(dc), height_(height), fonts_{rt::createFont(activeFont), rt::createFont(inactiveFont)} {
+    : dc_(dc), height_(height), fonts_{cachedFont(activeFont), cachedFont(inactiveFont)} {
     originalRop_ = GetROP2(dc_);
-    originalFont_ = SelectObject(dc_, fonts_[1].get());
+    originalFont_ = SelectObject(dc_, fonts_[1]);
     SetBkMode(dc_, TRANSPARENT);
 }
 
@@ -82,7 +96,7 @@ void GdiCanvas::clear(Rgb back) {
     FillRect(dc_, &all, brush.get());
 }
 
-void GdiCanvas::setFont(FontRole font) { SelectObject(dc_, fonts_[font == FontRole::Active ? 0 : 1].get()); }
+void GdiCanvas::setFont(FontRole font) { SelectObject(dc_, fonts_[font == FontRole::Active ? 0 : 1]); }
 
 int GdiCanvas::textWidth(std::wstring_view text) {
     SIZE sz{};

@@ -42,7 +42,7 @@ public:
 private:
     HDC dc_;
     int width_ = 0, height_ = 0;
-    std::array<rt::FontPtr, 2> fonts_;  // active, inactive
+    std::array<HFONT, 2> fonts_{};  // active, inactive; kept by the font cache
     HGDIOBJ originalFont_ = nullptr;
     int originalRop_ = R2_COPYPEN;
 };

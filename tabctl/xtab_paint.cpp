@@ -118,6 +118,15 @@ private:
 }  // namespace
 
 XTabPainter::XTabPainter(XTabState& s, Canvas& canvas, PaintEnv env) : s_(s), c_(canvas), env_(std::move(env)) {
+    sysCache_.fill(-1);
+    if (env_.sysColor) {
+        SysColorLookup lookup = std::move(env_.sysColor);
+        env_.sysColor = [this, lookup](int i) {
+            auto& slot = sysCache_[static_cast<std::size_t>(i)];  // oleToRgb asks only for 0..kLastSysColorIndex
+            if (slot < 0) slot = lookup(i);
+            return static_cast<Rgb>(slot);
+        };
+    }
     W_ = s_.scaleWidth;
     H_ = s_.scaleHeight;
     S_ = tabctl::stripHeight(s_.ActiveTabHeight, s_.InActiveTabHeight);

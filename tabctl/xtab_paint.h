@@ -3,6 +3,7 @@
 // focus rectangle and the hover highlight, and the primitives they share. They read the control's
 // state, write the tab and close-box rectangles (and the surface colours the painting sets) back
 // into it, and draw through a Canvas.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -91,6 +92,8 @@ private:
     XTabState& s_;
     Canvas& c_;
     PaintEnv env_;
+    // System colours asked once per paint: a paint translates the same few many times.
+    mutable std::array<std::int64_t, kLastSysColorIndex + 1> sysCache_;
     std::int32_t W_ = 0, H_ = 0, S_ = 0;
 };
 
