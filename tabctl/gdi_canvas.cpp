@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "runtime/font.h"
-#include "tabctl/xtab.h"
 
 namespace kelva::tabctl {
 

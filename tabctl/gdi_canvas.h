@@ -4,14 +4,24 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "runtime/gdi.h"
+#include "runtime/picture.h"
 #include "runtime/surface.h"
 #include "tabctl/xtab_canvas.h"
 #include "tabctl/xtab_logic.h"
 
 namespace kelva::tabctl {
+
+// A tab picture held by the window side: the runtime's picture object, shared with whoever gave it.
+struct GdiTabPicture : TabPicture {
+    explicit GdiTabPicture(std::shared_ptr<rt::Picture> p) : picture(std::move(p)) {}
+    int width() const override { return picture ? picture->width() : 0; }
+    int height() const override { return picture ? picture->height() : 0; }
+    std::shared_ptr<rt::Picture> picture;
+};
 
 class GdiCanvas : public Canvas {
 public:

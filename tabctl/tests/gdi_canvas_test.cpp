@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "tabctl/gdi_canvas.h"
-#include "tabctl/xtab.h"
 #include "tabctl/xtab_paint.h"
+#include "tabctl/xtab_theme.h"
 
 using namespace kelva;
 using namespace kelva::tabctl;
