@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <vector>
 
 #include "tabctl/gdi_canvas.h"
@@ -41,6 +44,27 @@ public:
         GdiFlush();
         const std::uint32_t v = static_cast<const std::uint32_t*>(bits_)[y * w_ + x];
         return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    }
+    // The picture as a BMP file, for a reviewer to look at.
+    bool save(const std::filesystem::path& file) const {
+        GdiFlush();
+        BITMAPFILEHEADER fh{};
+        BITMAPINFOHEADER ih{};
+        ih.biSize = sizeof ih;
+        ih.biWidth = w_;
+        ih.biHeight = -h_;
+        ih.biPlanes = 1;
+        ih.biBitCount = 32;
+        ih.biCompression = BI_RGB;
+        const DWORD bytes = static_cast<DWORD>(w_) * static_cast<DWORD>(h_) * 4;
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof ih;
+        fh.bfSize = fh.bfOffBits + bytes;
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+        out.write(reinterpret_cast<const char*>(&ih), sizeof ih);
+        out.write(static_cast<const char*>(bits_), bytes);
+        return static_cast<bool>(out);
     }
     std::vector<std::uint32_t> pixels() const {
         GdiFlush();
@@ -220,6 +244,38 @@ TEST(GdiCanvas, CloseBoxPixels) {
     EXPECT_EQ(dib.at(b.left + 3, b.bottom - 4), cross);
     // The outline in the outer border colour.
     EXPECT_EQ(dib.at((b.left + b.right) / 2, b.top), toRgb(s.OuterBorderColor, sysColor));
+}
+
+// Every style, theme and state drawn into the build folder (screenshots/) for review; the pictures
+// of two themes are never the same.
+TEST(GdiCanvas, ScreenshotsOfEveryStyleThemeAndState) {
+    namespace fs = std::filesystem;
+    fs::create_directories("screenshots");
+    const char* states[] = {"normal", "focused", "hover", "disabled-tab", "closebox", "disabled-control"};
+    std::set<std::vector<std::uint32_t>> looks;
+    for (std::int32_t style : {0, 1})
+        for (std::int32_t theme = 0; theme <= 4; ++theme)
+            for (int state = 0; state < 6; ++state) {
+                Dib dib(420, 90);
+                XTabState s = tabs(style, theme, 420, 90);
+                s.IsFocused = state == 1;
+                if (state == 3) s.tabs[2].Enabled = false;
+                s.UseControlBox = state == 4;
+                if (state == 5) s.Enabled = false;
+                GdiCanvas c(dib.dc(), 90, *s.ActiveTabFont, *s.InActiveTabFont);
+                XTabPainter p(s, c, {sysColor, true, L"None"});
+                p.drawMe();
+                if (state == 2) {
+                    s.HoverTab = 2;
+                    p.drawOnMouseOver();
+                }
+                const std::string name = "screenshots/xtab-style" + std::to_string(style) + "-theme" +
+                                         std::to_string(theme) + "-" + states[state] + ".bmp";
+                EXPECT_TRUE(dib.save(name)) << name;
+                if (state == 0) looks.insert(dib.pixels());
+            }
+    // Theme 2 is the same in both styles: 9 different looks among the 10 normal pictures.
+    EXPECT_EQ(looks.size(), 9u);
 }
 
 }  // namespace
