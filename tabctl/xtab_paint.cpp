@@ -242,6 +242,21 @@ void XTabPainter::setTabFont(std::int32_t i) {
     else setForeColor(active ? s_.ActiveTabForeColor : s_.InActiveTabForeColor);
 }
 
+std::pair<std::uint32_t, std::uint32_t> XTabPainter::faceColors(std::int32_t i) const {
+    if (!tabEnabled(i)) return {s_.DisabledTabBackColor, s_.DisabledTabBackColor};
+    if (i == s_.ActiveTab) return {s_.ActiveTabBackStartColor, s_.ActiveTabBackEndColor};
+    return {s_.InActiveTabBackStartColor, s_.InActiveTabBackEndColor};
+}
+
+// Theme 3's tabs in both styles: a rounded outline down to the bottom row, filled in the face's
+// start colour; the body painted after the tabs covers all but their tops.
+void XTabPainter::roundedTab(std::int32_t i) {
+    const Rect& r = tab(i).TabRect;
+    setForeColor(s_.OuterBorderColor);
+    c_.roundRect(rectOf(r.left, r.top, r.right, std::int64_t{H_} - 1), ci(s_.XRadius), ci(s_.YRadius),
+                 rgbOf(s_.ForeColor), rgbOf(faceColors(i).first));
+}
+
 void XTabPainter::storeShapes(bool pages) {
     LayoutInput in;
     in.style = pages ? 1 : 0;
@@ -324,14 +339,8 @@ void XTabPainter::drawTabsTabbedDialog() {
     const auto count = static_cast<std::int32_t>(s_.tabs.size());
     for (std::int32_t i = 0; i < count; ++i) {
         if (theme == 0) dialogTheme0Tab(i);
-        else if (theme == 3) {
-            const TabRecord& t = tab(i);
-            setForeColor(s_.OuterBorderColor);
-            std::uint32_t fill = i == s_.ActiveTab ? s_.ActiveTabBackStartColor : s_.InActiveTabBackStartColor;
-            if (!tabEnabled(i)) fill = s_.DisabledTabBackColor;
-            c_.roundRect(rectOf(t.TabRect.left, t.TabRect.top, t.TabRect.right, std::int64_t{H_} - 1), ci(s_.XRadius),
-                         ci(s_.YRadius), rgbOf(s_.ForeColor), rgbOf(fill));
-        } else dialogTheme14Tab(i);
+        else if (theme == 3) roundedTab(i);
+        else dialogTheme14Tab(i);
         setTabFont(i);
         dialogCaption(i);
     }
@@ -351,9 +360,7 @@ void XTabPainter::dialogTheme0Tab(std::int32_t i) {
     const TabRecord& t = tab(i);
     const bool active = i == s_.ActiveTab, enabled = tabEnabled(i);
     const std::int64_t L = t.TabRect.left, T = t.TabRect.top, R = t.TabRect.right, B = t.TabRect.bottom;
-    std::uint32_t top = active ? s_.ActiveTabBackStartColor : s_.InActiveTabBackStartColor;
-    std::uint32_t bottom = active ? s_.ActiveTabBackEndColor : s_.InActiveTabBackEndColor;
-    if (!enabled) top = bottom = s_.DisabledTabBackColor;
+    const auto [top, bottom] = faceColors(i);
     fillCurvedGradient(L + 1, T, R, B, top, bottom, 4, true, true);
     const std::uint32_t e = enabled ? s_.ActiveTabBackEndColor : s_.DisabledTabBackColor;
     auto ink = [&](Ink k) {
@@ -377,9 +384,7 @@ void XTabPainter::dialogTheme14Tab(std::int32_t i) {
     const TabRecord& t = tab(i);
     const bool active = i == s_.ActiveTab, enabled = tabEnabled(i);
     const std::int64_t L = t.TabRect.left, T = t.TabRect.top, R = t.TabRect.right, B = t.TabRect.bottom;
-    std::uint32_t top = active ? s_.ActiveTabBackStartColor : s_.InActiveTabBackStartColor;
-    std::uint32_t bottom = active ? s_.ActiveTabBackEndColor : s_.InActiveTabBackEndColor;
-    if (!enabled) top = bottom = s_.DisabledTabBackColor;
+    const auto [top, bottom] = faceColors(i);
     if (env_.schemeName == L"Metallic") {
         fillCurvedGradient(L, T, R, B, 0xFFFFFF, 0xF0F0F0, 4, true, true);
         fillCurvedGradient(L, round2(static_cast<double>(B - T) * 0.45), R, B, top, bottom, 4, true, true);
@@ -538,14 +543,7 @@ void XTabPainter::drawTabsPropertyPages() {
         switch (theme) {
         case 0: pagesTheme0Tab(i); break;
         case 2: pagesTheme2Tab(i); break;
-        case 3: {
-            setForeColor(s_.OuterBorderColor);
-            std::uint32_t fill = i == s_.ActiveTab ? s_.ActiveTabBackStartColor : s_.InActiveTabBackStartColor;
-            if (!tabEnabled(i)) fill = s_.DisabledTabBackColor;
-            c_.roundRect(rectOf(t.TabRect.left, t.TabRect.top, t.TabRect.right, std::int64_t{H_} - 1), ci(s_.XRadius),
-                         ci(s_.YRadius), rgbOf(s_.ForeColor), rgbOf(fill));
-            break;
-        }
+        case 3: roundedTab(i); break;
         default: pagesTheme14Tab(i); break;
         }
         setTabFont(i);
@@ -585,9 +583,7 @@ void XTabPainter::pagesTheme14Tab(std::int32_t i) {
                         : i == s_.ActiveTab - 1     ? Place::LeftNeighbour
                         : i == s_.ActiveTab + 1     ? Place::RightNeighbour
                                                     : Place::Other;
-    std::uint32_t top = place == Place::Active ? s_.ActiveTabBackStartColor : s_.InActiveTabBackStartColor;
-    std::uint32_t bottom = place == Place::Active ? s_.ActiveTabBackEndColor : s_.InActiveTabBackEndColor;
-    if (!enabled) top = bottom = s_.DisabledTabBackColor;
+    const auto [top, bottom] = faceColors(i);
     // Fill rectangle and rounded corners by the tab's place.
     std::int64_t fr = R - 1;
     bool rl = true, rr = true;

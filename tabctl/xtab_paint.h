@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "core/color.h"
 #include "tabctl/xtab_canvas.h"
@@ -63,6 +64,9 @@ private:
     };
     const TabRecord& tab(std::int32_t i) const;
     bool tabEnabled(std::int32_t i) const;
+    // Start and end colours of a tab's face: its own pair, or the disabled colour for both.
+    std::pair<std::uint32_t, std::uint32_t> faceColors(std::int32_t i) const;
+    void roundedTab(std::int32_t i);
     void setForeColor(std::uint32_t c) { s_.ForeColor = c; }
     void setTabFont(std::int32_t i);
     void storeShapes(bool pages);
