@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "core/errors.h"
 #include "tabctl/tests/paint_canvases.h"
 #include "tabctl/xtab_geometry.h"
 #include "tabctl/xtab_paint.h"
@@ -714,6 +715,61 @@ TEST(XTabPrimitives, GradientRowsAndCornerSpans) {
     XTabPainter(s, rect, env()).apiRectangle(1, 2, 10, 5, 0x80000010);
     EXPECT_EQ(rect.ops, (std::vector<Op>{{Op::Line, 1, 2, 11, 2, sysColor(16)}, {Op::Line, 11, 2, 11, 7, sysColor(16)},
                                          {Op::Line, 11, 7, 1, 7, sysColor(16)}, {Op::Line, 1, 7, 1, 2, sysColor(16)}}));
+}
+
+}  // namespace
+
+namespace {
+
+// Every painter entry over many odd states (sizes, heights, indices, captions, pictures, themes and
+// styles out of range) under the sanitizers: nothing may read or write outside its buffers, and no
+// arithmetic may overflow unnoticed.
+TEST(XTabPaintFaults, OddStatesPaintSafely) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::int32_t lo, std::int32_t hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + static_cast<std::int32_t>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+    };
+    const std::int32_t extremes[] = {-2147483647 - 1, -100000, -20, -1, 0, 1, 2, 18, 20, 32, 100000, 2147483647};
+    auto pick = [&](bool wild) { return wild ? extremes[next(0, 11)] : next(-5, 60); };
+    auto bmp = std::make_shared<Pic>();
+    auto icon = std::make_shared<Pic>();
+    icon->t = 3;
+    const wchar_t* captions[] = {L"", L"&", L"&&", L"a&", L"&File", L"Fish && Chips", L"긴 캡션 &한글", L"x"};
+    for (int round = 0; round < 3000; ++round) {
+        const std::int32_t count = next(1, 7);
+        XTabState s = state(next(-1, 2), next(-1, 5), count, next(-1, count));
+        s.scaleWidth = next(0, 5) == 0 ? pick(true) : next(1, 500);
+        s.scaleHeight = next(0, 5) == 0 ? pick(true) : next(1, 300);
+        s.ActiveTabHeight = pick(next(0, 3) == 0);
+        s.InActiveTabHeight = pick(next(0, 3) == 0);
+        s.iconSize = next(0, 4) == 0 ? pick(true) : next(0, 48);
+        s.PictureAlign = next(-1, 4);
+        s.XRadius = pick(false), s.YRadius = pick(false);
+        s.UseControlBox = next(0, 1);
+        s.IsFocused = next(0, 1);
+        s.Enabled = next(0, 4) != 0;
+        s.UseMaskColor = next(0, 1);
+        s.HoverTab = next(-2, count + 1);
+        for (auto& t : s.tabs) {
+            t.Caption = captions[next(0, 7)];
+            t.Enabled = next(0, 3) != 0;
+            const int p = next(0, 2);
+            if (p) t.Picture = p == 1 ? static_cast<PictureRef>(bmp) : icon;
+        }
+        RecordingCanvas c(next(0, 3) == 0 ? 0 : 300);
+        XTabPainter p(s, c, env(next(0, 1) ? L"Metallic" : L"None"));
+        try {
+            p.drawMe();
+            p.drawOnMouseOver();
+            p.drawOverXOred();
+            p.showHideFocus();
+            p.drawControlBox(next(-1, 3), next(-2, count + 1));
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), 6) << "only an overflow may stop a paint";
+        }
+        EXPECT_LT(c.ops.size(), 20000u) << "round " << round;
+    }
 }
 
 }  // namespace
