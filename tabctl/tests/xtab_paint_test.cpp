@@ -773,3 +773,79 @@ TEST(XTabPaintFaults, OddStatesPaintSafely) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XTabPagesPaint, Theme3RoundedTabsAndTheme4AsTheme1) {
+    XTabState s = state(1, 3, 3, 1);
+    s.tabs[2].Enabled = false;
+    s.XRadius = 6, s.YRadius = 8;
+    RecordingCanvas c;
+    XTabPainter(s, c, env()).drawMe();
+    // Theme 3: tab 0 at 0 when another tab is active, each later tab one pixel right of the one before.
+    EXPECT_EQ(s.tabs[0].TabRect, (Rect{0, 2, 44, 22}));
+    EXPECT_EQ(s.tabs[1].TabRect, (Rect{45, 0, 89, 22}));
+    EXPECT_EQ(s.tabs[2].TabRect, (Rect{90, 2, 134, 22}));
+    const auto rr = c.of(Op::RoundRect);
+    ASSERT_EQ(rr.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(rr[i].y2, 199);  // down to ScaleHeight - 1
+        EXPECT_EQ(rr[i].color, kOuter);
+    }
+    EXPECT_EQ(rr[1].text, L"6,8," + std::to_wstring(kActStart));
+    EXPECT_EQ(rr[2].text, L"6,8," + std::to_wstring(kDisBack));
+    EXPECT_EQ(c.of(Op::Text).at(2).color, kDisFore);
+
+    XTabState one = state(1, 1, 4, 2), four = state(1, 4, 4, 2);
+    RecordingCanvas c1, c4;
+    XTabPainter(one, c1, env()).drawTabs();
+    XTabPainter(four, c4, env()).drawTabs();
+    EXPECT_TRUE(c1.ops == c4.ops);
+}
+
+TEST(XTabPagesPaint, DisabledTabsInTheme0And2) {
+    for (std::int32_t theme : {0, 2}) {
+        XTabState s = state(1, theme, 3, 1);
+        s.tabs[1].Enabled = false;  // the active tab itself
+        s.tabs[2].Enabled = false;
+        RecordingCanvas c;
+        XTabPainter(s, c, env()).drawMe();
+        const Rect a = s.tabs[1].TabRect, r = s.tabs[2].TabRect;
+        const auto lines = linesOf(c);
+        if (theme == 2) {
+            EXPECT_TRUE(hasLine(lines, {a.left, std::int64_t{a.bottom} + 1, a.right, std::int64_t{a.bottom} + 1, kDisBack}));
+            EXPECT_TRUE(hasLine(lines, {r.left + 1, r.top, r.right, r.top, kDisBack}));
+            EXPECT_TRUE(hasLine(lines, {r.left + 1, r.bottom, r.right, r.bottom, kDisBack}));
+        } else {
+            EXPECT_TRUE(hasLine(lines, {a.left + 3, a.top, a.right - 3, a.top, kDisBack}));
+            EXPECT_TRUE(hasLine(lines, {r.left, r.bottom, r.right - 1, r.bottom, kDisBack}));
+        }
+        EXPECT_EQ(s.BackColor, kDisBack);  // the body follows the disabled active tab
+        const auto texts = c.of(Op::Text);
+        EXPECT_EQ(texts.at(1).color, kDisFore);
+        EXPECT_EQ(texts.at(0).color, kInFore);
+    }
+}
+
+TEST(XTabOverlay, Theme4HoverInBothStylesAndOnTheActiveTab) {
+    for (std::int32_t style : {0, 1}) {
+        XTabState s = state(style, 4, 3, 0);
+        RecordingCanvas base;
+        XTabPainter(s, base, env()).drawTabs();
+        // Hovering the active tab with UseFocusedColor off takes the hover colour over the active start.
+        s.UseFocusedColor = false;
+        s.HoverTab = 0;
+        RecordingCanvas c;
+        XTabPainter(s, c, env()).drawOnMouseOver();
+        const Rect a = s.tabs[0].TabRect;
+        const Rgb X = kHover ^ kActStart;
+        if (style == 0) {
+            EXPECT_TRUE(hasLine(linesOf(c), {a.left, a.top + 3, a.right, a.top + 3, offsetColor(X, 21, sysColor) ^ X}));
+        } else {
+            EXPECT_TRUE(hasLine(linesOf(c), {a.left + 1, a.top + 3, a.right - 1, a.top + 3,
+                                             offsetColor(X, 21, sysColor) ^ X}));
+        }
+    }
+}
+
+}  // namespace
