@@ -333,6 +333,7 @@ void XTabLogic::switchTo(std::int32_t n, bool cancellable) {
     clearHover(true);
     host_.drawBackground();
     host_.drawTabs();
+    s.focusDrawn = s.IsFocused && focusDrawable();  // the tab paint draws the rectangle with the tabs
     host_.propertyChanged(L"ActiveTab");
     refresh();
     host_.refreshSurface();

@@ -95,6 +95,9 @@ public:
     void drawTabs() override {
         log.push_back("drawTabs");
         layout();
+        auto& s = logic->s;
+        focusOnScreen = user && s.ShowFocusRect && s.IsFocused && s.TabTheme >= 0 && s.TabTheme <= 4 &&
+                        (s.TabStyle == 0 || s.TabStyle == 1);
     }
     void drawControlBox(int state, int tab) override { log.push_back("box" + std::to_string(state) + ":" + std::to_string(tab)); }
     void drawHover(int tab) override {

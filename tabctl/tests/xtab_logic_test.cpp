@@ -67,6 +67,18 @@ TEST(XTabCaptionKeys, BadIndicesRaiseNineAndGetsAnswerQuietly) {
     EXPECT_FALSE(f.x.TabEnabled(7));
 }
 
+TEST(XTabCaptionKeys, DisablingATabRedrawsItsCloseBoxPressed) {
+    Fixture f;
+    f.x.setTabEnabled(1, false);
+    EXPECT_EQ(f.host.count("box2:1"), 0);  // no close boxes shown
+    f.x.setBool(&XTabState::UseControlBox, true, L"UseControlBox");
+    f.x.setTabEnabled(1, false);
+    f.x.setTabEnabled(1, true);
+    EXPECT_EQ(f.host.count("box2:1"), 1);
+    EXPECT_EQ(f.host.count("box0:1"), 1);
+    EXPECT_EQ(f.host.changed.back(), L"TabEnabled");
+}
+
 TEST(XTabCaptionKeys, AccessKeySelectsEnabledInactiveTabOnly) {
     Fixture f;
     f.x.setTabCaption(1, L"&Alpha");

@@ -305,6 +305,52 @@ TEST(XTabWin, ParentMovingAndSizingReportStatus) {
                                                   "Form is sizing...", "Finished Sizing."}));
 }
 
+TEST(XTabWin, AddControlPlacesOnTheGivenTab) {
+    Host h;
+    auto& extra = h.form->add<rt::StdControl>(L"extra", {150, 3300, 900, 300}, nullptr, rt::StdControl::Kind::Label);
+    HWND none = nullptr;
+    h.tab->AddControl(&extra, none, 300, 1200, -1, -1, 2);
+    EXPECT_EQ(h.tab->ActiveTab(), 2);
+    EXPECT_EQ(GetParent(extra.hwnd()), h.hwnd());
+    EXPECT_EQ(extra.rect().left, 300);
+    EXPECT_EQ(extra.rect().width, 900);  // -1 leaves the width as it was
+    EXPECT_TRUE(IsWindowVisible(extra.hwnd()));
+    // A bare window.
+    HWND w = CreateWindowExW(0, L"STATIC", L"bare", WS_CHILD, 0, 0, 10, 10, h.form->hwnd(), nullptr, nullptr, nullptr);
+    h.tab->AddControl(nullptr, w, 20, 30, 40, 50, -1);
+    RECT rc{};
+    GetWindowRect(w, &rc);
+    MapWindowPoints(nullptr, h.hwnd(), reinterpret_cast<POINT*>(&rc), 2);
+    EXPECT_EQ(GetParent(w), h.hwnd());
+    EXPECT_EQ(rc.left, 20);
+    EXPECT_EQ(rc.bottom - rc.top, 50);
+    EXPECT_EQ(h.tab->ActiveTab(), 2);
+    // A bad tab index is the switch's own business: it selects tab 0.
+    h.tab->AddControl(nullptr, w, -1, -1, -1, -1, 9);
+    EXPECT_EQ(h.tab->ActiveTab(), 0);
+}
+
+TEST(XTabWin, ThemeDetectionFollowsTheVisualStyleSeam) {
+    PlatformScope scope;
+    xtabPlatform().isWinXP = [] { return true; };
+    xtabPlatform().themeName = [](wchar_t*, int, wchar_t* color, int colorChars, wchar_t*, int) -> long {
+        wcsncpy(color, L" HomeStead ", static_cast<std::size_t>(colorChars));
+        return 0;
+    };
+    Host h;
+    EXPECT_EQ(h.tab->GetThemeInfo(), L"HomeStead");
+    h.tab->setUseThemeDetection(true);
+    EXPECT_EQ(h.tab->TabTheme(), 1);
+    EXPECT_EQ(h.tab->HoverColor(), 5214691u);  // the HomeStead scheme's hover colour
+    // Visual styles off: the query fails, which still counts as themed.
+    xtabPlatform().themeName = [](wchar_t*, int, wchar_t*, int, wchar_t*, int) -> long { return 1; };
+    EXPECT_EQ(h.tab->GetThemeInfo(), L"UxTheme_Error");
+    xtabPlatform().isWinXP = [] { return false; };
+    h.tab->Refresh();
+    EXPECT_EQ(h.tab->TabTheme(), 0);
+    EXPECT_EQ(h.tab->GetRGBFromOLE(0x80000000u | COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
+}
+
 // ---- the end ------------------------------------------------------------------------------------
 
 TEST(XTabWin, CancelledUnloadTearsNothingDown) {
