@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include <cmath>
+#include <functional>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -309,33 +310,33 @@ void ucXTab::paint(F&& step) {
     GdiCanvas canvas(surface(), x_.s);
     PaintEnv env{sysColor, userMode(), x_.s.TabTheme == 1 || x_.s.TabTheme == 4 ? GetThemeInfo() : std::wstring()};
     XTabPainter painter(x_.s, canvas, std::move(env));
-    step(painter);
+    std::invoke(step, painter);
     // The painters may set the surface's pen colour (ForeColor) as they go.
     surface().setForeColor(x_.s.ForeColor);
     InvalidateRect(ownWindow_, nullptr, FALSE);
 }
 
 void ucXTab::drawMe() {
-    paint([](XTabPainter& p) { p.drawMe(); });
+    paint(&XTabPainter::drawMe);
 }
 void ucXTab::drawBackground() {
-    paint([](XTabPainter& p) { p.drawBackground(); });
+    paint(&XTabPainter::drawBackground);
 }
 void ucXTab::drawTabs() {
-    paint([](XTabPainter& p) { p.drawTabs(); });
+    paint(&XTabPainter::drawTabs);
 }
 void ucXTab::drawControlBox(int state, int tab) {
     paint([&](XTabPainter& p) { p.drawControlBox(state, tab); });
 }
 void ucXTab::drawHover(int tab) {
     x_.s.HoverTab = tab;
-    paint([](XTabPainter& p) { p.drawOnMouseOver(); });
+    paint(&XTabPainter::drawOnMouseOver);
 }
 void ucXTab::drawOverXOred() {
-    paint([](XTabPainter& p) { p.drawOverXOred(); });
+    paint(&XTabPainter::drawOverXOred);
 }
 void ucXTab::showHideFocus() {
-    paint([](XTabPainter& p) { p.showHideFocus(); });
+    paint(&XTabPainter::showHideFocus);
 }
 
 void ucXTab::resetColorsToDefault() {
@@ -549,16 +550,16 @@ void ucXTab::Cls() { surface().cls(); }
 void ucXTab::Refresh() { x_.refresh(); }
 void ucXTab::DrawTabs() { drawTabs(); }
 void ucXTab::DrawTabsTabbedDialog() {
-    paint([](XTabPainter& p) { p.drawTabsTabbedDialog(); });
+    paint(&XTabPainter::drawTabsTabbedDialog);
 }
 void ucXTab::DrawTabsPropertyPages() {
-    paint([](XTabPainter& p) { p.drawTabsPropertyPages(); });
+    paint(&XTabPainter::drawTabsPropertyPages);
 }
 void ucXTab::DrawBackgroundTabbedDialog() {
-    paint([](XTabPainter& p) { p.drawBackgroundTabbedDialog(); });
+    paint(&XTabPainter::drawBackgroundTabbedDialog);
 }
 void ucXTab::DrawBackgroundPropertyPages() {
-    paint([](XTabPainter& p) { p.drawBackgroundPropertyPages(); });
+    paint(&XTabPainter::drawBackgroundPropertyPages);
 }
 void ucXTab::ShowHideFocus() { showHideFocus(); }
 void ucXTab::TimerEvent() { x_.TimerEvent(); }
