@@ -12,6 +12,7 @@
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
 #include "tabctl/gdi_canvas.h"
+#include "tabctl/xtab_filedialog.h"
 #include "tabctl/xtab_paint.h"
 #include "tabctl/xtab_pictures.h"
 #include "tabctl/xtab_theme.h"
@@ -531,18 +532,7 @@ void ucXTab::DrawImage(HDC lDestHDC, HBITMAP lhBmp, std::uint32_t lTransColor, s
 }
 
 std::wstring ucXTab::ShowFileOpenDialog(HWND lhWndOwner, const std::wstring& sInitDir, const std::wstring& sFilter) {
-    std::wstring filter = openFileFilter(sFilter);
-    std::vector<wchar_t> file(kFileBufferChars + 1, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = lhWndOwner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(kFileBufferChars);
-    ofn.lpstrInitialDir = sInitDir.empty() ? nullptr : sInitDir.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return {};
-    return chosenPath(file.data(), kFileBufferChars);
+    return showFileOpenDialog(lhWndOwner, sInitDir, sFilter);
 }
 
 void ucXTab::Cls() { surface().cls(); }
