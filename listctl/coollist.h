@@ -189,6 +189,7 @@ private:
     void applyBorder();
     void applyCursor();
     int lineHeight();
+    int lineHeight(rt::Font& font);
     bool userMode() const { return ambient().userMode; }
     void picMouseDown(const rt::MouseArgs& a);
     void picMouseMove(const rt::MouseArgs& a);
