@@ -99,7 +99,11 @@ HWND EditBox::createWindow(HWND parent, const RECT& px) {
 }
 
 LRESULT CALLBACK EditBox::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<EditBox*>(data);
+    return rt::guardMessage(h, [&] { return message(h, msg, wParam, lParam, reinterpret_cast<EditBox*>(data)); },
+                            [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+}
+
+LRESULT EditBox::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, EditBox* self) {
     switch (msg) {
     case WM_GETDLGCODE: return DefSubclassProc(h, msg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_CHAR:
@@ -145,7 +149,11 @@ CoolList::~CoolList() {
 void CoolList::onCreated() { createParts(); }
 
 LRESULT CALLBACK CoolList::picListProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<CoolList*>(data);
+    return rt::guardMessage(h, [&] { return picListMessage(h, msg, w, l, reinterpret_cast<CoolList*>(data)); },
+                            [&] { return DefSubclassProc(h, msg, w, l); });
+}
+
+LRESULT CoolList::picListMessage(HWND h, UINT msg, WPARAM w, LPARAM l, CoolList* self) {
     if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
         HCURSOR c = nullptr;
         if (self->props_.mousePointer == 99) c = self->customCursor_;
