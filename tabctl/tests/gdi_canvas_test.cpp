@@ -39,6 +39,16 @@ public:
         DeleteDC(dc_);
     }
     HDC dc() const { return dc_; }
+    // A device-dependent bitmap holding what was drawn, as a picture object holds one.
+    HBITMAP copyBitmap() const {
+        HBITMAP bmp = CreateCompatibleBitmap(dc_, w_, h_);
+        HDC mem = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w_, h_, dc_, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        return bmp;
+    }
     // As COLORREF (red in the low byte).
     Rgb at(int x, int y) const {
         GdiFlush();
@@ -152,14 +162,7 @@ TEST(GdiCanvas, TransparentBlitKeepsTheMaskPixels) {
     GdiCanvas sc(src.dc(), 4, {}, {});
     sc.fillRect(0, 0, 4, 4, 0xFF0000);
     for (int i = 0; i < 4; ++i) sc.setPixel(i, i, 0xFF00FF);
-    HBITMAP bmp = CreateCompatibleBitmap(src.dc(), 4, 4);
-    {
-        HDC mem = CreateCompatibleDC(src.dc());
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, 4, 4, src.dc(), 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-    }
+    HBITMAP bmp = src.copyBitmap();
     EXPECT_EQ(bitmapSize(bmp).cx, 4);
     EXPECT_EQ(bitmapSize(bmp).cy, 4);
     Dib dst(16, 16);
@@ -285,16 +288,7 @@ TEST(GdiCanvas, PicturesDrawnOnEverySwitch) {
     GdiCanvas sc(src.dc(), 16, {}, {});
     sc.fillRect(0, 0, 16, 16, 0x3366CC);
     sc.fillRect(4, 4, 8, 8, 0xFF00FF);
-    auto copy = [&] {
-        HBITMAP bmp = CreateCompatibleBitmap(src.dc(), 16, 16);
-        HDC mem = CreateCompatibleDC(src.dc());
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, 16, 16, src.dc(), 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        return std::make_shared<GdiTabPicture>(std::make_shared<rt::Picture>(bmp));
-    };
-    auto pic = copy();
+    auto pic = std::make_shared<GdiTabPicture>(std::make_shared<rt::Picture>(src.copyBitmap()));
     for (std::int32_t style : {0, 1})
         for (std::int32_t theme = 0; theme <= 4; ++theme)
             for (std::int32_t align = 0; align <= 3; ++align) {

@@ -382,6 +382,21 @@ TEST(XTabWin, UnloadGoesBackToTabZeroAndRemovesTheSubscriptions) {
     SendMessageW(h.form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
 }
 
+TEST(XTabWin, DestroyingTheWindowsEndsTheSubscriptions) {
+    Host h;
+    h.tab->setActiveTab(1);
+    HWND form = h.form->hwnd();
+    const auto formClassProc = GetClassLongPtrW(form, GCLP_WNDPROC);
+    // The control's own window goes first, with the form still there: the form's link is taken out.
+    DestroyWindow(h.hwnd());
+    EXPECT_FALSE(h.tab->state().bSubclassed);
+    EXPECT_EQ(GetWindowLongPtrW(form, GWLP_WNDPROC), formClassProc);
+    EXPECT_EQ(h.tab->ActiveTab(), 0);
+    SendMessageW(form, WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageW(form, WM_MOVING, 0, 0);
+    EXPECT_EQ(h.count("Form is moving..."), 0);
+}
+
 TEST(XTabWin, RemovalWhileItsWindowDispatchesAndInAnyOrderWithPushButtons) {
     for (int order = 0; order < 3; ++order) {
         Host h;
