@@ -8,6 +8,7 @@
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
+#include "runtime/services.h"
 
 namespace kelva::rt {
 
@@ -140,7 +141,8 @@ LRESULT CALLBACK Control::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return self->wndProc(msg, wParam, lParam);
+    return guardMessage(hwnd, [&] { return self->wndProc(msg, wParam, lParam); },
+                        [&] { return DefWindowProcW(hwnd, msg, wParam, lParam); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -339,7 +341,8 @@ LRESULT CALLBACK StdControl::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARA
         RemoveWindowSubclass(h, subclassProc, kStdSubclass);
         return DefSubclassProc(h, msg, wParam, lParam);
     }
-    return reinterpret_cast<StdControl*>(ref)->message(h, msg, wParam, lParam);
+    return guardMessage(h, [&] { return reinterpret_cast<StdControl*>(ref)->message(h, msg, wParam, lParam); },
+                        [&] { return DefSubclassProc(h, msg, wParam, lParam); });
 }
 
 LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "runtime/eventscope.h"
+#include "runtime/services.h"
 
 namespace kelva::rt {
 
@@ -43,8 +44,7 @@ LRESULT CALLBACK Timer::hostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         if (!t->running_ || !t->Tick) return 0;
         // The handler may switch its own timer off or replace Tick: it runs from a copy.
         auto tick = t->Tick;
-        tick();
-        return 0;
+        return guardMessage(hwnd, [&] { tick(); return LRESULT{0}; }, [] { return LRESULT{0}; });
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
