@@ -321,8 +321,9 @@ TEST(IntrinsicEvents, ToolTipAppearsOverAPictureBoxAndAnImage) {
         RECT rc;
         GetWindowRect(c.hwnd(), &rc);
         SetCursorPos(rc.left + 5, rc.top + 5);
+        // The mouse arrives and rests: the tip shows after the initial delay.
+        PostMessageW(c.hwnd(), WM_MOUSEMOVE, 0, pointParam(5, 5));
         for (int i = 0; i < 150; ++i) {
-            PostMessageW(c.hwnd(), WM_MOUSEMOVE, 0, pointParam(5, 5));
             pump(20);
             HWND tip = form.toolTipWindow();
             if (tip && IsWindowVisible(tip)) {
