@@ -13,20 +13,12 @@
 #include <optional>
 
 #include "runtime/gdi.h"
+#include "runtime/mouse.h"
 #include "runtime/propbag.h"
 
 namespace kelva::rt {
 
 class Form;
-
-// Button: 1 left, 2 right, 4 middle. Shift: 1 Shift, 2 Ctrl, 4 Alt. X and Y in scale units.
-struct MouseArgs {
-    int button = 0;
-    int shift = 0;
-    double x = 0, y = 0;
-};
-
-int shiftState();
 
 struct TwipsRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -167,7 +159,7 @@ private:
     GdiPtr<HBRUSH> brush_;
     GdiPtr<HFONT> font_;
     HWND comboEdit_ = nullptr;
-    bool pressed_ = false;
+    MouseTracker mouse_;
     bool lastKeyTaken_ = false;
 };
 

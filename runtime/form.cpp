@@ -7,6 +7,7 @@
 
 #include "runtime/eventscope.h"
 #include "runtime/gdi.h"
+#include "runtime/mouse.h"
 #include "runtime/scale.h"
 #include "runtime/services.h"
 
@@ -402,6 +403,10 @@ MouseArgs Form::mouseArgs(int button, LPARAM lParam) const {
 }
 
 LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (const MouseEvent e = mouse_.track(hwnd_, msg, wParam, lParam); e.kind != MouseEvent::None) {
+        raiseMouse(e, mouseArgs(e.button, lParam), {MouseDown, MouseUp, MouseMove, Click, DblClick});
+        return 0;
+    }
     switch (msg) {
     case WM_ERASEBKGND: {
         RECT rc;
@@ -478,43 +483,6 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR: {
         int ascii = static_cast<int>(wParam);
         if (ascii != L'\t') controlKeyPress(ascii);
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        const int b = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
-        if (b == 1) pressed_ = true;
-        SetCapture(hwnd_);
-        if (MouseDown) MouseDown(mouseArgs(b, lParam));
-        return 0;
-    }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        const int b = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-        if (hwnd_ && GetCapture() == hwnd_ && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
-        const bool click = b == 1 && pressed_;
-        if (b == 1) pressed_ = false;
-        if (MouseUp) MouseUp(mouseArgs(b, lParam));
-        if (click && Click && hwnd_) {
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (PtInRect(&rc, pt)) Click();
-        }
-        return 0;
-    }
-    case WM_LBUTTONDBLCLK:
-        pressed_ = false;
-        if (DblClick) DblClick();
-        return 0;
-    case WM_MOUSEMOVE: {
-        int b = 0;
-        if (wParam & MK_LBUTTON) b |= 1;
-        if (wParam & MK_RBUTTON) b |= 2;
-        if (wParam & MK_MBUTTON) b |= 4;
-        if (MouseMove) MouseMove(mouseArgs(b, lParam));
         return 0;
     }
     default: break;

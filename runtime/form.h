@@ -11,6 +11,7 @@
 
 #include "runtime/control.h"
 #include "runtime/designdata.h"
+#include "runtime/mouse.h"
 #include "runtime/usercontrol.h"
 
 namespace kelva::rt {
@@ -165,7 +166,7 @@ private:
     bool keyPreview_ = false;
     UserControl* defaultControl_ = nullptr;
     bool unloading_ = false;
-    bool pressed_ = false;
+    MouseTracker mouse_;
     std::vector<std::pair<int, std::function<void(bool, UnloadReason)>>> unloadHooks_;
     int nextHook_ = 1;
     HWND lastFocus_ = nullptr;  // the control that had the focus when the form was deactivated

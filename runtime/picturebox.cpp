@@ -38,6 +38,19 @@ MouseArgs SurfaceControl::mouseArgs(int button, LPARAM lParam) const {
 }
 
 LRESULT SurfaceControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (const MouseEvent e = mouse_.track(hwnd(), msg, wParam, lParam); e.kind != MouseEvent::None) {
+        const MouseArgs a = mouseArgs(e.button, lParam);
+        switch (e.kind) {
+        case MouseEvent::Down: onMouseDown(a); break;
+        case MouseEvent::Up:
+            onMouseUp(a);
+            if (e.click) onClick();
+            break;
+        case MouseEvent::DblClick: onDblClick(); break;
+        default: onMouseMove(a); break;
+        }
+        return 0;
+    }
     switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
@@ -58,50 +71,6 @@ LRESULT SurfaceControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         resized();
         if (!autoRedraw_) InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    // Only the left button double-clicks; a quick second press of another button is a press.
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-        const int b = msg == WM_LBUTTONDOWN ? 1 : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? 2 : 4;
-        if (b == 1) pressed_ = true;
-        buttonsDown_ |= b;
-        SetCapture(hwnd());
-        onMouseDown(mouseArgs(b, lParam));
-        return 0;
-    }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        const int b = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-        buttonsDown_ &= ~b;
-        if (!buttonsDown_ && GetCapture() == hwnd()) ReleaseCapture();
-        const bool click = b == 1 && pressed_;
-        if (b == 1) pressed_ = false;
-        onMouseUp(mouseArgs(b, lParam));
-        if (click) {
-            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            RECT rc;
-            GetClientRect(hwnd(), &rc);
-            if (PtInRect(&rc, pt)) onClick();
-        }
-        return 0;
-    }
-    case WM_LBUTTONDBLCLK:
-        pressed_ = false;
-        buttonsDown_ |= 1;
-        SetCapture(hwnd());
-        onDblClick();
-        return 0;
-    case WM_MOUSEMOVE: {
-        int b = 0;
-        if (wParam & MK_LBUTTON) b |= 1;
-        if (wParam & MK_RBUTTON) b |= 2;
-        if (wParam & MK_MBUTTON) b |= 4;
-        onMouseMove(mouseArgs(b, lParam));
-        return 0;
-    }
     default: return Control::wndProc(msg, wParam, lParam);
     }
 }

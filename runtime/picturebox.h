@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "runtime/control.h"
+#include "runtime/mouse.h"
 #include "runtime/surface.h"
 
 namespace kelva::rt {
@@ -40,8 +41,7 @@ protected:
 private:
     Surface surface_;
     bool autoRedraw_ = false;
-    bool pressed_ = false;
-    int buttonsDown_ = 0;
+    MouseTracker mouse_;
 };
 
 class PictureBox : public SurfaceControl {

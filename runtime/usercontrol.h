@@ -23,7 +23,9 @@ class UserControl : public SurfaceControl {
 public:
     ~UserControl() override;
 
-    // Life cycle, driven by the form.
+    // Life cycle, driven by the form. initNew is a control newly placed on a form in a designer; at
+    // run time every control reads its stored properties with load, an empty bag when nothing is
+    // stored, and only then subclasses, starts its timers and follows its form's activation.
     void initNew();
     void load(const PropertyBag& bag);
     void save(PropertyBag& bag);
