@@ -4,6 +4,7 @@
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
+#include "runtime/services.h"
 
 namespace kelva::rt {
 
@@ -115,7 +116,8 @@ LRESULT CALLBACK Control::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return self->wndProc(msg, wParam, lParam);
+    return guardMessage(hwnd, [&] { return self->wndProc(msg, wParam, lParam); },
+                        [&] { return DefWindowProcW(hwnd, msg, wParam, lParam); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
+#include "runtime/services.h"
 
 namespace kelva::rt {
 
@@ -176,7 +177,8 @@ LRESULT CALLBACK Form::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return self->wndProc(msg, wParam, lParam);
+    return guardMessage(hwnd, [&] { return self->wndProc(msg, wParam, lParam); },
+                        [&] { return DefWindowProcW(hwnd, msg, wParam, lParam); });
 }
 
 LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "runtime/timer.h"
 
+#include "runtime/services.h"
+
 namespace kelva::rt {
 
 // One hidden window per thread carries every timer; the timer's id is its address.
@@ -23,7 +25,7 @@ HWND Timer::host() {
 LRESULT CALLBACK Timer::hostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
         auto* t = reinterpret_cast<Timer*>(wParam);
-        if (t->running_ && t->Tick) t->Tick();
+        if (t->running_ && t->Tick) return guardMessage(hwnd, [&] { t->Tick(); return LRESULT{0}; }, [] { return LRESULT{0}; });
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
