@@ -13,6 +13,7 @@
 #include "runtime/scale.h"
 #include "tabctl/gdi_canvas.h"
 #include "tabctl/xtab_filedialog.h"
+#include "tabctl/xtab_imagelist.h"
 #include "tabctl/xtab_paint.h"
 #include "tabctl/xtab_pictures.h"
 #include "tabctl/xtab_theme.h"
@@ -508,6 +509,11 @@ void ucXTab::AddControl(rt::Control* Ctrl, HWND& lhWnd, std::int32_t lLeft, std:
         if (lHeight != -1) Ctrl->setProperty(L"Height", static_cast<std::int32_t>(lHeight));
         Ctrl->setProperty(L"Visible", true);
     });
+}
+
+void ucXTab::CopyTabImagesFromImageList(IDispatch* oIml) {
+    safely([&] { copyTabImages(x_.s.tabs, [oIml](std::int32_t index) { return imageListPicture(oIml, index); }); });
+    x_.refresh();
 }
 
 void ucXTab::CopyTabImagesFromImageList(ImageListSource* oIml) {

@@ -369,12 +369,13 @@ TEST(XTabWin, UnloadGoesBackToTabZeroAndRemovesTheSubscriptions) {
     EXPECT_NE(GetWindowLongPtrW(h.form->hwnd(), GWLP_WNDPROC), formProc);  // subclassed while loaded
     h.tab->setActiveTab(2);
     h.events.clear();
+    HWND formWindow = h.form->hwnd();
     EXPECT_TRUE(h.form->unload());
     EXPECT_EQ(h.events, (std::vector<std::string>{"before0", "switch2"}));
     EXPECT_FALSE(h.tab->state().bSubclassed);
     const auto& recs = h.tab->engine().records();
-    EXPECT_LT(recs.index(reinterpret_cast<std::uintptr_t>(h.form->hwnd()), false), 0);
-    EXPECT_EQ(GetWindowLongPtrW(h.form->hwnd(), GWLP_WNDPROC), formProc);
+    EXPECT_LT(recs.index(reinterpret_cast<std::uintptr_t>(formWindow), false), 0);
+    EXPECT_FALSE(IsWindow(formWindow));  // an unloaded form's window is gone
     // Its end at the control's own terminate finds nothing left to undo.
     h.events.clear();
     h.tab->terminate();
@@ -418,7 +419,9 @@ TEST(XTabWin, RemovalWhileItsWindowDispatchesAndInAnyOrderWithPushButtons) {
         activations = 0;
         SendMessageW(h.form->hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
         SendMessageW(h.hwnd(), WM_MOUSEMOVE, 0, pointParam(3, 3));
-        EXPECT_EQ(activations, 1) << order;
+        // An unloaded form has no window left to activate.
+        if (order == 2) EXPECT_FALSE(h.form->loaded());
+        else EXPECT_EQ(activations, 1) << order;
         h.tab->terminate();
         a.terminate();
         b.terminate();
