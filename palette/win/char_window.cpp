@@ -78,6 +78,13 @@ CharWindow::~CharWindow() {
     }
     frmOption_.reset();
     frmAbout_.reset();
+    // The tab control may still raise events while its window goes: nobody listens any more, and
+    // the form goes while everything its events could reach is still here.
+    if (XTab_) {
+        XTab_->BeforeTabSwitch = nullptr;
+        XTab_->KeyDown = nullptr;
+    }
+    form_.reset();
 }
 
 void CharWindow::build() {
@@ -108,12 +115,12 @@ void CharWindow::build() {
 
     XTab_ = createPageTabs(f, {60, 480, 6570, 3675});
     for (int i = 0; i < kPageCount; ++i) {
-        auto& p = f.add<rt::PictureBox>(L"picMap(" + std::to_wstring(i) + L")", {60, 420, kPageWidth, kPageHeight},
-                                        &XTab_->control());
+        // At design time the pages of tabs 1 to 5 lie parked to the left, one tab offset each.
+        auto& p = f.add<rt::PictureBox>(L"picMap(" + std::to_wstring(i) + L")",
+                                        {60 - i * kTabOffset, 420, kPageWidth, kPageHeight}, &XTab_->control());
         p.setBorderStyle(1);
         p.surface().setBackColor(0x80000005);
         picMap_[static_cast<std::size_t>(i)] = &p;
-        XTab_->addPage(p, i);
     }
     picTemp_ = &f.add<rt::PictureBox>(L"picTemp", {0, 0, 315, 315});
     picFavTemp_ = &f.add<rt::PictureBox>(L"picFavTemp", {0, 0, 315, 315});

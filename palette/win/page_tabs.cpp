@@ -1,136 +1,72 @@
 #include "palette/win/page_tabs.h"
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "runtime/picturebox.h"
+#include "palette/win/fonts.h"
+#include "tabctl/xtab.h"
 
 namespace kelva::palette {
 
 namespace {
 
-// The pages' container: a strip of tabs (the system's tab control) above the pages.
-class TabContainer : public rt::Control {
+std::int32_t ole(std::uint32_t c) { return static_cast<std::int32_t>(c); }
+
+// The design settings that differ from the tab control's defaults.
+rt::PropertyBag designBag() {
+    rt::PropertyBag bag;
+    bag.write(L"TabCount", std::int32_t{6});
+    bag.write(L"TabTheme", std::int32_t{2});
+    bag.write(L"TabOffset", static_cast<std::int32_t>(kTabOffset));
+    bag.write(L"ShowFocusRect", false);
+    bag.write(L"ActiveTabBackEndColor", ole(0xC8D0D4));
+    bag.write(L"BackColor", ole(0xC8D0D4));
+    bag.write(L"DisabledTabBackColor", ole(0xC8D0D4));
+    bag.write(L"DisabledTabForeColor", ole(0x80000015));
+    bag.write(L"InActiveTabBackStartColor", ole(0x80000016));
+    bag.write(L"InActiveTabBackEndColor", ole(0x80000016));
+    bag.write(L"TabStripBackColor", ole(0x80000016));
+    bag.write(L"ForeColor", ole(0x808080));
+    bag.write(L"InActiveTabForeColor", ole(0x808080));
+    bag.write(L"BottomRightInnerBorderColor", ole(0x808080));
+    bag.write(L"OuterBorderColor", ole(0xFFFFFF));
+    bag.write(L"TopLeftInnerBorderColor", ole(0xFFFFFF));
+    for (int i = 0; i < 6; ++i) bag.write(L"TabCaption(" + std::to_wstring(i) + L")", L"Tab " + std::to_wstring(i));
+    rt::FontDesc font;
+    font.name = substituteFace(kDesignHangulFace);
+    font.size = 9;
+    font.charset = 129;
+    font.bold = true;
+    bag.write(L"ActiveTabFont", font);
+    font.bold = false;
+    bag.write(L"InActiveTabFont", font);
+    return bag;
+}
+
+class XTabPages : public PageTabs {
 public:
-    const wchar_t* typeName() const override { return L"ucXTab"; }
-    HWND strip = nullptr;
-    std::function<bool()> changing;  // true cancels
-    std::function<void()> changed;
-    std::function<void(int, int)> keyDown;
-
-protected:
-    HWND createWindow(HWND parent, const RECT& px) override {
-        registerWindowClass(L"KelvaPageTabs", 0);
-        return createOwnWindow(L"KelvaPageTabs", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                               WS_EX_CONTROLPARENT, parent, px);
-    }
-    void onCreated() override {
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        strip = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
-                                rc.right, 24, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(strip, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        SetWindowSubclass(strip, stripProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    }
-    void windowDestroyed() override {
-        if (strip) RemoveWindowSubclass(strip, stripProc, 1);
-    }
-    LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_NOTIFY) {
-            const auto* n = reinterpret_cast<const NMHDR*>(lParam);
-            if (n->hwndFrom == strip && n->code == TCN_SELCHANGING) return changing && changing() ? TRUE : FALSE;
-            if (n->hwndFrom == strip && n->code == TCN_SELCHANGE) {
-                if (changed) changed();
-                return 0;
-            }
-        }
-        if (msg == WM_ERASEBKGND) {
-            RECT rc;
-            GetClientRect(hwnd(), &rc);
-            FillRect(reinterpret_cast<HDC>(wParam), &rc, GetSysColorBrush(COLOR_BTNFACE));
-            return 1;
-        }
-        return Control::wndProc(msg, wParam, lParam);
-    }
-
-private:
-    static LRESULT CALLBACK stripProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-        auto* me = reinterpret_cast<TabContainer*>(self);
-        if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTTAB;
-        if (msg == WM_KEYDOWN && me->keyDown) {
-            const int vk = static_cast<int>(wParam);
-            if (vk == VK_TAB || vk == VK_PRIOR || vk == VK_NEXT) {
-                me->keyDown(vk, rt::shiftState());
-                return 0;
-            }
-        }
-        return DefSubclassProc(h, msg, wParam, lParam);
-    }
-};
-
-class SystemPageTabs : public PageTabs {
-public:
-    SystemPageTabs(rt::Form& form, rt::TwipsRect rect) : box_(form.add<TabContainer>(L"XTab", rect)) {
-        box_.changing = [this] {
+    XTabPages(rt::Form& form, rt::TwipsRect rect) : tab_(form.add<tabctl::ucXTab>(L"XTab", rect)) {
+        tab_.load(designBag());
+        tab_.BeforeTabSwitch = [this](std::int16_t, bool&) {
             if (BeforeTabSwitch) BeforeTabSwitch();
-            return false;
         };
-        box_.changed = [this] { showActive(); };
-        box_.keyDown = [this](int key, int shift) {
+        tab_.KeyDown = [this](std::int16_t& key, std::int16_t& shift) {
             if (KeyDown) KeyDown(key, shift);
         };
     }
-    rt::Control& control() override { return box_; }
-    int TabCount() override { return static_cast<int>(SendMessageW(box_.strip, TCM_GETITEMCOUNT, 0, 0)); }
-    void setTabCount(int n) override {
-        while (TabCount() < n) {
-            std::wstring text = L"Tab " + std::to_wstring(TabCount());
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = text.data();
-            SendMessageW(box_.strip, TCM_INSERTITEMW, static_cast<WPARAM>(TabCount()), reinterpret_cast<LPARAM>(&item));
-        }
-        while (TabCount() > n) SendMessageW(box_.strip, TCM_DELETEITEM, static_cast<WPARAM>(TabCount() - 1), 0);
-    }
-    void setTabCaption(int index, const std::wstring& caption) override {
-        std::wstring text = caption;
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text.data();
-        SendMessageW(box_.strip, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    }
-    int ActiveTab() override { return static_cast<int>(SendMessageW(box_.strip, TCM_GETCURSEL, 0, 0)); }
-    void setActiveTab(int index) override {
-        if (index == ActiveTab()) {
-            showActive();
-            return;
-        }
-        if (BeforeTabSwitch) BeforeTabSwitch();
-        SendMessageW(box_.strip, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        showActive();
-    }
-    void setEnabled(bool on) override { EnableWindow(box_.strip, on); }
-    void addPage(rt::Control& page, int index) override {
-        if (static_cast<std::size_t>(index) >= pages_.size()) pages_.resize(static_cast<std::size_t>(index) + 1);
-        pages_[static_cast<std::size_t>(index)] = &page;
-        page.setVisible(index == ActiveTab());
-    }
+    rt::Control& control() override { return tab_; }
+    int TabCount() override { return tab_.TabCount(); }
+    void setTabCount(int n) override { tab_.setTabCount(n); }
+    void setTabCaption(int index, const std::wstring& caption) override { tab_.setTabCaption(index, caption); }
+    int ActiveTab() override { return tab_.ActiveTab(); }
+    void setActiveTab(int index) override { tab_.setActiveTab(index); }
+    void setEnabled(bool on) override { tab_.setEnabled(on); }
 
 private:
-    void showActive() {
-        const int active = ActiveTab();
-        for (std::size_t i = 0; i < pages_.size(); ++i)
-            if (pages_[i]) pages_[i]->setVisible(static_cast<int>(i) == active);
-    }
-    TabContainer& box_;
-    std::vector<rt::Control*> pages_;
+    tabctl::ucXTab& tab_;
 };
 
 }  // namespace
 
 std::unique_ptr<PageTabs> createPageTabs(rt::Form& form, rt::TwipsRect rect) {
-    return std::make_unique<SystemPageTabs>(form, rect);
+    return std::make_unique<XTabPages>(form, rect);
 }
 
 }  // namespace kelva::palette

@@ -1,7 +1,7 @@
 #pragma once
-// What the palette window uses of the tab control that holds its six pages: tab count, captions,
-// the active tab, Enabled, and the events BeforeTabSwitch and KeyDown. The pages are controls
-// contained in it.
+// What the palette window uses of its tab control `XTab` (ucXTab): tab count, captions, the active
+// tab, Enabled, and the events BeforeTabSwitch and KeyDown. The pages are picture boxes contained in
+// it; the control parks the pages of hidden tabs sideways by its TabOffset.
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +9,9 @@
 #include "runtime/form.h"
 
 namespace kelva::palette {
+
+// The design's TabOffset: the pages of tabs 1 to 5 start parked this far to the left per tab.
+inline constexpr double kTabOffset = 14860;
 
 class PageTabs {
 public:
@@ -20,14 +23,12 @@ public:
     virtual int ActiveTab() = 0;
     virtual void setActiveTab(int index) = 0;
     virtual void setEnabled(bool on) = 0;
-    // A page was placed inside for tab `index`: shown only while its tab is active.
-    virtual void addPage(rt::Control& page, int index) = 0;
 
     std::function<void()> BeforeTabSwitch;
     std::function<void(int keyCode, int shift)> KeyDown;
 };
 
-// The palette's tab control, placed on the form at `rect` (twips).
+// The palette's tab control with its design settings, placed on the form at `rect` (twips).
 std::unique_ptr<PageTabs> createPageTabs(rt::Form& form, rt::TwipsRect rect);
 
 }  // namespace kelva::palette
