@@ -1,6 +1,7 @@
 #include "cmdedit/apply.h"
 
 #include "cmdedit/names.h"
+#include "core/textcodec.h"
 
 namespace kelva::cmd {
 
@@ -9,6 +10,7 @@ const std::array<const wchar_t*, 4> kDerivedMenuFiles = {L"Kelva.mnr", L"Kelva.m
 const wchar_t* const kCompletionMessage =
     L"명령어 변경 완료!\r\n\r\nAutoCAD가 실행중인 경우 다시 시작해야 바뀐 명령이 적용됩니다\r\n\r\n"
     L"★ Kelva 메뉴가 안보인다면 AutoCAD에서 KELVAMENU 명령을 입력해 주십시오 ★   ";
+const wchar_t* const kNothingChangedMessage = L"바뀐 명령어가 없어 파일을 고치지 않았습니다 ";
 
 namespace {
 struct Rename {
@@ -54,7 +56,7 @@ void applyPatterns(const Editor& e, bool restoreDefaults, std::array<std::wstrin
         for (int r = 1; r < g.rows(); ++r) {
             const std::wstring& p = g.text(r, ColProgram);
             const std::wstring& d = g.text(r, ColDefault);
-            std::wstring oldName = upper(g.text(r, restoreDefaults ? ColUser : ColCurrent));
+            std::wstring oldName = upper(g.text(r, ColCurrent));
             std::wstring newName = upper(g.text(r, restoreDefaults ? ColDefault : ColUser));
             menu.push_back({p + L"]^C^C_" + oldName, p + L"]^C^C_" + newName});
             menu.push_back({d + q + L")]^C^C_" + oldName, d + q + L")]^C^C_" + newName});
@@ -75,23 +77,30 @@ std::wstring writeFailedMessage(const std::filesystem::path& file) {
 }
 
 ApplyResult applyCommands(const Editor& e, bool restoreDefaults, FileStore& files, const std::filesystem::path& folder) {
-    for (const wchar_t* name : kDerivedMenuFiles) files.remove(folder / name);
+    using Outcome = ApplyResult::Outcome;
     std::array<std::wstring, 3> texts;
-    for (int f = 0; f < 3; ++f) {
-        auto path = folder / kSuiteFileNames[static_cast<std::size_t>(f)];
-        if (!files.exists(path)) return {ApplyResult::Outcome::Missing, missingFileMessage(folder, SuiteFile(f))};
-        auto text = files.read(path);
-        if (!text) return {ApplyResult::Outcome::ReadFailed, inFolder(folder, kSuiteFileNames[static_cast<std::size_t>(f)]) + L" 파일 읽는 중 에러"};
-        texts[static_cast<std::size_t>(f)] = std::move(*text);
+    for (std::size_t f = 0; f < 3; ++f) {
+        auto path = folder / kSuiteFileNames[f];
+        if (!files.exists(path)) return {Outcome::Missing, missingFileMessage(folder, SuiteFile(f))};
+        TextRead read = readText(files, path);
+        if (!read.ok()) return {Outcome::ReadFailed, readErrorMessage(inFolder(folder, kSuiteFileNames[f]), read.error)};
+        texts[f] = std::move(read.text);
     }
+    const std::array<std::wstring, 3> before = texts;
     applyPatterns(e, restoreDefaults, texts);
-    ApplyResult result;
-    for (int f = 0; f < 3; ++f) {
-        const wchar_t* name = kSuiteFileNames[static_cast<std::size_t>(f)];
-        if (!files.write(folder / name, texts[static_cast<std::size_t>(f)]))
-            result = {ApplyResult::Outcome::WriteFailed, writeFailedMessage(inFolder(folder, name))};
+    std::vector<NewContent> changed;
+    for (std::size_t f = 0; f < 3; ++f) {
+        if (texts[f] == before[f]) continue;
+        const std::wstring path = inFolder(folder, kSuiteFileNames[f]);
+        auto bytes = encodeStrict(Codec::Cp949, texts[f]);
+        if (!bytes) return {Outcome::WriteFailed, path + L" 파일에 한글 코드(CP949)로 쓸 수 없는 문자가 있어 고치지 않았습니다 "};
+        changed.push_back({folder / kSuiteFileNames[f], std::move(*bytes)});
     }
-    return result;
+    if (changed.empty()) return {Outcome::Unchanged, kNothingChangedMessage};
+    if (auto failed = replaceAll(files, changed))
+        return {Outcome::WriteFailed, writeFailedMessage(folder.wstring() + L"\\" + failed->filename().wstring())};
+    for (const wchar_t* name : kDerivedMenuFiles) files.remove(folder / name);
+    return {};
 }
 
 }  // namespace kelva::cmd

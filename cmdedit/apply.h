@@ -17,22 +17,25 @@ enum SuiteFile { MenuSource = 0, LispSource = 1, CommandTable = 2 };
 extern const std::array<const wchar_t*, 3> kSuiteFileNames;
 extern const std::array<const wchar_t*, 4> kDerivedMenuFiles;
 
-// Every row's four patterns applied, row after row, on texts already changed by earlier rows.
+// Every row's four patterns applied in one pass over each text. The old name is what the files
+// carry now (the current column); the new one the user name, or the default when restoring.
 void applyPatterns(const Editor& e, bool restoreDefaults, std::array<std::wstring, 3>& texts);
 
 struct ApplyResult {
-    enum class Outcome { Written, Missing, ReadFailed, WriteFailed };
+    enum class Outcome { Written, Unchanged, Missing, ReadFailed, WriteFailed };
     Outcome outcome = Outcome::Written;
     std::wstring message;  // what the user is told; empty for Written
 };
 
-// Deletes the derived menu files, reads all three files (a missing one stops before any write),
-// rewrites them, and writes each back whole. A failed write keeps that file as it was and the
-// next ones are still written.
+// Reads all three files strictly (a missing or undecodable one stops before any write), rewrites
+// them in memory and replaces the three as one transaction: all are rewritten or none is. Only
+// then are the menu files AutoCAD derives from the menu source deleted. Texts that no rename
+// changes are not written at all.
 ApplyResult applyCommands(const Editor& e, bool restoreDefaults, FileStore& files, const std::filesystem::path& folder);
 
 std::wstring missingFileMessage(const std::filesystem::path& folder, SuiteFile f);
 std::wstring writeFailedMessage(const std::filesystem::path& file);
 extern const wchar_t* const kCompletionMessage;
+extern const wchar_t* const kNothingChangedMessage;
 
 }  // namespace kelva::cmd

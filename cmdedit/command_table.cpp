@@ -1,5 +1,6 @@
 #include "cmdedit/command_table.h"
 
+#include <algorithm>
 #include <map>
 
 #include "cmdedit/names.h"
@@ -67,7 +68,9 @@ std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, 
     for (int c = 0; c < kCategories; ++c) {
         Grid& g = e.grids[static_cast<std::size_t>(c)];
         if (restoreDefaults) g.setRows(1);
-        for (int j = 0; j <= kGridRows; ++j) {
+        // A section ends only at its closing line: entries past the grid's rows are cut off but
+        // still read, so the sections after a long one keep their places.
+        for (int j = 0;; ++j) {
             if (next >= lines.size()) {
                 initGridRows(e);
                 return std::nullopt;
@@ -79,7 +82,7 @@ std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, 
             }
             std::size_t eq = line.find(L'=');
             if (eq == std::wstring::npos) {
-                e.categoryRowCount[static_cast<std::size_t>(c)] = j;
+                e.categoryRowCount[static_cast<std::size_t>(c)] = std::min(j, kGridRows);
                 sinceClose = 0;
                 break;
             }
@@ -134,26 +137,30 @@ std::wstring writeUserCommands(const Editor& e) {
     return out;
 }
 
-int readUserCommands(Editor& e, std::wstring_view text) {
-    int changed = 0;
+ImportResult readUserCommands(Editor& e, std::wstring_view text) {
+    ImportResult result;
     for (const auto& line : splitLines(text)) {
         if (line.empty() || line[0] == L'=' || line.find(L'=') == std::wstring::npos) continue;
         std::size_t eq = line.find(L'=');
         std::size_t eq2 = line.find(L'=', eq + 1);
         std::wstring a = line.substr(0, eq);
         std::wstring b = line.substr(eq + 1, eq2 == std::wstring::npos ? std::wstring::npos : eq2 - eq - 1);
-        // A blank user name would write commands without a name into the suite's files.
-        if (trimBlanks(b).empty()) continue;
         if (equalsNoCase(trimBlanks(a), trimBlanks(b))) continue;
         auto hit = findDefaultCommand(e, a);
         if (!hit) continue;
+        // A name the suite's files cannot carry (empty, a blank inside, a quote ...) is not taken.
+        CheckedName name = checkName(b);
+        if (!name.ok()) {
+            ++result.refused;
+            continue;
+        }
         Grid& g = e.grids[static_cast<std::size_t>(hit->grid)];
-        g.setText(hit->row, ColUser, upper(b));
+        g.setText(hit->row, ColUser, upper(name.name));
         g.setCurrent(hit->row, ColUser);
-        g.setCellBackColor(equalsNoCase(b, g.text(hit->row, ColDefault)) ? kDefaultColor : kChangedColor);
-        ++changed;
+        g.setCellBackColor(equalsNoCase(name.name, g.text(hit->row, ColDefault)) ? kDefaultColor : kChangedColor);
+        ++result.changed;
     }
-    return changed;
+    return result;
 }
 
 std::optional<std::wstring> findDuplicate(const Editor& e) {
@@ -164,6 +171,27 @@ std::optional<std::wstring> findDuplicate(const Editor& e) {
             if (!seen.emplace(upper(g.text(r, ColUser)), r).second) return g.text(r, ColUser);
         }
     return std::nullopt;
+}
+
+std::optional<std::wstring> findRefusedName(const Editor& e) {
+    for (const auto& g : e.grids)
+        for (int r = 1; r < g.rows(); ++r) {
+            if (g.text(r, ColProgram).empty() || equalsNoCase(g.text(r, ColUser), g.text(r, ColCurrent))) continue;
+            CheckedName name = checkName(g.text(r, ColUser));
+            if (!name.ok()) return name.error;
+            if (name.name != g.text(r, ColUser)) return std::wstring(kBadCharMessage);  // blanks around it
+        }
+    return std::nullopt;
+}
+
+void takeAppliedNames(Editor& e) {
+    for (auto& g : e.grids)
+        for (int r = 1; r < g.rows(); ++r)
+            if (!g.text(r, ColProgram).empty()) g.setText(r, ColCurrent, upper(g.text(r, ColUser)));
+}
+
+void clearGrids(Editor& e) {
+    for (auto& g : e.grids) g.setRows(1);
 }
 
 void commitUserName(Grid& g, int row, std::wstring_view typed) {

@@ -50,11 +50,23 @@ std::optional<Found> findCommand(const Editor& e, std::wstring_view term);
 
 // The user command file's text: per category an index line, then "default=user" per row.
 std::wstring writeUserCommands(const Editor& e);
-// Takes the user names of a user command file into the grids; returns how many cells changed.
-int readUserCommands(Editor& e, std::wstring_view text);
+// Takes the user names of a user command file into the grids, trimmed; names that fail the name
+// check are left out and counted.
+struct ImportResult {
+    int changed = 0, refused = 0;
+};
+ImportResult readUserCommands(Editor& e, std::wstring_view text);
 
 // The user name of the first row that repeats an earlier one (all categories, ignoring case).
 std::optional<std::wstring> findDuplicate(const Editor& e);
+
+// The message for the first user name that would be written into the files and fails the name
+// check (user names equal to the current name are what the files carry already).
+std::optional<std::wstring> findRefusedName(const Editor& e);
+// After the files took the user names: the current column shows them.
+void takeAppliedNames(Editor& e);
+// Every grid back to its header row, so a reload of the table starts from nothing.
+void clearGrids(Editor& e);
 
 // Stores a typed name in a user cell: the default name as it stands when equal to it ignoring
 // case (coloured as default), else the name in upper case (coloured as changed).

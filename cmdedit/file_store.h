@@ -1,9 +1,12 @@
 #pragma once
-// The files the editor reads and rewrites, all text in code page 949. Rewrites go to a temporary
-// file beside the target that then replaces it, so a failed write leaves the old file whole.
+// The files the editor reads and rewrites, all text in code page 949. The file operations are the
+// steps of a store that a test can make fail one at a time; reading text strictly and replacing
+// several files as one transaction are built on those steps.
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelva::cmd {
 
@@ -11,25 +14,64 @@ class FileStore {
 public:
     virtual ~FileStore() = default;
     virtual bool exists(const std::filesystem::path& p) = 0;
-    // The whole file as text; nothing when it cannot be read.
-    virtual std::optional<std::wstring> read(const std::filesystem::path& p) = 0;
-    // Replaces the file with the text; false (the old file untouched) when that failed.
-    virtual bool write(const std::filesystem::path& p, const std::wstring& text) = 0;
+    // All bytes of the file; nothing when it cannot be opened or gives fewer bytes than it holds.
+    virtual std::optional<std::string> readBytes(const std::filesystem::path& p) = 0;
+    // A new file holding exactly these bytes, flushed to the disk; false on any failure.
+    virtual bool writeNew(const std::filesystem::path& p, const std::string& bytes) = 0;
+    // Renames `from` to `to`, replacing a file of that name.
+    virtual bool move(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // A file the user or the system marked read-only: the editor must not replace it.
+    virtual bool readOnly(const std::filesystem::path& p) = 0;
     // Deletes the file if it is there; errors are ignored.
     virtual void remove(const std::filesystem::path& p) = 0;
+
+    // The whole text (readText below), nothing when it cannot be read.
+    std::optional<std::wstring> read(const std::filesystem::path& p);
+    // writeText below.
+    bool write(const std::filesystem::path& p, const std::wstring& text);
 };
 
 // The real folder.
 class DiskFileStore : public FileStore {
 public:
     bool exists(const std::filesystem::path& p) override;
-    std::optional<std::wstring> read(const std::filesystem::path& p) override;
-    bool write(const std::filesystem::path& p, const std::wstring& text) override;
+    std::optional<std::string> readBytes(const std::filesystem::path& p) override;
+    bool writeNew(const std::filesystem::path& p, const std::string& bytes) override;
+    bool move(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    bool readOnly(const std::filesystem::path& p) override;
     void remove(const std::filesystem::path& p) override;
+
+protected:
+    // One read of the open file into `into`; the number of bytes it gave.
+    virtual std::size_t readSome(std::FILE* f, char* into, std::size_t size);
 };
 
-// Writes bytes to a temporary file in p's folder and renames it over p. The temporary file is
-// removed on every failure.
-bool writeFileAtomic(const std::filesystem::path& p, const std::string& bytes);
+// Why a text could not be read.
+enum class ReadError { None, Unreadable, Empty, NotCp949 };
+struct TextRead {
+    std::wstring text;
+    ReadError error = ReadError::None;
+    bool ok() const { return error == ReadError::None; }
+};
+// The whole file decoded from code page 949, refusing bytes that are not valid there (a UTF-8
+// file, say) rather than turning them into "?" that a rewrite would then store.
+TextRead readText(FileStore& files, const std::filesystem::path& p);
+// What the user is told about a failed read of the file.
+std::wstring readErrorMessage(const std::filesystem::path& p, ReadError e);
+
+// New contents for several files, replaced as one: every new content is written to a temporary
+// file beside its target and flushed before any target is touched; then each target is moved to
+// a backup and its temporary file takes its place. When any step fails, every target already
+// replaced is put back from its backup and the temporary files are removed, so the files are all
+// old or all new. Returns the file that failed, or nothing when all were replaced.
+struct NewContent {
+    std::filesystem::path target;
+    std::string bytes;
+};
+std::optional<std::filesystem::path> replaceAll(FileStore& files, const std::vector<NewContent>& contents);
+
+// One file replaced the same way: false (the old file untouched) when that failed or the text
+// cannot be written in code page 949.
+bool writeText(FileStore& files, const std::filesystem::path& p, const std::wstring& text);
 
 }  // namespace kelva::cmd

@@ -49,8 +49,37 @@ bool ensureVisible(Grid& g, int r, int clientHeight) {
     return false;
 }
 
+int totalWidth(const Grid& g) {
+    int w = 0;
+    for (int c = 0; c < g.cols; ++c) w += g.colWidth[static_cast<std::size_t>(c)];
+    return w;
+}
+
+int maxLeftCol(const Grid& g, int clientWidth) {
+    int left = g.cols > 0 ? g.cols - 1 : 0, width = g.cols > 0 ? g.colWidth[static_cast<std::size_t>(left)] : 0;
+    while (left > 0 && width + g.colWidth[static_cast<std::size_t>(left - 1)] <= clientWidth)
+        width += g.colWidth[static_cast<std::size_t>(--left)];
+    return left;
+}
+
+bool scrollToCol(Grid& g, int left, int clientWidth) {
+    int l = std::clamp(left, 0, maxLeftCol(g, clientWidth));
+    if (l == g.leftCol) return false;
+    g.leftCol = l;
+    return true;
+}
+
+bool ensureColVisible(Grid& g, int c, int clientWidth) {
+    if (c < 0 || c >= g.cols) return false;
+    if (c < g.leftCol) return scrollToCol(g, c, clientWidth);
+    int left = g.leftCol, right = 0;
+    for (int i = left; i <= c; ++i) right += g.colWidth[static_cast<std::size_t>(i)];
+    while (left < c && right > clientWidth) right -= g.colWidth[static_cast<std::size_t>(left++)];
+    return scrollToCol(g, left, clientWidth);
+}
+
 std::optional<CellBox> cellBox(const Grid& g, int r, int c, int clientHeight) {
-    if (r < 0 || r >= g.rows() || c < 0 || c >= g.cols) return std::nullopt;
+    if (r < 0 || r >= g.rows() || c < 0 || c >= g.cols || c < g.leftCol) return std::nullopt;
     int top = 0;
     if (r > 0) {
         if (r < g.topRow) return std::nullopt;
@@ -58,7 +87,7 @@ std::optional<CellBox> cellBox(const Grid& g, int r, int c, int clientHeight) {
         if (top >= clientHeight) return std::nullopt;
     }
     int left = 0;
-    for (int i = 0; i < c; ++i) left += g.colWidth[static_cast<std::size_t>(i)];
+    for (int i = g.leftCol; i < c; ++i) left += g.colWidth[static_cast<std::size_t>(i)];
     return CellBox{left, top, g.colWidth[static_cast<std::size_t>(c)], g.rowHeight};
 }
 
@@ -68,7 +97,7 @@ std::optional<CellHit> hitTest(const Grid& g, int x, int y, int clientHeight) {
     if (r > 0) r = g.topRow + r - 1;
     if (r >= g.rows()) return std::nullopt;
     int left = 0;
-    for (int c = 0; c < g.cols; ++c) {
+    for (int c = g.leftCol; c < g.cols; ++c) {
         left += g.colWidth[static_cast<std::size_t>(c)];
         if (x < left) return CellHit{r, c};
     }

@@ -21,6 +21,7 @@ struct Grid {
     std::vector<int> colAlignment;             // 4 = centred
     int row = 0, col = 0;                      // current cell
     int topRow = 1;                            // first non-header row shown
+    int leftCol = 0;                           // first column shown (the grid scrolls sideways)
     bool verticalScrollBar = false;
     int rowHeight = 255;                       // twips
 
@@ -48,7 +49,14 @@ int maxTopRow(const Grid& g, int clientHeight);
 bool scrollTo(Grid& g, int top, int clientHeight);
 // Brings row r into view; true when the grid scrolled.
 bool ensureVisible(Grid& g, int r, int clientHeight);
-// The box of a cell (CellLeft/CellTop/CellWidth/CellHeight); a hidden row gives nothing.
+// Sideways, by whole columns: the largest first column that still fills the width, scrolling to
+// a first column (clamped; true when it moved), and bringing a column wholly into view.
+int totalWidth(const Grid& g);
+int maxLeftCol(const Grid& g, int clientWidth);
+bool scrollToCol(Grid& g, int left, int clientWidth);
+bool ensureColVisible(Grid& g, int c, int clientWidth);
+// The box of a cell (CellLeft/CellTop/CellWidth/CellHeight); a hidden row or a column scrolled
+// away to the left gives nothing.
 std::optional<CellBox> cellBox(const Grid& g, int r, int c, int clientHeight);
 struct CellHit {
     int row, col;

@@ -1,5 +1,7 @@
 #include "cmdedit/names.h"
 
+#include "core/textcodec.h"
+
 namespace kelva::cmd {
 namespace {
 wchar_t up(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
@@ -55,6 +57,37 @@ std::wstring trimBlanks(std::wstring_view s) {
     while (b < e && s[b] == L' ') ++b;
     while (e > b && s[e - 1] == L' ') --e;
     return std::wstring(s.substr(b, e - b));
+}
+
+const wchar_t* const kNoNameMessage = L"명령어가 입력되지 않았습니다  ";
+const wchar_t* const kBadCharMessage = L"명령어에는 빈칸, 따옴표, 괄호, 세미콜론(;), ^, \\, = 과 제어 문자를 쓸 수 없습니다  ";
+
+bool nameCharAllowed(wchar_t c) {
+    // Blanks end the name in "(defun c:NAME()" and in a menu macro; quotes, parentheses and the
+    // semicolon are syntax of LISP (the semicolon also presses Enter in a macro), the caret and the
+    // backslash are control marks of a macro, "=" splits the lines of the command table and of the
+    // user command files.
+    if (c < 0x20 || c == 0x7F) return false;
+    switch (c) {
+    case L' ': case L'\u3000': case L'"': case L'\'': case L'(': case L')': case L';': case L'^': case L'\\': case L'=':
+        return false;
+    default: return true;
+    }
+}
+
+CheckedName checkName(std::wstring_view typed) {
+    CheckedName r{trimBlanks(typed), {}};
+    if (r.name.empty()) {
+        r.error = kNoNameMessage;
+        return r;
+    }
+    for (wchar_t c : r.name)
+        if (!nameCharAllowed(c)) {
+            r.error = kBadCharMessage;
+            return r;
+        }
+    if (!encodeStrict(Codec::Cp949, r.name)) r.error = r.name + L" 명령어에 한글 코드(CP949)로 쓸 수 없는 문자가 있습니다  ";
+    return r;
 }
 
 }  // namespace kelva::cmd

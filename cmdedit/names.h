@@ -17,4 +17,19 @@ std::wstring replaceText(std::wstring_view text, std::wstring_view find, std::ws
 // Blanks (spaces only) removed at both ends.
 std::wstring trimBlanks(std::wstring_view s);
 
+// A command name as typed, pasted or imported, made ready for the suite's files: trimmed of blanks
+// at both ends, and refused (with the message the user is shown) when it is empty, holds a
+// character that would break the LISP, menu or command-table line it is written into, or cannot
+// be written in code page 949.
+struct CheckedName {
+    std::wstring name;
+    std::wstring error;  // empty when the name is good
+    bool ok() const { return error.empty(); }
+};
+CheckedName checkName(std::wstring_view typed);
+// A character that may stand in a command name (code page 949 aside).
+bool nameCharAllowed(wchar_t c);
+extern const wchar_t* const kNoNameMessage;
+extern const wchar_t* const kBadCharMessage;
+
 }  // namespace kelva::cmd

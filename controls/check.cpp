@@ -1,8 +1,10 @@
 #include "controls/check.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 #include <windowsx.h>
 
+#include "runtime/eventscope.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 
@@ -31,9 +33,11 @@ struct CheckCaptionHook {
 
 namespace {
 LRESULT CALLBACK captionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+    rt::EventScope scope;
     auto* self = reinterpret_cast<Check*>(ref);
     auto args = [&](int b) {
-        return rt::MouseArgs{b, rt::shiftState(), GET_X_LPARAM(lParam) * 15.0, GET_Y_LPARAM(lParam) * 15.0};
+        return rt::MouseArgs{b, rt::shiftState(), GET_X_LPARAM(lParam) * rt::twipsPerPixelX(),
+                             GET_Y_LPARAM(lParam) * rt::twipsPerPixelY()};
     };
     switch (msg) {
     // A check box knows no double click: its second press is a press like the first, so a quick
@@ -79,6 +83,9 @@ void Check::onCreated() {
     check1_ = std::make_unique<rt::StdControl>(rt::StdControl::Kind::CheckBox);
     check1_->create(*form(), this, L"Check1", {-30, 0, rect().width + 30, kBoxTwips}, true);
     SetWindowSubclass(check1_->hwnd(), captionProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // A themed check box draws its text in the theme's colour, whatever WM_CTLCOLORSTATIC says:
+    // the caption keeps the classic look so that ForeColor and DisabledColor show.
+    SetWindowTheme(check1_->hwnd(), L"", L"");
     picture1_ = std::make_unique<rt::PictureBox>();
     picture1_->create(*form(), this, L"Picture1", {0, 0, kBoxTwips, kBoxTwips}, true);
     picture1_->setAutoRedraw(true);
@@ -104,8 +111,17 @@ void Check::sync() {
         drawn_ = model_.shown;
         if (model_.shown) picture1_->setPicture(pictures_[static_cast<std::size_t>(*model_.shown)]);
     }
-    if (check1_) InvalidateRect(check1_->hwnd(), nullptr, TRUE);
-    timer_.setEnabled(model_.timerRunning);
+    // The hover timer calls this every 10 ms: only a change repaints the caption or touches the timer.
+    if (check1_ && model_.captionColor != drawnCaptionColor_) {
+        drawnCaptionColor_ = model_.captionColor;
+        InvalidateRect(check1_->hwnd(), nullptr, TRUE);
+    }
+    if (timer_.enabled() != model_.timerRunning) timer_.setEnabled(model_.timerRunning);
+}
+
+void Check::onTerminate() {
+    model_.timerRunning = false;
+    timer_.setEnabled(false);
 }
 
 // ---- properties ----------------------------------------------------------------------------
@@ -148,6 +164,7 @@ void Check::setBackColor(std::uint32_t c) {
     backBrush_.reset();
     surface().setBackColor(c);
     refresh();
+    if (check1_) InvalidateRect(check1_->hwnd(), nullptr, TRUE);
     sync();
     propertyChanged(L"BackColor");
 }
@@ -195,6 +212,7 @@ void Check::readProperties(const rt::PropertyBag& bag) {
     setFont(std::make_shared<rt::Font>(p.font));
     check1Back_ = p.backColor;
     backBrush_.reset();
+    if (check1_) InvalidateRect(check1_->hwnd(), nullptr, TRUE);
     setEnabledValue(p.enabled);
     onResize();
 }

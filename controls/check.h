@@ -57,6 +57,7 @@ protected:
     void writeProperties(rt::PropertyBag& bag) override;
     void onShow() override;
     void onResize() override;
+    void onTerminate() override;
     LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -73,6 +74,7 @@ private:
     rt::Timer timer_;
     std::array<std::shared_ptr<rt::Picture>, check::kPictureCount> pictures_;
     std::optional<check::Picture> drawn_;
+    std::optional<std::uint32_t> drawnCaptionColor_;
     std::shared_ptr<rt::Font> font_;
     int fontListener_ = 0;
     std::uint32_t check1Back_ = check::kDefaultBackColor;

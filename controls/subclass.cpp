@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/errors.h"
+#include "runtime/eventscope.h"
 
 namespace kelva::ctl {
 
@@ -128,6 +129,8 @@ int SubclassEngine::index(HWND hWnd, bool bAdd) const {
 }
 
 LRESULT CALLBACK SubclassEngine::proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    // The owner's callback may unload the owner's form: its teardown waits until this returns.
+    rt::EventScope scope;
     auto* hook = reinterpret_cast<Hook*>(id);
     if (!hook->installed) return DefSubclassProc(hWnd, uMsg, wParam, lParam);
     return hook->engine->dispatch(*hook, hWnd, uMsg, wParam, lParam);

@@ -91,6 +91,9 @@ void XFrame::writeProperties(rt::PropertyBag& bag) {
 
 void XFrame::onResize() { layoutStep(); }
 
+// The hover timer runs for the frame's life: it ends with it.
+void XFrame::onTerminate() { tmrMouseMove_.setEnabled(false); }
+
 void XFrame::layoutStep() {
     createHeaderControls();
     picHeader_->move({15, 15, std::max(rect().width - 30, 0.0), kHeaderHeight});
@@ -131,7 +134,8 @@ void XFrame::paintHeader() {
     // object stays.
     model_.font = headerFont_->desc();
     applyHeaderFont(model_);
-    headerFont_->setDesc(model_.font);
+    // Only a change makes a new font: a paint that changes nothing reuses the one it has.
+    if (!(model_.font == headerFont_->desc())) headerFont_->setDesc(model_.font);
     double x = 75;
     if (model_.displayPicture) {
         x = framePictureWidth_ + 75;
@@ -142,7 +146,7 @@ void XFrame::paintHeader() {
     hs.currentY = (H - hs.textHeight(model_.caption)) / 2;
     hs.setForeColor(model_.colors.foreColor);
     hs.print(model_.caption);
-    const bool up = rect().height == model_.expandedHeight;
+    const bool up = wholeTwips(rect().height) == model_.expandedHeight;
     for (const auto& s : glyphPlan(model_, W, up)) hs.line(s.x1, s.y1, s.x2, s.y2, s.color);
     hs.line(0, H - 30, W, H - 30, model_.backColor);
     picHeader_->bringToFront();
@@ -166,7 +170,7 @@ void XFrame::onPaint() {
 // ---- input -----------------------------------------------------------------------------------
 
 void XFrame::headerClick() {
-    const auto r = xframe::headerClick(model_, static_cast<std::int32_t>(rect().height));
+    const auto r = xframe::headerClick(model_, wholeTwips(rect().height));
     if (r.newHeight) setHeight(*r.newHeight);  // runs the layout step
     if (r.repaintHeader) repaintHeader();
     propertyChanged(L"Expanded");
@@ -279,7 +283,7 @@ void XFrame::setEnableGradient(bool v) {
 
 void XFrame::setExpanded(bool v) {
     propertyChanged(L"Expanded");
-    const auto h = xframe::setExpanded(model_, v, static_cast<std::int32_t>(rect().height));
+    const auto h = xframe::setExpanded(model_, v, wholeTwips(rect().height));
     if (h) setHeight(*h);
     repaintHeader();
 }

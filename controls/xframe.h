@@ -76,6 +76,7 @@ protected:
     void readProperties(const rt::PropertyBag& bag) override;
     void writeProperties(rt::PropertyBag& bag) override;
     void onResize() override;
+    void onTerminate() override;
     void onPaint() override;
     void onMouseDown(const rt::MouseArgs& a) override;
     void onMouseUp(const rt::MouseArgs& a) override;

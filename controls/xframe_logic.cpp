@@ -97,9 +97,11 @@ std::optional<std::int32_t> setExpanded(Model& m, bool value, std::int32_t heigh
     return m.expandedHeight;
 }
 
+std::int32_t wholeTwips(double height) { return toInt32(height); }
+
 void layoutStep(Model& m, double height) {
     if (m.enableGradient) m.bodyGradientBuilt = false;
-    if (height != kCollapsedHeight) m.expandedHeight = toInt32(height);
+    if (height != kCollapsedHeight) m.expandedHeight = wholeTwips(height);
 }
 
 void applyHeaderFont(Model& m) {

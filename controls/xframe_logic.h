@@ -68,6 +68,9 @@ struct ClickResult {
 ClickResult headerClick(Model& m, std::int32_t height);
 // The Expanded setter: the height to take, if any (the header always repaints).
 std::optional<std::int32_t> setExpanded(Model& m, bool value, std::int32_t height);
+// A height in whole twips, rounded once (half to even): the expanded height is stored this way and
+// every comparison with it takes the control's height this way too.
+std::int32_t wholeTwips(double height);
 // The layout step's bookkeeping at a (possibly new) height.
 void layoutStep(Model& m, double height);
 // The header painter's font step: the stored attributes onto the header's font; a stored size of 0

@@ -185,6 +185,10 @@ void XPButton::onMouseUp(const rt::MouseArgs& a) { apply(button::mouseUp(model_,
 void XPButton::onDblClick() { apply(button::dblClick(model_)); }
 void XPButton::onKeyDown(int key, int) { apply(button::keyDown(model_, key)); }
 void XPButton::onKeyUp(int key, int) { apply(button::keyUp(model_, key)); }
+// Enter and Space press the button, the arrows move the focus; every other key is the form's.
+bool XPButton::usesKey(int key, int) const {
+    return key == VK_RETURN || key == VK_SPACE || (key >= VK_LEFT && key <= VK_DOWN);
+}
 void XPButton::onGotFocus() { apply(button::gotFocus(model_)); }
 void XPButton::onLostFocus() { apply(button::lostFocus(model_)); }
 void XPButton::onAccessKeyPress(wchar_t) { apply(button::accessKeyPress(model_)); }

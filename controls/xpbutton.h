@@ -59,6 +59,7 @@ protected:
     void onDblClick() override;
     void onKeyDown(int key, int shift) override;
     void onKeyUp(int key, int shift) override;
+    bool usesKey(int key, int shift) const override;
     void onGotFocus() override;
     void onLostFocus() override;
     void onAccessKeyPress(wchar_t key) override;

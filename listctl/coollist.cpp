@@ -81,8 +81,6 @@ LPCWSTR standardCursor(int pointer) {
     }
 }
 
-bool validPointer(int v) { return (v >= 0 && v <= 15) || v == 99; }
-
 }  // namespace
 
 // ---- constituent windows ---------------------------------------------------------------------------
@@ -93,14 +91,19 @@ HWND VScrollBar::createWindow(HWND parent, const RECT& px) {
 }
 
 HWND EditBox::createWindow(HWND parent, const RECT& px) {
-    HWND h = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_LEFT, px.left, px.top,
+    // One line that scrolls sideways: an item's text is one line of the list.
+    HWND h = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, px.left, px.top,
                              px.right - px.left, px.bottom - px.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (h) SetWindowSubclass(h, subclassProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return h;
 }
 
 LRESULT CALLBACK EditBox::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<EditBox*>(data);
+    return rt::guardMessage(h, [&] { return message(h, msg, wParam, lParam, reinterpret_cast<EditBox*>(data)); },
+                            [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+}
+
+LRESULT EditBox::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, EditBox* self) {
     switch (msg) {
     case WM_GETDLGCODE: return DefSubclassProc(h, msg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_CHAR:
@@ -146,7 +149,11 @@ CoolList::~CoolList() {
 void CoolList::onCreated() { createParts(); }
 
 LRESULT CALLBACK CoolList::picListProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<CoolList*>(data);
+    return rt::guardMessage(h, [&] { return picListMessage(h, msg, w, l, reinterpret_cast<CoolList*>(data)); },
+                            [&] { return DefSubclassProc(h, msg, w, l); });
+}
+
+LRESULT CoolList::picListMessage(HWND h, UINT msg, WPARAM w, LPARAM l, CoolList* self) {
     if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
         HCURSOR c = nullptr;
         if (self->props_.mousePointer == 99) c = self->customCursor_;
@@ -156,6 +163,9 @@ LRESULT CALLBACK CoolList::picListProc(HWND h, UINT msg, WPARAM w, LPARAM l, UIN
             return TRUE;
         }
     }
+    // A drag ends when the mouse is taken away (Alt+Tab, a modal box), not only at the button's
+    // release, so auto-scroll never runs on without a hand on the button.
+    if ((msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(l) != h) || msg == WM_CANCELMODE) self->model_.mouseUp();
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, picListProc, kPicSubclassId);
     return DefSubclassProc(h, msg, w, l);
 }
@@ -213,7 +223,11 @@ void CoolList::initProperties() {
 void CoolList::readProperties(const rt::PropertyBag& bag) {
     const rt::Ambient amb = ambient();
     props_ = readProps(bag, amb.font);
+    // A stored value passes the checks its setter makes before anything is laid out with it.
+    rt::Font stored(props_.font);
+    checkStoredProps(props_, lineHeight(stored), static_cast<int>(clientPixels().cx));
     applyBorder();
+    props_.scrollBarWidth = clampScrollBarWidth(props_.scrollBarWidth, static_cast<int>(clientPixels().cx));
     rt::Control::setEnabled(props_.enabled);
     if (sbVert_) EnableWindow(sbVert_->hwnd(), props_.enabled);
     font_->setDesc(props_.font);
@@ -226,7 +240,6 @@ void CoolList::readProperties(const rt::PropertyBag& bag) {
     model_.setSelectMode(props_.selectMode, true);
     mouseIcon_ = rt::Picture::fromData(props_.mouseIcon);
     applyCursor();
-    props_.itemHeight = storedItemHeight(props_.itemHeight, static_cast<std::int16_t>(lineHeight()));
     model_.resetListIndex();
     cacheColors();
 }
@@ -250,9 +263,11 @@ void CoolList::onTerminate() {
 
 // ---- layout -------------------------------------------------------------------------------------------
 
-int CoolList::lineHeight() {
+int CoolList::lineHeight() { return lineHeight(*font_); }
+
+int CoolList::lineHeight(rt::Font& font) {
     HDC dc = picList_->surface().hdc();
-    rt::ScopedSelect sel(dc, font_->handle());
+    rt::ScopedSelect sel(dc, font.handle());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     return std::max<int>(tm.tmHeight, 1);
@@ -508,7 +523,7 @@ void CoolList::setOrderType(std::int32_t v) {
     propertyChanged(L"OrderType");
 }
 void CoolList::setAlignment(std::int32_t v) {
-    if (v < 0 || v > 2) kelva::raise(err::InvalidPropertyValue);
+    if (!alignmentAccepted(v)) kelva::raise(err::InvalidPropertyValue);
     props_.alignment = v;
     repaint();
     propertyChanged(L"Alignment");
@@ -661,7 +676,7 @@ void CoolList::setMouseIcon(std::shared_ptr<rt::Picture> p) {
     propertyChanged(L"MouseIcon");
 }
 void CoolList::setMousePointer(std::int16_t v) {
-    if (!validPointer(v)) kelva::raise(err::InvalidPropertyValue);
+    if (!mousePointerAccepted(v)) kelva::raise(err::InvalidPropertyValue);
     props_.mousePointer = v;
     propertyChanged(L"MousePointer");
 }
@@ -678,6 +693,7 @@ void CoolList::setSelectionPicture(std::shared_ptr<rt::Picture> p) {
     propertyChanged(L"SelectionPicture");
 }
 void CoolList::setSelectModeStyle(std::int32_t v) {
+    if (!selectModeStyleAccepted(v)) kelva::raise(err::InvalidPropertyValue);
     props_.selectModeStyle = v;
     repaint();
     propertyChanged(L"SelectModeStyle");
@@ -724,12 +740,16 @@ void CoolList::picMouseMove(const rt::MouseArgs& a) {
         std::shared_ptr<bool> alive = alive_;
         model_.runAutoScroll(
             dir, inner, [] { return static_cast<std::uint32_t>(GetTickCount()); },
-            [alive](std::uint32_t ms) {
-                rt::doEvents();
-                if (!*alive) return false;
+            [this, alive](std::uint32_t ms) {
+                // The program is ending: the drag ends with it, and the quit request stays queued.
+                const auto pumped = [&] {
+                    if (!rt::doEvents() && *alive) model_.mouseUp();
+                    return *alive;
+                };
+                if (!pumped()) return false;
+                if (!model_.buttonHeld()) return true;
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
-                rt::doEvents();
-                return *alive;
+                return pumped();
             });
         if (!*alive) return;
     }
@@ -829,6 +849,8 @@ void CoolList::StartEdit() {
     SendMessageW(e, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
     const bool sel = model_.flag(li) && props_.selectModeStyle != 5;
     editBrush_.reset(CreateSolidBrush(sel ? backSelected_ : backNormal_));
+    // The box never stands outside the list: the item is scrolled into view first.
+    model_.ensureVisible(li);
     const Rect r = editBoxRect(geometry(), li - model_.topIndex(), props_.wordWrap, lineHeight());
     LONG style = GetWindowLongW(e, GWL_STYLE) & ~(ES_CENTER | ES_RIGHT);
     if (props_.wordWrap && props_.alignment == 1) style |= ES_CENTER;
@@ -851,6 +873,7 @@ bool CoolList::editChar(wchar_t c) {
         finishEdit(true);
         return true;
     }
+    if (c == 10) return true;  // Ctrl+Enter: no line break in a one-line box
     if (c == 27) {
         finishEdit(false);
         return true;
@@ -862,7 +885,12 @@ void CoolList::finishEdit(bool save) {
     if (!editOpen_ || !txtEdit_) return;
     editOpen_ = false;
     const std::int16_t li = model_.listIndex();
-    if (save && li >= 0) model_.setItemText(li, txtEdit_->text());
+    if (save && li >= 0) {
+        // Line breaks pasted into the box are not part of an item's text.
+        std::wstring text = txtEdit_->text();
+        std::erase_if(text, [](wchar_t ch) { return ch == L'\r' || ch == L'\n'; });
+        model_.setItemText(li, std::move(text));
+    }
     HWND e = txtEdit_->hwnd();
     if (GetFocus() == e) SetFocus(hwnd());
     ShowWindow(e, SW_HIDE);

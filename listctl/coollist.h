@@ -41,6 +41,7 @@ protected:
 
 private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT message(HWND, UINT, WPARAM, LPARAM, EditBox* self);
 };
 
 class CoolList : public rt::UserControl, private Sink {
@@ -178,6 +179,7 @@ private:
     void raise(Event e) override;
 
     static LRESULT CALLBACK picListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT picListMessage(HWND, UINT, WPARAM, LPARAM, CoolList* self);
     void createParts();
     void layout();
     void paintRow(std::int16_t index);
@@ -189,6 +191,7 @@ private:
     void applyBorder();
     void applyCursor();
     int lineHeight();
+    int lineHeight(rt::Font& font);
     bool userMode() const { return ambient().userMode; }
     void picMouseDown(const rt::MouseArgs& a);
     void picMouseMove(const rt::MouseArgs& a);

@@ -127,6 +127,7 @@ std::int16_t ListModel::findFirst(std::wstring_view find, std::int16_t startInde
 }
 
 void ListModel::clear() {
+    sink_->closeEdit();  // the item under an open edit goes
     scrollShown_ = false;
     scrollMax_ = 0;
     top_ = 0;
@@ -143,6 +144,7 @@ void ListModel::clear() {
 
 void ListModel::order() {
     if (count_ < 2) return;
+    sink_->closeEdit();  // before the item under it moves
     shellSort(items_, static_cast<std::size_t>(count_), orderType_ == 1);
     setListIndex(-1);
     scrollTo(0);
@@ -222,8 +224,7 @@ void ListModel::setListIndex(std::int16_t value) {
         sink_->drawFocusBox(listIndex_);
     }
     if (scrollIntoView_) {
-        if (listIndex_ >= 0 && listIndex_ < top_) scrollTo(listIndex_);
-        else if (listIndex_ >= 0 && listIndex_ > top_ + visibleRows_ - 1) scrollTo(listIndex_ - visibleRows_ + 1);
+        ensureVisible(listIndex_);
     } else {
         scrollIntoView_ = true;
     }
@@ -284,6 +285,11 @@ void ListModel::scrollTo(std::int32_t value, bool thumbTrack) {
         sink_->raise(Event::TopIndexChange);
     }
     if (thumbTrack) sink_->raise(Event::Scroll);
+}
+
+void ListModel::ensureVisible(std::int16_t index) {
+    if (index >= 0 && index < top_) scrollTo(index);
+    else if (index >= 0 && index > top_ + visibleRows_ - 1) scrollTo(index - visibleRows_ + 1);
 }
 
 std::optional<int> ListModel::rowOf(std::int16_t index) const {

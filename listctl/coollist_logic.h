@@ -122,6 +122,8 @@ public:
     // The scroll bar's value changes (by the user, TopIndex, ListIndex or Order). thumbTrack: the
     // thumb is being dragged, which raises Scroll once more.
     void scrollTo(std::int32_t value, bool thumbTrack = false);
+    // Scrolls so that the item shows (as a ListIndex assignment does).
+    void ensureVisible(std::int16_t index);
     // The row (0-based, below the top) an item shows in; nothing when it does not show.
     std::optional<int> rowOf(std::int16_t index) const;
 

@@ -92,6 +92,20 @@ void writeProps(rt::PropertyBag& bag, const ListProps& p, const rt::FontDesc& am
     if (!p.mouseIcon.empty()) bag.write(L"MouseIcon", p.mouseIcon);
 }
 
+void checkStoredProps(ListProps& p, int lineHeight, int innerWidth) {
+    const ListProps d;
+    p.itemHeight = storedItemHeight(p.itemHeight, static_cast<std::int16_t>(std::clamp(lineHeight, 1, 32767)));
+    p.scrollBarWidth = clampScrollBarWidth(p.scrollBarWidth, innerWidth);
+    const int rh = rowHeightFor(p.itemHeightAuto, p.itemHeight, lineHeight);
+    if (!boxOffsetAccepted(p.boxOffset, rh)) p.boxOffset = static_cast<std::int16_t>(std::min<int>(d.boxOffset, rh / 2));
+    if (!itemOffsetAccepted(p.itemOffset, rh)) p.itemOffset = d.itemOffset;
+    if (!alignmentAccepted(p.alignment)) p.alignment = d.alignment;
+    if (!selectModeStyleAccepted(p.selectModeStyle)) p.selectModeStyle = d.selectModeStyle;
+    if (!mousePointerAccepted(p.mousePointer)) p.mousePointer = d.mousePointer;
+    if (p.appearance != 0 && p.appearance != 1) p.appearance = d.appearance;
+    if (p.borderStyle != 0 && p.borderStyle != 1) p.borderStyle = d.borderStyle;
+}
+
 std::int16_t rowHeightFor(bool itemHeightAuto, std::int16_t itemHeight, int lineHeight) {
     const int h = itemHeightAuto ? lineHeight : std::max<int>(itemHeight, lineHeight);
     return static_cast<std::int16_t>(std::clamp(h, 1, 32767));
@@ -107,13 +121,22 @@ std::int16_t clampScrollBarWidth(int value, int innerWidth) {
     return static_cast<std::int16_t>(value);
 }
 
+namespace {
+// Offsets larger than the row may squeeze a rectangle to nothing, never turn it inside out.
+Rect upright(Rect r) {
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+    return r;
+}
+}  // namespace
+
 Rect rowRect(const RowGeometry& g, int row) {
-    return {0, row * g.rowHeight, g.width - g.barWidth, (row + 1) * g.rowHeight};
+    return upright({0, row * g.rowHeight, g.width - g.barWidth, (row + 1) * g.rowHeight});
 }
 
 Rect textRect(const RowGeometry& g, int row) {
-    return {g.itemOffset + g.itemTextLeft, row * g.rowHeight + g.itemOffset, g.width - g.itemOffset - g.barWidth,
-            (row + 1) * g.rowHeight - g.itemOffset};
+    return upright({g.itemOffset + g.itemTextLeft, row * g.rowHeight + g.itemOffset, g.width - g.itemOffset - g.barWidth,
+                    (row + 1) * g.rowHeight - g.itemOffset});
 }
 
 Rect editBoxRect(const RowGeometry& g, int row, bool wordWrap, int lineHeight) {
@@ -122,10 +145,10 @@ Rect editBoxRect(const RowGeometry& g, int row, bool wordWrap, int lineHeight) {
     const int width = r.right - g.itemTextLeft - 2 * g.itemOffset;
     if (wordWrap) {
         const int top = g.itemOffset + row * g.rowHeight;
-        return {left, top, left + width, top + g.rowHeight - 2 * g.itemOffset};
+        return upright({left, top, left + width, top + g.rowHeight - 2 * g.itemOffset});
     }
     const int top = row * g.rowHeight + (g.rowHeight - lineHeight) / 2;
-    return {left, top, left + width, top + lineHeight};
+    return upright({left, top, left + width, top + lineHeight});
 }
 
 Vertex16 splitColor(std::uint32_t rgb) {

@@ -73,9 +73,19 @@ Rect textRect(const RowGeometry& g, int row);
 // The edit box laid over the text of a row; lineHeight is one line of the list's font.
 Rect editBoxRect(const RowGeometry& g, int row, bool wordWrap, int lineHeight);
 
-// Accepted values of the checked setters.
-inline bool boxOffsetAccepted(int value, int rowHeight) { return value <= rowHeight / 2; }
-inline bool itemOffsetAccepted(int value, int rowHeight) { return value <= rowHeight; }
+// Accepted values of the checked setters. A negative offset would push the row's box or text out
+// of the row.
+inline bool boxOffsetAccepted(int value, int rowHeight) { return value >= 0 && value <= rowHeight / 2; }
+inline bool itemOffsetAccepted(int value, int rowHeight) { return value >= 0 && value <= rowHeight; }
+inline bool alignmentAccepted(int value) { return value >= 0 && value <= 2; }
+inline bool selectModeStyleAccepted(int value) { return value >= 0 && value <= 6; }
+inline bool mousePointerAccepted(int value) { return (value >= 0 && value <= 15) || value == 99; }
+
+// A stored set as a damaged or hostile form file may hold it, made to pass the setters' checks:
+// the item height settled against the font's line, the scroll bar width clamped to the list's
+// inner width, and every value a setter would refuse replaced by its default (or the nearest
+// value the row allows).
+void checkStoredProps(ListProps& p, int lineHeight, int innerWidth);
 
 // The channels of a gradient vertex from an RGB value (0x00BBGGRR): each byte times 256.
 struct Vertex16 {

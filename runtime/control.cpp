@@ -1,9 +1,14 @@
 #include "runtime/control.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "runtime/eventscope.h"
 #include "runtime/font.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
+#include "runtime/services.h"
 
 namespace kelva::rt {
 
@@ -44,7 +49,7 @@ RECT Control::pixelRect(const TwipsRect& r) const {
 void Control::move(TwipsRect r) {
     rect_ = r;
     const RECT px = pixelRect(r);
-    if (hwnd_) MoveWindow(hwnd_, px.left, px.top, px.right - px.left, px.bottom - px.top, TRUE);
+    if (hwnd_) MoveWindow(hwnd_, px.left, px.top, px.right - px.left, px.bottom - px.top + dropHeight(), TRUE);
 }
 
 void Control::bringToFront() {
@@ -70,8 +75,14 @@ bool Control::setProperty(std::wstring_view name, const PropValue& value) {
     else if (sameName(name, L"Height")) setHeight(asDouble(value));
     else if (sameName(name, L"Visible")) setVisible(asBool(value));
     else if (sameName(name, L"Enabled")) setEnabled(asBool(value));
+    else if (sameName(name, L"ToolTipText")) setToolTipText(asString(value));
     else return false;
     return true;
+}
+
+void Control::setToolTipText(std::wstring_view text) {
+    toolTipText_ = text;
+    if (form_ && hwnd_) form_->setToolTip(hwnd_, toolTipText_);
 }
 
 SIZE Control::clientPixels() const {
@@ -80,7 +91,21 @@ SIZE Control::clientPixels() const {
     return {rc.right, rc.bottom};
 }
 
-LRESULT Control::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcW(hwnd_, msg, wParam, lParam); }
+LRESULT Control::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A control that contains intrinsic controls answers for them as the form does.
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
+        break;
+    case WM_COMMAND:
+        if (StdControl::commandMessage(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) return 0;
+        break;
+    default: break;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
 
 void Control::registerWindowClass(const wchar_t* className, UINT style) {
     WNDCLASSEXW wc{};
@@ -101,6 +126,7 @@ HWND Control::createOwnWindow(const wchar_t* className, DWORD style, DWORD exSty
 }
 
 LRESULT CALLBACK Control::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    EventScope scope;
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         auto* self = static_cast<Control*>(cs->lpCreateParams);
@@ -115,10 +141,26 @@ LRESULT CALLBACK Control::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    return self->wndProc(msg, wParam, lParam);
+    return guardMessage(hwnd, [&] { return self->wndProc(msg, wParam, lParam); },
+                        [&] { return DefWindowProcW(hwnd, msg, wParam, lParam); });
 }
 
 // ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr const wchar_t* kStdProp = L"KelvaStdControl";
+constexpr UINT_PTR kStdSubclass = 0x4B53;  // "KS"
+
+StdControl* stdControlOf(HWND h) { return h ? static_cast<StdControl*>(GetPropW(h, kStdProp)) : nullptr; }
+}  // namespace
+
+StdControl::~StdControl() {
+    if (hwnd()) {
+        RemovePropW(hwnd(), kStdProp);
+        RemoveWindowSubclass(hwnd(), subclassProc, kStdSubclass);
+    }
+    if (comboEdit_ && IsWindow(comboEdit_)) RemoveWindowSubclass(comboEdit_, subclassProc, kStdSubclass);
+}
 
 const wchar_t* StdControl::typeName() const {
     switch (kind_) {
@@ -134,6 +176,7 @@ const wchar_t* StdControl::typeName() const {
 HWND StdControl::createWindow(HWND parent, const RECT& px) {
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, ex = 0;
+    int height = px.bottom - px.top;
     switch (kind_) {
     case Kind::Label: style |= SS_LEFT | SS_NOTIFY; break;
     case Kind::TextBox:
@@ -151,13 +194,20 @@ HWND StdControl::createWindow(HWND parent, const RECT& px) {
     case Kind::ComboBox:
         cls = L"COMBOBOX";
         style |= WS_TABSTOP | CBS_DROPDOWN | WS_VSCROLL | CBS_AUTOHSCROLL;
+        height += dropHeight();
         break;
     }
-    HWND h = CreateWindowExW(ex, cls, L"", style, px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND h = CreateWindowExW(ex, cls, L"", style, px.left, px.top, px.right - px.left, height, parent, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     if (h) {
-        SetPropW(h, L"KelvaStdControl", this);
+        SetPropW(h, kStdProp, this);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        SetWindowSubclass(h, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
+        if (kind_ == Kind::ComboBox) {
+            // The keys of a combo box go to its edit part.
+            comboEdit_ = GetWindow(h, GW_CHILD);
+            if (comboEdit_) SetWindowSubclass(comboEdit_, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
+        }
     }
     return h;
 }
@@ -179,12 +229,37 @@ void StdControl::setFont(const FontDesc& f) {
 }
 
 LRESULT StdControl::colorMessage(HWND control, HDC dc) {
-    auto* self = static_cast<StdControl*>(GetPropW(control, L"KelvaStdControl"));
+    auto* self = stdControlOf(control);
     if (!self || (!self->foreColor_ && !self->backColor_)) return 0;
     if (self->foreColor_) SetTextColor(dc, toColorRef(*self->foreColor_));
     if (!self->backColor_) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     SetBkColor(dc, toColorRef(*self->backColor_));
     return reinterpret_cast<LRESULT>(self->brush_.get());
+}
+
+bool StdControl::commandMessage(HWND control, int code) {
+    auto* self = stdControlOf(control);
+    if (!self) return false;
+    switch (self->kind_) {
+    case Kind::TextBox:
+        if (code == EN_CHANGE && self->Change) self->Change();
+        break;
+    case Kind::ComboBox:
+        if (code == CBN_EDITCHANGE && self->Change) self->Change();
+        else if (code == CBN_SELCHANGE && self->Click) self->Click();
+        else if (code == CBN_SETFOCUS && self->GotFocus) self->GotFocus();
+        else if (code == CBN_KILLFOCUS && self->LostFocus) self->LostFocus();
+        break;
+    case Kind::OptionButton:
+        // Clicked, or reached by an arrow key: the button that ends up chosen raises Click.
+        if (code == BN_CLICKED && self->value() == 1) self->chosen();
+        break;
+    case Kind::CheckBox:
+        if (code == BN_CLICKED && self->Click) self->Click();
+        break;
+    case Kind::Label: break;
+    }
+    return true;
 }
 
 std::wstring StdControl::text() const {
@@ -195,7 +270,167 @@ std::wstring StdControl::text() const {
     return s;
 }
 
-void StdControl::setText(std::wstring_view text) { SetWindowTextW(hwnd(), std::wstring(text).c_str()); }
+void StdControl::setText(std::wstring_view text) {
+    SetWindowTextW(hwnd(), std::wstring(text).c_str());
+    // A combo box tells nobody of a text set from code; a text box does (EN_CHANGE).
+    if (kind_ == Kind::ComboBox && Change) Change();
+}
+
+int StdControl::value() const {
+    if (kind_ != Kind::CheckBox && kind_ != Kind::OptionButton) return 0;
+    const LRESULT r = SendMessageW(hwnd(), BM_GETCHECK, 0, 0);
+    return r == BST_CHECKED ? 1 : r == BST_INDETERMINATE ? 2 : 0;
+}
+
+void StdControl::setValue(int v) {
+    if (kind_ == Kind::CheckBox) {
+        SendMessageW(hwnd(), BM_SETCHECK, v == 1 ? BST_CHECKED : v == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+    } else if (kind_ == Kind::OptionButton) {
+        SendMessageW(hwnd(), BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (v) chosen();
+    }
+}
+
+void StdControl::chosen() {
+    // The option buttons of one container form one group: only one of them is chosen.
+    if (form()) {
+        for (const auto& c : form()->controls()) {
+            auto* o = dynamic_cast<StdControl*>(c.get());
+            if (o && o != this && o->kind_ == Kind::OptionButton && o->container() == container() && o->hwnd())
+                SendMessageW(o->hwnd(), BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+    if (Click) Click();
+}
+
+void StdControl::addItem(std::wstring_view item) {
+    if (kind_ == Kind::ComboBox) SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
+}
+void StdControl::clear() {
+    if (kind_ == Kind::ComboBox) SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
+    else setText(L"");
+}
+int StdControl::listCount() const {
+    return kind_ == Kind::ComboBox ? static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
+}
+std::wstring StdControl::list(int index) const {
+    if (kind_ != Kind::ComboBox || index < 0 || index >= listCount()) return {};
+    const auto n = SendMessageW(hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n < 0) return {};
+    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+    SendMessageW(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+int StdControl::listIndex() const {
+    return kind_ == Kind::ComboBox ? static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
+}
+void StdControl::setListIndex(int index) {
+    if (kind_ != Kind::ComboBox) return;
+    SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (Click) Click();
+}
+
+MouseArgs StdControl::mouseArgs(int button, LPARAM lParam) const {
+    return {button, shiftState(), GET_X_LPARAM(lParam) * twipsPerPixelX(), GET_Y_LPARAM(lParam) * twipsPerPixelY()};
+}
+
+LRESULT CALLBACK StdControl::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+    EventScope scope;
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(h, subclassProc, kStdSubclass);
+        return DefSubclassProc(h, msg, wParam, lParam);
+    }
+    return guardMessage(h, [&] { return reinterpret_cast<StdControl*>(ref)->message(h, msg, wParam, lParam); },
+                        [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+}
+
+LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Form* f = form();
+    switch (msg) {
+    case WM_KEYDOWN: {
+        int key = static_cast<int>(wParam);
+        const int shift = shiftState();
+        if (f) key = f->previewKeyDown(key, shift);
+        if (key == VK_TAB && !(shift & 6)) {
+            if (f) f->moveFocus(!(shift & 1));
+            key = 0;
+        }
+        if (key && KeyDown) KeyDown(key, shift);
+        lastKeyTaken_ = key == 0;
+        if (!key) return 0;
+        return DefSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
+    }
+    case WM_KEYUP: {
+        int key = static_cast<int>(wParam);
+        if (f) key = f->previewKeyUp(key, shiftState());
+        if (!key) return 0;
+        return DefSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
+    }
+    case WM_CHAR: {
+        // The character of a key that was taken (Tab, or one the form dropped) goes with it.
+        if (lastKeyTaken_) {
+            lastKeyTaken_ = false;
+            return 0;
+        }
+        int ascii = static_cast<int>(wParam);
+        if (f) ascii = f->previewKeyPress(ascii);
+        if (ascii && KeyPress) KeyPress(ascii);
+        if (!ascii) return 0;
+        return DefSubclassProc(h, msg, static_cast<WPARAM>(ascii), lParam);
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        if (kind_ != Kind::ComboBox) {  // a combo box reports its focus by notification
+            if (msg == WM_SETFOCUS && GotFocus) GotFocus();
+            if (msg == WM_KILLFOCUS && LostFocus) LostFocus();
+        }
+        return r;
+    }
+    default: break;
+    }
+    if (kind_ == Kind::Label) {
+        switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const int b = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+            if (b == 1) pressed_ = true;
+            SetCapture(h);
+            if (MouseDown) MouseDown(mouseArgs(b, lParam));
+            return 0;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            const int b = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
+            if (GetCapture() == h && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+            const bool click = b == 1 && pressed_;
+            if (b == 1) pressed_ = false;
+            if (MouseUp) MouseUp(mouseArgs(b, lParam));
+            RECT rc;
+            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (click && Click && IsWindow(h) && GetClientRect(h, &rc) && PtInRect(&rc, pt)) Click();
+            return 0;
+        }
+        case WM_LBUTTONDBLCLK:
+            pressed_ = false;
+            if (DblClick) DblClick();
+            return 0;
+        case WM_MOUSEMOVE: {
+            int b = 0;
+            if (wParam & MK_LBUTTON) b |= 1;
+            if (wParam & MK_RBUTTON) b |= 2;
+            if (wParam & MK_MBUTTON) b |= 4;
+            if (MouseMove) MouseMove(mouseArgs(b, lParam));
+            return 0;
+        }
+        default: break;
+        }
+    }
+    return DefSubclassProc(h, msg, wParam, lParam);
+}
 
 bool StdControl::setProperty(std::wstring_view name, const PropValue& value) {
     auto setStyle = [&](DWORD bits, bool on, bool extended) {
@@ -218,6 +453,10 @@ bool StdControl::setProperty(std::wstring_view name, const PropValue& value) {
     }
     if (sameName(name, L"Font")) {
         setFont(asFont(value));
+        return true;
+    }
+    if ((kind_ == Kind::CheckBox || kind_ == Kind::OptionButton) && sameName(name, L"Value")) {
+        setValue(kind_ == Kind::OptionButton ? (asBool(value) ? 1 : 0) : asLong(value));
         return true;
     }
     if (kind_ == Kind::TextBox && sameName(name, L"BorderStyle")) {

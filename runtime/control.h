@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include <functional>
 #include <optional>
 
 #include "runtime/gdi.h"
@@ -17,6 +18,15 @@
 namespace kelva::rt {
 
 class Form;
+
+// Button: 1 left, 2 right, 4 middle. Shift: 1 Shift, 2 Ctrl, 4 Alt. X and Y in scale units.
+struct MouseArgs {
+    int button = 0;
+    int shift = 0;
+    double x = 0, y = 0;
+};
+
+int shiftState();
 
 struct TwipsRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -57,11 +67,15 @@ public:
     void setVisible(bool v);
 
     // Late-bound assignment by name; false when the control has no such property. The base
-    // knows Left, Top, Width, Height, Visible and Enabled.
+    // knows Left, Top, Width, Height, Visible, Enabled and ToolTipText.
     virtual bool setProperty(std::wstring_view name, const PropValue& value);
 
     // Client size in pixels.
     SIZE clientPixels() const;
+
+    // The tip the form shows while the mouse rests on the control; empty for none.
+    const std::wstring& toolTipText() const { return toolTipText_; }
+    void setToolTipText(std::wstring_view text);
 
 protected:
     // Creates the window at the given pixel rectangle inside parent; returns it.
@@ -72,6 +86,8 @@ protected:
     virtual void windowDestroyed() {}
     // Called once the window exists: the place to make constituent controls.
     virtual void onCreated() {}
+    // Pixels the window is taller than the control's Height (the dropped list of a combo box).
+    virtual int dropHeight() const { return 0; }
 
     static void registerWindowClass(const wchar_t* className, UINT style = CS_DBLCLKS);
     // CreateWindowExW for a class registered above, with this control bound to it.
@@ -88,13 +104,19 @@ private:
     std::vector<Control*> contained_;
     TwipsRect rect_;
     bool constituent_ = false;
+    std::wstring toolTipText_;
 };
 
-// The intrinsic controls the forms use, as thin wrappers over the system's controls.
+// The intrinsic controls the forms use, as thin wrappers over the system's controls. Their events
+// are raised from the system's notifications and from their own messages: the mouse of a label
+// (in twips), Click of an option button and a combo box's list, Change, KeyPress, GotFocus and
+// LostFocus of the text and combo boxes. Tab and Shift+Tab move the focus on; with the form's
+// KeyPreview on, the form sees their keys first.
 class StdControl : public Control {
 public:
     enum class Kind { Label, TextBox, CheckBox, OptionButton, ComboBox };
     explicit StdControl(Kind kind) : kind_(kind) {}
+    ~StdControl() override;
     const wchar_t* typeName() const override;
     Kind kind() const { return kind_; }
 
@@ -104,19 +126,49 @@ public:
 
     // Colours of the text and background (OLE colours); unset ones are the system's.
     void setForeColor(std::uint32_t c);
+    std::optional<std::uint32_t> foreColor() const { return foreColor_; }
     void setBackColor(std::uint32_t c);
     void setFont(const FontDesc& f);
     // The answer to the container's WM_CTLCOLOR... for this control; 0 when it keeps the system's.
     static LRESULT colorMessage(HWND control, HDC dc);
+    // A container passes on the WM_COMMAND notification of a child; true when it was one of ours.
+    static bool commandMessage(HWND control, int code);
+
+    // Value of a check box (0, 1, 2) or an option button (0 or 1). Choosing an option button
+    // clears the others of its container and raises Click.
+    int value() const;
+    void setValue(int v);
+
+    // The list of a combo box.
+    void addItem(std::wstring_view item);
+    void clear();
+    int listCount() const;
+    std::wstring list(int index) const;
+    int listIndex() const;
+    void setListIndex(int index);
+
+    std::function<void(const MouseArgs&)> MouseDown, MouseUp, MouseMove;
+    std::function<void()> Click, DblClick, Change, GotFocus, LostFocus;
+    std::function<void(int& keyAscii)> KeyPress;
+    std::function<void(int& keyCode, int shift)> KeyDown;
 
 protected:
     HWND createWindow(HWND parent, const RECT& px) override;
+    int dropHeight() const override { return kind_ == Kind::ComboBox ? 200 : 0; }
 
 private:
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
+    MouseArgs mouseArgs(int button, LPARAM lParam) const;
+    void chosen();  // an option button became the chosen one
+
     Kind kind_;
     std::optional<std::uint32_t> foreColor_, backColor_;
     GdiPtr<HBRUSH> brush_;
     GdiPtr<HFONT> font_;
+    HWND comboEdit_ = nullptr;
+    bool pressed_ = false;
+    bool lastKeyTaken_ = false;
 };
 
 // A rectangle outline (a shape): no Enabled, drawn behind its siblings.

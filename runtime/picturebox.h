@@ -8,15 +8,6 @@
 
 namespace kelva::rt {
 
-// Button: 1 left, 2 right, 4 middle. Shift: 1 Shift, 2 Ctrl, 4 Alt. X and Y in scale units.
-struct MouseArgs {
-    int button = 0;
-    int shift = 0;
-    double x = 0, y = 0;
-};
-
-int shiftState();
-
 class SurfaceControl : public Control {
 public:
     Surface& surface() { return surface_; }

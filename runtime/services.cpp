@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/errors.h"
+
 namespace kelva::rt {
 
 namespace {
@@ -108,12 +110,38 @@ std::optional<std::wstring> clipboardText() {
     return out;
 }
 
-void doEvents() {
+bool doEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The program's loop must still see it, or the program never ends.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    return true;
+}
+
+void reportUncaughtException(HWND hwnd, const std::exception* e) noexcept {
+    static bool reporting = false;
+    if (reporting) return;  // the box's own messages may fail again: one box is enough
+    reporting = true;
+    try {
+        std::wstring text = L"예기치 않은 오류로 이 작업을 마치지 못했습니다";
+        if (const auto* vb = dynamic_cast<const VbError*>(e)) text += L":\r\n" + vb->description();
+        else if (e) {
+            const char* what = e->what();
+            text += L":\r\n" + std::wstring(what, what + std::strlen(what));
+        }
+        HWND top = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+        wchar_t title[256] = L"";
+        if (top) GetWindowTextW(top, title, 256);
+        msgBox({top, text, title, MB_OK | MB_ICONERROR});
+    } catch (...) {
+    }
+    reporting = false;
 }
 
 }  // namespace kelva::rt

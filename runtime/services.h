@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -34,7 +35,25 @@ void setMessageBoxAnswerer(MessageBoxAnswerer answerer);  // empty: real message
 bool setClipboardText(std::wstring_view text);
 std::optional<std::wstring> clipboardText();
 
-// Runs the messages waiting for this thread, as DoEvents does.
-void doEvents();
+// Runs the messages waiting for this thread, as DoEvents does. A WM_QUIT found on the way is
+// posted again for the program's own message loop, and the pumping stops: false then.
+bool doEvents();
+
+// The barrier of every window procedure: a C++ exception must not unwind through the system's
+// code that called it. The exception is reported to the user (a message box owned by the
+// window's top-level window; one at a time) and the message gets the fallback's answer, usually
+// the default window procedure's.
+void reportUncaughtException(HWND hwnd, const std::exception* e) noexcept;
+template <class Work, class Fallback>
+LRESULT guardMessage(HWND hwnd, Work&& work, Fallback&& fallback) noexcept {
+    try {
+        return work();
+    } catch (const std::exception& e) {
+        reportUncaughtException(hwnd, &e);
+    } catch (...) {
+        reportUncaughtException(hwnd, nullptr);
+    }
+    return fallback();
+}
 
 }  // namespace kelva::rt

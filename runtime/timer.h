@@ -17,6 +17,10 @@ public:
     unsigned interval() const { return interval_; }
     void setEnabled(bool on);
     bool enabled() const { return enabled_; }
+    // Whether the system timer is set (enabled with an interval).
+    bool running() const { return running_; }
+    // The system timer's id; never reused for another timer.
+    UINT_PTR id() const { return id_; }
 
     std::function<void()> Tick;
 
@@ -24,6 +28,7 @@ private:
     static LRESULT CALLBACK hostProc(HWND, UINT, WPARAM, LPARAM);
     static HWND host();
     void apply();
+    UINT_PTR id_;
     unsigned interval_ = 0;
     bool enabled_ = false;
     bool running_ = false;

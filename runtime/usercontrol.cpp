@@ -68,14 +68,43 @@ LRESULT UserControl::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETFOCUS: onGotFocus(); return 0;
     case WM_KILLFOCUS: onLostFocus(); return 0;
-    case WM_KEYDOWN: onKeyDown(static_cast<int>(wParam), shiftState()); return 0;
-    case WM_KEYUP: onKeyUp(static_cast<int>(wParam), shiftState()); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        const bool down = msg == WM_KEYDOWN;
+        const int shift = shiftState();
+        Form* f = form();
+        int key = static_cast<int>(wParam);
+        if (f) key = down ? f->previewKeyDown(key, shift) : f->previewKeyUp(key, shift);
+        if (down) lastKeyTaken_ = true;
+        if (!key) return 0;
+        const bool used = usesKey(key, shift);
+        if (down && key == VK_TAB && !(shift & 6) && !used) {
+            if (f) f->moveFocus(!(shift & 1));
+            return 0;
+        }
+        if (down) onKeyDown(key, shift);
+        else onKeyUp(key, shift);
+        if (used) return 0;
+        if (down) lastKeyTaken_ = false;
+        // With KeyPreview on, the form has seen the key already.
+        if (f && !f->keyPreview()) {
+            if (down) f->controlKeyDown(key, shift);
+            else f->controlKeyUp(key, shift);
+        }
+        return 0;
+    }
+    case WM_CHAR: {
+        if (lastKeyTaken_) {
+            lastKeyTaken_ = false;
+            return 0;
+        }
+        Form* f = form();
+        if (!f) return 0;
+        int ascii = f->previewKeyPress(static_cast<int>(wParam));
+        if (ascii && !f->keyPreview()) f->controlKeyPress(ascii);
+        return 0;
+    }
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
-        break;
     default: break;
     }
     return SurfaceControl::wndProc(msg, wParam, lParam);

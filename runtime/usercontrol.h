@@ -69,6 +69,9 @@ protected:
     virtual void onAccessKeyPress(wchar_t) {}
     virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
     virtual void onKeyUp(int /*keyCode*/, int /*shift*/) {}
+    // The keys the control acts on. Those it does not use go on to its form (KeyDown, then
+    // KeyPress for the character), and Tab moves the focus on unless the control uses it.
+    virtual bool usesKey(int /*keyCode*/, int /*shift*/) const { return false; }
     virtual void onGotFocus() {}
     virtual void onLostFocus() {}
 
@@ -79,6 +82,7 @@ private:
     bool terminated_ = false;
     bool shown_ = false;
     bool propertiesIn_ = false;
+    bool lastKeyTaken_ = false;  // the character of that key-down goes with it
     std::uint32_t maskColor_ = 0x8000000F;  // Resize is raised only after InitProperties or ReadProperties
     void afterProperties();
 };

@@ -10,13 +10,11 @@ constexpr std::wstring_view kClose = L"</PartialMenuFile>";
 constexpr std::wstring_view kCommonItemsEnd = L"</CommonItems>";
 constexpr size_t kIndentBeforeTag = 6;
 
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+// The line ends with CRLF as AutoCAD writes it, whatever the file's own lines end with; the rest of
+// the file is left exactly as it was.
+constexpr std::wstring_view kLineEnd = L"\r\n";
 
-// The file's own line break: CRLF unless its lines end with a bare LF.
-std::wstring_view lineBreakOf(std::wstring_view text) {
-    if (text.find(L"\r\n") != std::wstring_view::npos || text.find(L'\n') == std::wstring_view::npos) return L"\r\n";
-    return L"\n";
-}
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 }  // namespace
 
 bool namesPartialMenu(std::wstring_view text, std::wstring_view partialName) {
@@ -61,7 +59,7 @@ std::optional<std::wstring> insertPartialMenu(std::wstring_view text, std::wstri
     out += kOpen;
     out += partialName;
     out += kClose;
-    out += lineBreakOf(text);
+    out += kLineEnd;
     out.append(text.substr(cut));
     return out;
 }

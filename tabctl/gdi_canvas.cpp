@@ -124,11 +124,30 @@ void GdiCanvas::focusRect(const Rect& r) {
     DrawFocusRect(dc_, &rc);
 }
 
+GdiTabPicture::GdiTabPicture(std::shared_ptr<void> o, HANDLE h, int t) : owner(std::move(o)), handle(h), kind(t) {}
+
+HBITMAP GdiTabPicture::bitmap() const {
+    if (picture) return picture->handle();
+    return kind == kPictureBitmap ? static_cast<HBITMAP>(handle) : nullptr;
+}
+
+int GdiTabPicture::width() const { return picture ? picture->width() : bitmapSize(bitmap()).cx; }
+int GdiTabPicture::height() const { return picture ? picture->height() : bitmapSize(bitmap()).cy; }
+
 void GdiCanvas::drawPicture(const TabPicture& picture, int x, int y, int w, int h, bool masked, Rgb transparent) {
     const auto* p = dynamic_cast<const GdiTabPicture*>(&picture);
-    if (!p || !p->picture) return;
-    if (masked) drawImage(dc_, p->picture->handle(), transparent, x, y, w, h);
-    else p->picture->draw(dc_, x, y, w, h);
+    if (!p) return;
+    if (masked) {
+        drawImage(dc_, p->bitmap(), transparent, x, y, w, h);
+    } else if (p->picture) {
+        p->picture->draw(dc_, x, y, w, h);
+    } else if (p->kind == kPictureIcon) {
+        DrawIconEx(dc_, x, y, static_cast<HICON>(p->handle), w, h, 0, nullptr, DI_NORMAL);
+    } else if (const SIZE size = bitmapSize(p->bitmap()); size.cx > 0 && size.cy > 0) {
+        rt::MemoryDcPtr mem(CreateCompatibleDC(dc_));
+        rt::ScopedSelect sel(mem.get(), p->bitmap());
+        StretchBlt(dc_, x, y, w, h, mem.get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    }
 }
 
 SIZE bitmapSize(HBITMAP bitmap) {

@@ -15,12 +15,20 @@
 
 namespace kelva::tabctl {
 
-// A tab picture held by the window side: the runtime's picture object, shared with whoever gave it.
+// A tab picture held by the window side, shared with whoever gave it: the runtime's picture object,
+// or another component's picture object (an image list's), kept alive by `owner` and drawn through
+// its handle, which stays that component's.
 struct GdiTabPicture : TabPicture {
     explicit GdiTabPicture(std::shared_ptr<rt::Picture> p) : picture(std::move(p)) {}
-    int width() const override { return picture ? picture->width() : 0; }
-    int height() const override { return picture ? picture->height() : 0; }
+    GdiTabPicture(std::shared_ptr<void> owner, HANDLE handle, int type);
+    int width() const override;
+    int height() const override;
+    int type() const override { return picture ? kPictureBitmap : kind; }
+    HBITMAP bitmap() const;
     std::shared_ptr<rt::Picture> picture;
+    std::shared_ptr<void> owner;
+    HANDLE handle = nullptr;
+    int kind = kPictureBitmap;
 };
 
 class GdiCanvas : public Canvas {

@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include <cmath>
+#include <functional>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -11,6 +12,8 @@
 #include "runtime/gdi.h"
 #include "runtime/scale.h"
 #include "tabctl/gdi_canvas.h"
+#include "tabctl/xtab_filedialog.h"
+#include "tabctl/xtab_imagelist.h"
 #include "tabctl/xtab_paint.h"
 #include "tabctl/xtab_pictures.h"
 #include "tabctl/xtab_theme.h"
@@ -309,33 +312,33 @@ void ucXTab::paint(F&& step) {
     GdiCanvas canvas(surface(), x_.s);
     PaintEnv env{sysColor, userMode(), x_.s.TabTheme == 1 || x_.s.TabTheme == 4 ? GetThemeInfo() : std::wstring()};
     XTabPainter painter(x_.s, canvas, std::move(env));
-    step(painter);
+    std::invoke(step, painter);
     // The painters may set the surface's pen colour (ForeColor) as they go.
     surface().setForeColor(x_.s.ForeColor);
     InvalidateRect(ownWindow_, nullptr, FALSE);
 }
 
 void ucXTab::drawMe() {
-    paint([](XTabPainter& p) { p.drawMe(); });
+    paint(&XTabPainter::drawMe);
 }
 void ucXTab::drawBackground() {
-    paint([](XTabPainter& p) { p.drawBackground(); });
+    paint(&XTabPainter::drawBackground);
 }
 void ucXTab::drawTabs() {
-    paint([](XTabPainter& p) { p.drawTabs(); });
+    paint(&XTabPainter::drawTabs);
 }
 void ucXTab::drawControlBox(int state, int tab) {
     paint([&](XTabPainter& p) { p.drawControlBox(state, tab); });
 }
 void ucXTab::drawHover(int tab) {
     x_.s.HoverTab = tab;
-    paint([](XTabPainter& p) { p.drawOnMouseOver(); });
+    paint(&XTabPainter::drawOnMouseOver);
 }
 void ucXTab::drawOverXOred() {
-    paint([](XTabPainter& p) { p.drawOverXOred(); });
+    paint(&XTabPainter::drawOverXOred);
 }
 void ucXTab::showHideFocus() {
-    paint([](XTabPainter& p) { p.showHideFocus(); });
+    paint(&XTabPainter::showHideFocus);
 }
 
 void ucXTab::resetColorsToDefault() {
@@ -508,6 +511,11 @@ void ucXTab::AddControl(rt::Control* Ctrl, HWND& lhWnd, std::int32_t lLeft, std:
     });
 }
 
+void ucXTab::CopyTabImagesFromImageList(IDispatch* oIml) {
+    safely([&] { copyTabImages(x_.s.tabs, [oIml](std::int32_t index) { return imageListPicture(oIml, index); }); });
+    x_.refresh();
+}
+
 void ucXTab::CopyTabImagesFromImageList(ImageListSource* oIml) {
     safely([&] {
         if (!oIml) return;
@@ -530,18 +538,7 @@ void ucXTab::DrawImage(HDC lDestHDC, HBITMAP lhBmp, std::uint32_t lTransColor, s
 }
 
 std::wstring ucXTab::ShowFileOpenDialog(HWND lhWndOwner, const std::wstring& sInitDir, const std::wstring& sFilter) {
-    std::wstring filter = openFileFilter(sFilter);
-    std::vector<wchar_t> file(kFileBufferChars + 1, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = lhWndOwner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(kFileBufferChars);
-    ofn.lpstrInitialDir = sInitDir.empty() ? nullptr : sInitDir.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return {};
-    return chosenPath(file.data(), kFileBufferChars);
+    return showFileOpenDialog(lhWndOwner, sInitDir, sFilter);
 }
 
 void ucXTab::Cls() { surface().cls(); }
@@ -549,16 +546,16 @@ void ucXTab::Cls() { surface().cls(); }
 void ucXTab::Refresh() { x_.refresh(); }
 void ucXTab::DrawTabs() { drawTabs(); }
 void ucXTab::DrawTabsTabbedDialog() {
-    paint([](XTabPainter& p) { p.drawTabsTabbedDialog(); });
+    paint(&XTabPainter::drawTabsTabbedDialog);
 }
 void ucXTab::DrawTabsPropertyPages() {
-    paint([](XTabPainter& p) { p.drawTabsPropertyPages(); });
+    paint(&XTabPainter::drawTabsPropertyPages);
 }
 void ucXTab::DrawBackgroundTabbedDialog() {
-    paint([](XTabPainter& p) { p.drawBackgroundTabbedDialog(); });
+    paint(&XTabPainter::drawBackgroundTabbedDialog);
 }
 void ucXTab::DrawBackgroundPropertyPages() {
-    paint([](XTabPainter& p) { p.drawBackgroundPropertyPages(); });
+    paint(&XTabPainter::drawBackgroundPropertyPages);
 }
 void ucXTab::ShowHideFocus() { showHideFocus(); }
 void ucXTab::TimerEvent() { x_.TimerEvent(); }

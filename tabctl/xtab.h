@@ -2,6 +2,8 @@
 // ucXTab: the themed tab container. Pages are the controls placed on it, parked sideways by
 // TabOffset while their tab is hidden. The window wires messages, the surface and the platform to
 // the logic (xtab_logic) and paints through the painters (xtab_paint) on a GDI canvas.
+#include <oaidl.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -145,6 +147,8 @@ public:
 
     // ---- pictures ----
     void CopyTabImagesFromImageList(ImageListSource* oIml);
+    // The same from an image-list component reached by member name (ListImages(i).Picture).
+    void CopyTabImagesFromImageList(IDispatch* oIml);
     void RemoveTabImages(std::int32_t Index, bool bRemoveAll);
     void DrawImage(HDC lDestHDC, HBITMAP lhBmp, std::uint32_t lTransColor, std::int16_t iLeft, std::int16_t iTop,
                    std::int16_t iWidth, std::int16_t iHeight);

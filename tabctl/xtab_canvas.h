@@ -28,6 +28,7 @@ enum class FontRole { Active, Inactive };
 
 // Picture types: only a bitmap can be drawn with a transparent colour.
 inline constexpr int kPictureBitmap = 1;
+inline constexpr int kPictureIcon = 3;
 
 class Canvas {
 public:

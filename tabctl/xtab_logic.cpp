@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/values.h"
+#include "tabctl/xtab_geometry.h"
 
 namespace kelva::tabctl {
 
@@ -71,8 +72,7 @@ private:
     XTabHost& host_;
 };
 
-// PtInRect: left and top inside, right and bottom outside.
-bool ptInRect(const Rect& r, Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool ptInRect(const Rect& r, Point p) { return tabctl::ptInRect(r, p.x, p.y); }
 
 bool hoverTheme(std::int32_t theme) { return theme == 1 || theme == 4; }
 
@@ -692,7 +692,7 @@ void XTabLogic::clearHover(bool erase) {
     if (erase && shown) host_.drawOverXOred();
 }
 
-std::int32_t XTabLogic::stripHeight() const { return std::max(s.ActiveTabHeight, s.InActiveTabHeight); }
+std::int32_t XTabLogic::stripHeight() const { return tabctl::stripHeight(s.ActiveTabHeight, s.InActiveTabHeight); }
 
 // ---------------------------------------------------------------------------------------------
 // Surface input
@@ -717,8 +717,7 @@ void XTabLogic::handleMouseDown(float fx, float fy) {
         if (y > stripHeight()) return;
         for (std::int32_t i = 0; i < s.TabCount; ++i) {
             const TabRecord& t = s.tabs[static_cast<std::size_t>(i)];
-            const Rect& r = t.TabRect;
-            if (r.left <= x && x <= r.right && r.top <= y && y <= r.bottom && t.Enabled) {
+            if (insideInclusive(t.TabRect, x, y) && t.Enabled) {
                 if (i != s.ActiveTab) setActiveTab(i);
                 return;
             }
@@ -928,46 +927,45 @@ void XTabLogic::scrollTabs(std::int32_t w) {
     });
 }
 
+std::int32_t XTabLogic::boxUnderCursor() {
+    s.CursorPos = host_.cursorPos();
+    for (std::int32_t i = 0; i < s.TabCount; ++i)
+        if (ptInRect(s.tabs[static_cast<std::size_t>(i)].BoxRect, s.CursorPos)) return i;
+    return -1;
+}
+
 void XTabLogic::wmLButtonDown() {
     if (!s.UseControlBox) return;
-    s.CursorPos = host_.cursorPos();
+    const std::int32_t i = boxUnderCursor();
     s.PressedBox = -1;
-    for (std::int32_t i = 0; i < s.TabCount; ++i) {
-        const TabRecord& t = s.tabs[static_cast<std::size_t>(i)];
-        if (!ptInRect(t.BoxRect, s.CursorPos)) continue;
-        if (!t.Enabled) {
-            host_.drawControlBox(2, i);
-        } else {
-            s.MouseInBox = true;
-            s.PressedBox = i;
-            float x = static_cast<float>(s.CursorPos.x), y = static_cast<float>(s.CursorPos.y);
-            if (ev_.ControlBoxMouseDown) ev_.ControlBoxMouseDown(x, y);
-            host_.drawControlBox(2, i);
-        }
+    if (i < 0) return;
+    if (!s.tabs[static_cast<std::size_t>(i)].Enabled) {
+        host_.drawControlBox(2, i);
         return;
     }
+    s.MouseInBox = true;
+    s.PressedBox = i;
+    float x = static_cast<float>(s.CursorPos.x), y = static_cast<float>(s.CursorPos.y);
+    if (ev_.ControlBoxMouseDown) ev_.ControlBoxMouseDown(x, y);
+    host_.drawControlBox(2, i);
 }
 
 void XTabLogic::wmLButtonUp() {
     if (!s.UseControlBox) return;
-    s.CursorPos = host_.cursorPos();
+    const std::int32_t i = boxUnderCursor();
     const std::int32_t pressed = s.PressedBox;
     s.PressedBox = -1;
-    for (std::int32_t i = 0; i < s.TabCount; ++i) {
-        const TabRecord& t = s.tabs[static_cast<std::size_t>(i)];
-        if (!ptInRect(t.BoxRect, s.CursorPos)) continue;
-        if (!t.Enabled) {
-            host_.drawControlBox(2, i);
-        } else {
-            s.MouseInBox = true;
-            float x = static_cast<float>(s.CursorPos.x), y = static_cast<float>(s.CursorPos.y);
-            if (ev_.ControlBoxMouseUp) ev_.ControlBoxMouseUp(x, y);
-            // A close is a press and a release on the same box; a drag that merely ends on a box
-            // closes nothing.
-            if (pressed == i) RemoveTab(i);
-        }
+    if (i < 0) return;
+    if (!s.tabs[static_cast<std::size_t>(i)].Enabled) {
+        host_.drawControlBox(2, i);
         return;
     }
+    s.MouseInBox = true;
+    float x = static_cast<float>(s.CursorPos.x), y = static_cast<float>(s.CursorPos.y);
+    if (ev_.ControlBoxMouseUp) ev_.ControlBoxMouseUp(x, y);
+    // A close is a press and a release on the same box; a drag that merely ends on a box closes
+    // nothing.
+    if (pressed == i) RemoveTab(i);
 }
 
 void XTabLogic::TimerEvent() {

@@ -309,6 +309,7 @@ private:
     void scrollTabs(std::int32_t w);
     void boxEnterOrHover(std::int32_t tab);
     void boxLeave();
+    std::int32_t boxUnderCursor();  // reads the cursor; the first tab whose close box holds it, or -1
     std::int32_t clampHoverTab();
     bool isContainedRemoved(std::uintptr_t id) const;
 

@@ -1,6 +1,7 @@
 // The stand-in loaded in process, as a benchmark of a drawing-heavy member sees it without any
 // cross-process marshaling: 100,000 entities built and read late-bound, then the stand-in's own share of
-// a call (DISPIDs looked up once, Invoke alone) and the rewrite of a selection set of 10,000 texts.
+// a call (DISPIDs looked up once, Invoke alone), the rewrite of a selection set of 10,000 texts, and a
+// modifying call with the stand-in's window attached, in a small and a large drawing.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdio>
 
 #include "acadsim/com/objects.h"
+#include "acadsim/server/viewer.h"
 #include "com/latebound.h"
 #include "com/values.h"
 
@@ -119,6 +121,52 @@ void texts(IDispatch* doc, IDispatch* ms) {
     std::printf("Clear + AddItems of %d: %.2f ms; RemoveItems + AddItems: %.2f ms\n", n, clearAdd / 1000, removeAdd / 1000);
 }
 
+// What acadsim.exe's message loop does between two calls of a client.
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// A modifying call as a client of acadsim.exe meets it: the call with the window attached, then the
+// server's message loop until the next call. Its cost should not grow with the drawing.
+void modifyingCalls() {
+    constexpr int calls = 200;
+    for (const int size : {100, 10000}) {
+        auto inst = acad::sim::createInstance({});
+        acad::server::Viewer viewer(*inst.session);
+        acad::sim::setChangeHandler(*inst.session, [&viewer] { viewer.invalidate(); });
+        auto doc = com::getObject(inst.application.get(), L"ActiveDocument");
+        auto ms = com::getObject(doc.get(), L"ModelSpace");
+        for (int i = 0; i < size; ++i)
+            com::call(ms.get(), L"AddLine", {Variant::fromDoubles({double(i), 0, 0}), Variant::fromDoubles({double(i), 1, 0})});
+        com::call(com::getObject(doc.get(), L"Layers").get(), L"Add", {Variant::fromString(L"Other")});
+        auto line = com::getObject(ms.get(), L"Item", {Variant::fromInt32(0)});
+        Sleep(500);  // the window catches up with the drawing before the measured calls
+        pumpMessages();
+
+        const double layer = best([&] {
+            for (int k = 0; k < calls; ++k) {
+                com::put(line.get(), L"Layer", Variant::fromString(k % 2 ? L"0" : L"Other"));
+                pumpMessages();
+            }
+        });
+        const double addDelete = best([&] {
+            for (int k = 0; k < calls; ++k) {
+                auto added = com::getObject(ms.get(), L"AddLine", {Variant::fromDoubles({0, 2, 0}), Variant::fromDoubles({1, 2, 0})});
+                pumpMessages();
+                com::call(added.get(), L"Delete");
+                pumpMessages();
+            }
+        });
+        std::printf("Modifying calls at %d entities, window attached: Layer %.2f us, AddLine or Delete %.2f us\n", size,
+                    layer / calls, addDelete / (2 * calls));
+        acad::sim::setChangeHandler(*inst.session, nullptr);
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -133,6 +181,7 @@ int main() {
         ms = com::getObject(doc.get(), L"ModelSpace");
         texts(doc.get(), ms.get());
     }
+    modifyingCalls();
     CoUninitialize();
     return 0;
 }

@@ -421,12 +421,7 @@ Table<EntityObject> buildTable(Kind k) {
                 {L"AppendOuterLoop", Access::Method,
                  [](EntityObject& o, Call& c) {
                      o.e();
-                     double area = 0;
-                     for (EntityId id : entityIdsOf(*o.session(), c.objects(0))) area += entityArea(o.d().live(id));
-                     Entity& e = o.m();
-                     e.hatchArea += area;
-                     ++e.loops;
-                     o.changed();
+                     o.d().appendHatchLoop(o.id(), entityIdsOf(*o.session(), c.objects(0)));
                  },
                  1, 1},
                 {L"Evaluate", Access::Method, [](EntityObject& o, Call&) { o.e(); }}});

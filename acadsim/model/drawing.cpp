@@ -155,6 +155,9 @@ Box boundingBox(const Entity& e) {
         break;
     }
     case Kind::Hatch:
+        if (!e.loopExtents.empty) return e.loopExtents;
+        box.add(e.a);  // no boundary yet
+        break;
     case Kind::BlockRef: box.add(e.a); break;
     }
     return box;
@@ -164,6 +167,10 @@ void moveEntity(Entity& e, Point3 d) {
     e.a = e.a + d;
     e.b = e.b + d;
     for (auto& v : e.chain.vertices) v = v + d;
+    if (!e.loopExtents.empty) {
+        e.loopExtents.min = e.loopExtents.min + d;
+        e.loopExtents.max = e.loopExtents.max + d;
+    }
     if (e.kind == Kind::LwPolyline || e.kind == Kind::Polyline2d) {
         e.elevation += d.z;
         if (e.kind == Kind::LwPolyline)
@@ -426,6 +433,25 @@ void Drawing::setLayer(EntityId id, std::wstring_view name) {
     auto index = findLayer(name);
     if (!index) throw AcadError(hr::KeyNotFound, L"Key not found");
     entities_[id].layer = layers_[*index].name;
+    changed();
+}
+
+void Drawing::appendHatchLoop(EntityId hatch, const std::vector<EntityId>& loop) {
+    if (live(hatch).kind != Kind::Hatch) throw AcadError(hr::NotApplicable, L"Not applicable");
+    double area = 0;
+    Box extents = entities_[hatch].loopExtents;
+    for (EntityId id : loop) {
+        const Entity& boundary = live(id);
+        area += entityArea(boundary);
+        const Box b = boundingBox(boundary);
+        extents.add(b.min);
+        extents.add(b.max);
+    }
+    // Only a loop that was read whole changes the hatch.
+    Entity& e = entities_[hatch];
+    e.hatchArea += area;
+    e.loopExtents = extents;
+    ++e.loops;
     changed();
 }
 

@@ -75,6 +75,7 @@ struct Entity {
     int patternType = 0, hatchStyle = 0;
     double patternAngle = 0, patternScale = 1, hatchArea = 0;
     int loops = 0;
+    Box loopExtents;  // a hatch's boundary loops together: where the hatch lies
     std::vector<Attribute> attributes;
 };
 
@@ -196,6 +197,8 @@ public:
     void move(EntityId id, Point3 from, Point3 to);
     void setLayer(EntityId id, std::wstring_view layer);
     void setStyleName(EntityId id, std::wstring_view style);
+    // Adds a boundary loop made of the given entities to a hatch: its area and extents grow by theirs.
+    void appendHatchLoop(EntityId hatch, const std::vector<EntityId>& loop);
     void changed() { if (onChange) onChange(); }
 
     // ----- layers

@@ -1,13 +1,16 @@
 #include "acadsim/server/viewer.h"
 
-#include <string>
-
 namespace kelva::acad::server {
 
 namespace {
-constexpr UINT kRefresh = WM_APP + 1;
 constexpr wchar_t kClass[] = L"AcadSimViewer";
 constexpr std::size_t kMaxLines = 2000;  // a large drawing is summarised, not listed
+constexpr UINT_PTR kRefillTimer = 1;
+// A burst of calls is over once the drawing has kept still this long; a burst that goes on and on is
+// still shown every kLongestLagMs, so a demo sees text arriving.
+constexpr UINT kTickMs = 50;
+constexpr ULONGLONG kQuietMs = 100;
+constexpr ULONGLONG kLongestLagMs = 1000;
 }  // namespace
 
 Viewer::Viewer(sim::Session& session) : session_(session) {
@@ -19,8 +22,8 @@ Viewer::Viewer(sim::Session& session) : session_(session) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kClass;
     RegisterClassExW(&wc);
-    const std::wstring caption = sim::captionOf(session_);
-    hwnd_ = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400, nullptr,
+    caption_ = sim::captionOf(session_);
+    hwnd_ = CreateWindowExW(0, kClass, caption_.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 400, nullptr,
                             nullptr, instance, this);
     if (!hwnd_) return;
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 640,
@@ -30,12 +33,15 @@ Viewer::Viewer(sim::Session& session) : session_(session) {
     RECT rc;
     GetClientRect(hwnd_, &rc);
     if (list_) MoveWindow(list_, 0, 0, rc.right, rc.bottom, FALSE);
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    refresh();
+    visible_ = sim::visibleOf(session_);
+    state_ = sim::windowStateOf(session_);
+    show();
+    refill();
 }
 
 Viewer::~Viewer() {
     if (hwnd_) {
+        KillTimer(hwnd_, kRefillTimer);
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
@@ -43,14 +49,44 @@ Viewer::~Viewer() {
 }
 
 void Viewer::invalidate() {
-    if (!hwnd_ || pending_) return;
-    pending_ = true;
-    PostMessageW(hwnd_, kRefresh, 0, 0);
+    if (!hwnd_) return;
+    showState();
+    lastChange_ = GetTickCount64();
+    if (stale_) return;
+    stale_ = true;
+    firstChange_ = lastChange_;
+    SetTimer(hwnd_, kRefillTimer, kTickMs, nullptr);
 }
 
-void Viewer::refresh() {
-    pending_ = false;
-    SetWindowTextW(hwnd_, sim::captionOf(session_).c_str());
+// Cheap, and a client expects it at once (it activates AutoCAD by the caption, shows or hides it).
+void Viewer::showState() {
+    std::wstring caption = sim::captionOf(session_);
+    if (caption != caption_) {
+        caption_ = std::move(caption);
+        SetWindowTextW(hwnd_, caption_.c_str());
+    }
+    const bool visible = sim::visibleOf(session_);
+    const int state = sim::windowStateOf(session_);
+    if (visible == visible_ && state == state_) return;
+    visible_ = visible;
+    state_ = state;
+    show();
+}
+
+void Viewer::show() {
+    ShowWindow(hwnd_, !visible_ ? SW_HIDE : state_ == 2 ? SW_SHOWMINNOACTIVE : state_ == 3 ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+}
+
+void Viewer::onTimer() {
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastChange_ < kQuietMs && now - firstChange_ < kLongestLagMs) return;
+    KillTimer(hwnd_, kRefillTimer);
+    stale_ = false;
+    refill();
+}
+
+void Viewer::refill() {
+    ++refills_;
     const Drawing& d = sim::drawingOf(session_);
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
@@ -66,9 +102,6 @@ void Viewer::refresh() {
     }
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
-    const bool visible = sim::visibleOf(session_);
-    const int state = sim::windowStateOf(session_);  // acNorm 1, acMin 2, acMax 3
-    ShowWindow(hwnd_, !visible ? SW_HIDE : state == 2 ? SW_SHOWMINNOACTIVE : state == 3 ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
 }
 
 LRESULT CALLBACK Viewer::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -78,8 +111,8 @@ LRESULT CALLBACK Viewer::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* self = reinterpret_cast<Viewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case kRefresh:
-        if (self) self->refresh();
+    case WM_TIMER:
+        if (self && wp == kRefillTimer) self->onTimer();
         return 0;
     case WM_SIZE:
         if (self && self->list_) MoveWindow(self->list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);

@@ -3,6 +3,9 @@
 // it lists what the drawing holds, so a demo shows text arriving.
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 #include "acadsim/com/objects.h"
 
 namespace kelva::acad::server {
@@ -16,18 +19,31 @@ public:
 
     bool created() const { return hwnd_ != nullptr; }
     HWND hwnd() const { return hwnd_; }
-    // Asks for a refresh; several changes in a row repaint once.
+    HWND list() const { return list_; }
+    // Told of every change. The caption and the window's state follow at once; the list is refilled
+    // once a burst of changes is over, so a call's cost does not grow with the drawing.
     void invalidate();
+    // How many times the list has been refilled.
+    std::size_t refills() const { return refills_; }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void refresh();
+    void showState();
+    void show();
+    void onTimer();
+    void refill();
 
     sim::Session& session_;
     HWND hwnd_ = nullptr;
     HWND list_ = nullptr;
     HFONT font_ = nullptr;
-    bool pending_ = false;
+    std::wstring caption_;
+    bool visible_ = true;
+    int state_ = 1;  // acNorm 1, acMin 2, acMax 3
+    bool stale_ = false;          // the list lags behind the drawing
+    ULONGLONG firstChange_ = 0;   // of the changes the list has not shown yet
+    ULONGLONG lastChange_ = 0;
+    std::size_t refills_ = 0;
 };
 
 }  // namespace kelva::acad::server

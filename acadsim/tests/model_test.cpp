@@ -120,6 +120,41 @@ TEST(Drawing, MoveTranslatesEveryPoint) {
     EXPECT_EQ(d.entity(l).b, (Point3{1, 1, 6}));
 }
 
+TEST(Drawing, AHatchLiesWhereItsBoundaryLoopsAre) {
+    Drawing d;
+    Entity circle;
+    circle.kind = Kind::Circle;
+    circle.a = {10, 20, 0};
+    circle.radius = 2;
+    const EntityId c = d.add(circle);
+    const EntityId square = d.add(lwpoly({{30, 0}, {34, 0}, {34, 4}, {30, 4}}, {}, true));
+    const EntityId l = d.add(line({0, 0}, {100, 100}));
+    Entity hatch;
+    hatch.kind = Kind::Hatch;
+    const EntityId h = d.add(hatch);
+    d.appendHatchLoop(h, {c});
+    Box b = boundingBox(d.entity(h));
+    EXPECT_EQ(b.min, (Point3{8, 18, 0}));
+    EXPECT_EQ(b.max, (Point3{12, 22, 0}));
+    d.appendHatchLoop(h, {square});  // a second loop widens the box and adds its area
+    b = boundingBox(d.entity(h));
+    EXPECT_EQ(b.min, (Point3{8, 0, 0}));
+    EXPECT_EQ(b.max, (Point3{34, 22, 0}));
+    EXPECT_NEAR(entityArea(d.entity(h)), 4 * std::numbers::pi + 16, 1e-9);
+    EXPECT_EQ(d.entity(h).loops, 2);
+
+    // A loop AutoCAD cannot take (a line encloses nothing) leaves the hatch as it was.
+    EXPECT_EQ(errorOf([&] { d.appendHatchLoop(h, {square, l}); }), hr::NotApplicable);
+    EXPECT_EQ(d.entity(h).loops, 2);
+    EXPECT_EQ(boundingBox(d.entity(h)).max, (Point3{34, 22, 0}));
+    EXPECT_EQ(errorOf([&] { d.appendHatchLoop(c, {square}); }), hr::NotApplicable);  // not a hatch
+
+    d.move(h, {0, 0, 0}, {1, -1, 0});
+    b = boundingBox(d.entity(h));
+    EXPECT_EQ(b.min, (Point3{9, -1, 0}));
+    EXPECT_EQ(b.max, (Point3{35, 21, 0}));
+}
+
 TEST(SelectionSets, NamedSetsKeepOrderAndRefuseDuplicatesAndDeletedUse) {
     Drawing d;
     EntityId a = d.add(line({0, 0}, {1, 0}));

@@ -189,6 +189,12 @@ TEST_F(Acad, ModelSpaceBuildsEveryEntityKindWithItsProperties) {
     auto hatch = com::asObject(com::call(ms.get(), L"AddHatch", {Variant::fromInt32(1), Variant::fromString(L"ANSI31"), Variant::fromBool(true)}));
     com::call(hatch.get(), L"AppendOuterLoop", {objectArray({circle.get()})});
     EXPECT_NEAR(dbl(com::get(hatch.get(), L"Area")), 4 * std::numbers::pi, 1e-12);
+    {
+        Variant lo, hi;
+        com::call(hatch.get(), L"GetBoundingBox", {Arg::out(lo), Arg::out(hi)});
+        EXPECT_EQ(doubles(lo), (std::vector<double>{-1, -1, 0}));  // its boundary circle's box
+        EXPECT_EQ(doubles(hi), (std::vector<double>{3, 3, 0}));
+    }
     auto block = com::asObject(com::call(ms.get(), L"InsertBlock", {pt(5, 5), Variant::fromString(L"C:\\blocks\\Door.dwg"), Variant::fromDouble(1),
                                                                      Variant::fromDouble(2), Variant::fromDouble(1), Variant::fromDouble(0)}));
     EXPECT_EQ(text(block.get(), L"Name"), L"Door");

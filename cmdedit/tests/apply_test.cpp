@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
-#include <set>
+#include <random>
 #include <sstream>
 
 #include "cmdedit/apply.h"
+#include "cmdedit/names.h"
+#include "core/textcodec.h"
 
 using namespace kelva::cmd;
 namespace fs = std::filesystem;
@@ -18,42 +19,101 @@ const wchar_t* kMenu =
     L"[선 그리기]^C^C_LL\r\n[원 그리기]^C^C_cc\r\nID_LL [_Button(\"선\", \"LL\")]^C^C_LL\r\n[레이어 켜기]^C^C_LA\r\n";
 const wchar_t* kLisp = L"(defun c:LL() (k:line))\r\n(defun c:cc() (k:circle))\r\n(defun c:LA() (k:on))\r\n";
 
-Editor editor() {
+Editor editor(const std::wstring& table = kTable) {
     Editor e;
     setGridHeaders(e);
-    EXPECT_EQ(loadCommandTable(e, kTable, false), std::nullopt);
+    EXPECT_EQ(loadCommandTable(e, table, false), std::nullopt);
     return e;
 }
 
-class MemoryFiles : public FileStore {
+class TempDir {
 public:
-    std::map<fs::path, std::wstring> files;
-    std::set<fs::path> failWrites, failReads;
-    std::vector<fs::path> removed;
-    bool exists(const fs::path& p) override { return files.count(p) > 0; }
-    std::optional<std::wstring> read(const fs::path& p) override {
-        if (failReads.count(p)) return std::nullopt;
-        return files.at(p);
+    TempDir() {
+        // Test processes run side by side: the name must differ between processes too.
+        static std::random_device seed;
+        path_ = fs::temp_directory_path() / ("kelvacmd_apply_" + std::to_string(seed()) + "_" + std::to_string(seed()));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
     }
-    bool write(const fs::path& p, const std::wstring& text) override {
-        if (failWrites.count(p)) return false;
-        files[p] = text;
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+std::string bytesOf(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void putBytes(const fs::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+int entriesIn(const fs::path& dir) {
+    int n = 0;
+    for ([[maybe_unused]] auto& f : fs::directory_iterator(dir)) ++n;
+    return n;
+}
+
+// The suite's three files and a derived menu file in a folder of their own.
+struct Suite {
+    TempDir dir;
+    DiskFileStore disk;
+    Suite() {
+        putBytes(dir.path() / "Kelva.mns", *kelva::encodeStrict(kelva::Codec::Cp949, kMenu));
+        putBytes(dir.path() / "Kelva.lsp", *kelva::encodeStrict(kelva::Codec::Cp949, kLisp));
+        putBytes(dir.path() / "KelvaCmd.ini", *kelva::encodeStrict(kelva::Codec::Cp949, kTable));
+        putBytes(dir.path() / "Kelva.mnr", "derived");
+    }
+    std::array<std::string, 3> files() const {
+        return {bytesOf(dir.path() / "Kelva.mns"), bytesOf(dir.path() / "Kelva.lsp"), bytesOf(dir.path() / "KelvaCmd.ini")};
+    }
+    std::wstring text(const char* name) { return disk.read(dir.path() / name).value_or(L"<unreadable>"); }
+};
+
+// The real disk, with one chosen step of the store failing.
+class FaultyDisk : public DiskFileStore {
+public:
+    int failAt = -1;  // the step (counted from 0) that fails; -1 for none
+    int steps = 0;
+    bool injected = false;
+    std::optional<std::string> readBytes(const fs::path& p) override {
+        return fail() ? std::nullopt : DiskFileStore::readBytes(p);
+    }
+    bool writeNew(const fs::path& p, const std::string& bytes) override {
+        // A failed write may leave part of the file behind.
+        if (fail()) {
+            DiskFileStore::writeNew(p, bytes.substr(0, bytes.size() / 2));
+            return false;
+        }
+        return DiskFileStore::writeNew(p, bytes);
+    }
+    bool move(const fs::path& from, const fs::path& to) override { return !fail() && DiskFileStore::move(from, to); }
+    bool readOnly(const fs::path& p) override { return fail() || DiskFileStore::readOnly(p); }
+
+private:
+    bool fail() {
+        if (injected || steps++ != failAt) return false;
+        injected = true;
         return true;
-    }
-    void remove(const fs::path& p) override {
-        removed.push_back(p);
-        files.erase(p);
     }
 };
 
-MemoryFiles suite() {
-    MemoryFiles m;
-    m.files[fs::path(L"K") / L"Kelva.mns"] = kMenu;
-    m.files[fs::path(L"K") / L"Kelva.lsp"] = kLisp;
-    m.files[fs::path(L"K") / L"KelvaCmd.ini"] = kTable;
-    m.files[fs::path(L"K") / L"Kelva.mnr"] = L"derived";
-    return m;
-}
+// A read that gives one byte fewer than the file holds.
+class ShortReadDisk : public DiskFileStore {
+protected:
+    std::size_t readSome(std::FILE* f, char* into, std::size_t size) override {
+        return DiskFileStore::readSome(f, into, size > 0 ? size - 1 : 0);
+    }
+};
 }  // namespace
 
 TEST(ApplyPatterns, RenamesMenuToolbarLispAndTable) {
@@ -87,9 +147,10 @@ TEST(ApplyPatterns, ChainsAndSwapsRenameEachCommandOnce) {
     EXPECT_EQ(s[LispSource], L"(defun c:B()(defun c:A()");
 }
 
-TEST(ApplyPatterns, RestoreDefaultsMapsUserNamesBack) {
-    Editor e = editor();
-    commitUserName(e.grids[0], 1, L"LN");
+TEST(ApplyPatterns, RestoreDefaultsStartsFromTheNamesTheFilesCarry) {
+    // The files carry LN; the user has typed ZZ since and not applied it.
+    Editor e = editor(L"[Civil]\r\nLL=선 그리기>LN\r\n\r\n");
+    commitUserName(e.grids[0], 1, L"ZZ");
     std::array<std::wstring, 3> t = {L"[선 그리기]^C^C_LN", L"(defun c:ln()", L"LL=선 그리기>LN"};
     applyPatterns(e, true, t);
     EXPECT_EQ(t[MenuSource], L"[선 그리기]^C^C_LL");
@@ -97,71 +158,161 @@ TEST(ApplyPatterns, RestoreDefaultsMapsUserNamesBack) {
     EXPECT_EQ(t[CommandTable], L"LL=선 그리기>LL");
 }
 
-TEST(ApplyCommands, RewritesAllThreeAndDeletesDerivedMenus) {
+TEST(ApplyCommands, RewritesAllThreeThenDeletesDerivedMenus) {
+    Suite s;
+    ASSERT_TRUE(s.disk.write(s.dir.path() / "Kelva.cuix", L"z"));
     Editor e = editor();
     commitUserName(e.grids[1], 1, L"lo");
-    MemoryFiles m = suite();
-    auto r = applyCommands(e, false, m, L"K");
+    auto r = applyCommands(e, false, s.disk, s.dir.path());
     EXPECT_EQ(r.outcome, ApplyResult::Outcome::Written);
-    EXPECT_EQ(m.removed.size(), 4u);
-    EXPECT_FALSE(m.exists(fs::path(L"K") / L"Kelva.mnr"));
-    EXPECT_NE(m.files[fs::path(L"K") / L"Kelva.mns"].find(L"^C^C_LO"), std::wstring::npos);
-    EXPECT_NE(m.files[fs::path(L"K") / L"Kelva.lsp"].find(L"c:LO()"), std::wstring::npos);
-    EXPECT_NE(m.files[fs::path(L"K") / L"KelvaCmd.ini"].find(L"켜기>LO"), std::wstring::npos);
+    EXPECT_FALSE(fs::exists(s.dir.path() / "Kelva.mnr"));
+    EXPECT_FALSE(fs::exists(s.dir.path() / "Kelva.cuix"));
+    EXPECT_NE(s.text("Kelva.mns").find(L"^C^C_LO"), std::wstring::npos);
+    EXPECT_NE(s.text("Kelva.lsp").find(L"c:LO()"), std::wstring::npos);
+    EXPECT_NE(s.text("KelvaCmd.ini").find(L"켜기>LO"), std::wstring::npos);
+    EXPECT_EQ(entriesIn(s.dir.path()), 3);  // no temporary file or backup left behind
 }
 
-TEST(ApplyCommands, MissingOrUnreadableFileWritesNothing) {
+TEST(ApplyCommands, MissingFileWritesNothing) {
+    Suite s;
+    fs::remove(s.dir.path() / "KelvaCmd.ini");
     Editor e = editor();
     commitUserName(e.grids[1], 1, L"lo");
-    MemoryFiles m = suite();
-    m.files.erase(fs::path(L"K") / L"KelvaCmd.ini");
-    auto r = applyCommands(e, false, m, L"K");
+    auto r = applyCommands(e, false, s.disk, s.dir.path());
     EXPECT_EQ(r.outcome, ApplyResult::Outcome::Missing);
-    EXPECT_EQ(r.message, L"K\\KelvaCmd.ini 파일을 찾을 수 없습니다 ");
-    EXPECT_EQ(m.files[fs::path(L"K") / L"Kelva.mns"], kMenu);
-
-    MemoryFiles u = suite();
-    u.failReads.insert(fs::path(L"K") / L"Kelva.lsp");
-    EXPECT_EQ(applyCommands(e, false, u, L"K").outcome, ApplyResult::Outcome::ReadFailed);
-    EXPECT_EQ(u.files[fs::path(L"K") / L"Kelva.mns"], kMenu);
+    EXPECT_EQ(r.message, s.dir.path().wstring() + L"\\KelvaCmd.ini 파일을 찾을 수 없습니다 ");
+    EXPECT_EQ(s.text("Kelva.mns"), kMenu);
+    EXPECT_TRUE(fs::exists(s.dir.path() / "Kelva.mnr"));  // nothing happened, so AutoCAD's files stay
 }
 
-TEST(ApplyCommands, FailedWriteKeepsThatFileAndWritesTheRest) {
+TEST(ApplyCommands, FilesThatCannotBeReadWhollyOrStrictlyAreNeverRewritten) {
+    Editor e = editor();
+    commitUserName(e.grids[0], 1, L"ln");
+    const std::string utf8Lisp = "(defun c:LL() (princ \"\xEC\x84\xA0 \xEA\xB7\xB8\xEB\xA6\xAC\xEA\xB8\xB0\"))\r\n";
+    {
+        // A LISP file saved as UTF-8: decoding it as code page 949 would store "?" on the way back.
+        Suite s;
+        putBytes(s.dir.path() / "Kelva.lsp", utf8Lisp);
+        auto before = s.files();
+        auto r = applyCommands(e, false, s.disk, s.dir.path());
+        EXPECT_EQ(r.outcome, ApplyResult::Outcome::ReadFailed);
+        EXPECT_NE(r.message.find(L"Kelva.lsp 파일에 한글 코드(CP949)가 아닌 문자가 있어"), std::wstring::npos);
+        EXPECT_EQ(s.files(), before);
+        EXPECT_TRUE(fs::exists(s.dir.path() / "Kelva.mnr"));
+    }
+    {
+        // A read that stops short of the file's size.
+        Suite s;
+        ShortReadDisk shortRead;
+        auto before = s.files();
+        auto r = applyCommands(e, false, shortRead, s.dir.path());
+        EXPECT_EQ(r.outcome, ApplyResult::Outcome::ReadFailed);
+        EXPECT_EQ(r.message, s.dir.path().wstring() + L"\\Kelva.mns 파일 읽는 중 에러");
+        EXPECT_EQ(s.files(), before);
+    }
+    {
+        // An empty command table is never taken as a text to rewrite.
+        Suite s;
+        putBytes(s.dir.path() / "KelvaCmd.ini", "");
+        auto r = applyCommands(e, false, s.disk, s.dir.path());
+        EXPECT_EQ(r.outcome, ApplyResult::Outcome::ReadFailed);
+        EXPECT_EQ(r.message, s.dir.path().wstring() + L"\\KelvaCmd.ini 파일이 비어 있습니다 ");
+        EXPECT_EQ(s.text("Kelva.lsp"), kLisp);
+    }
+}
+
+TEST(ApplyCommands, ANameOutsideCodePage949IsRefusedBeforeAnyWrite) {
+    Suite s;
+    Editor e = editor();
+    e.grids[0].setText(1, ColUser, L"L\U0001F600");
+    auto before = s.files();
+    auto r = applyCommands(e, false, s.disk, s.dir.path());
+    EXPECT_EQ(r.outcome, ApplyResult::Outcome::WriteFailed);
+    EXPECT_NE(r.message.find(L"Kelva.mns 파일에 한글 코드(CP949)로 쓸 수 없는"), std::wstring::npos);
+    EXPECT_EQ(s.files(), before);
+}
+
+TEST(ApplyCommands, AFailedWriteLeavesAllThreeOldAndNamesTheFile) {
+    Suite s;
     Editor e = editor();
     commitUserName(e.grids[1], 1, L"lo");
-    MemoryFiles m = suite();
-    m.failWrites.insert(fs::path(L"K") / L"Kelva.lsp");
-    auto r = applyCommands(e, false, m, L"K");
+    auto before = s.files();
+    // The third file is read-only: the two before it must not be replaced either.
+    fs::permissions(s.dir.path() / "KelvaCmd.ini", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    auto r = applyCommands(e, false, s.disk, s.dir.path());
+    fs::permissions(s.dir.path() / "KelvaCmd.ini", fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(r.outcome, ApplyResult::Outcome::WriteFailed);
-    EXPECT_EQ(r.message, L"K\\Kelva.lsp 파일에 쓸 수 없습니다");
-    EXPECT_EQ(m.files[fs::path(L"K") / L"Kelva.lsp"], kLisp);
-    EXPECT_NE(m.files[fs::path(L"K") / L"KelvaCmd.ini"].find(L">LO"), std::wstring::npos);
+    EXPECT_EQ(r.message, s.dir.path().wstring() + L"\\KelvaCmd.ini 파일에 쓸 수 없습니다");
+    EXPECT_EQ(s.files(), before);
+    EXPECT_TRUE(fs::exists(s.dir.path() / "Kelva.mnr"));
+    EXPECT_EQ(entriesIn(s.dir.path()), 4);
 }
 
-namespace {
-class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("kelvacmd_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string bytesOf(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+TEST(ApplyCommands, ASecondApplyWithNothingNewChangesNothing) {
+    Suite s;
+    Editor e = editor();
+    commitUserName(e.grids[0], 1, L"ln");
+    ASSERT_EQ(applyCommands(e, false, s.disk, s.dir.path()).outcome, ApplyResult::Outcome::Written);
+    takeAppliedNames(e);
+    EXPECT_EQ(e.grids[0].text(1, ColCurrent), L"LN");
+    ASSERT_TRUE(s.disk.write(s.dir.path() / "Kelva.mnr", L"derived"));
+    auto after = s.files();
+    auto r = applyCommands(e, false, s.disk, s.dir.path());
+    EXPECT_EQ(r.outcome, ApplyResult::Outcome::Unchanged);
+    EXPECT_EQ(r.message, kNothingChangedMessage);
+    EXPECT_EQ(s.files(), after);
+    EXPECT_TRUE(fs::exists(s.dir.path() / "Kelva.mnr"));
+    // A row changed twice in one run: the second rename starts from the name the first one wrote.
+    commitUserName(e.grids[0], 1, L"lm");
+    EXPECT_EQ(applyCommands(e, false, s.disk, s.dir.path()).outcome, ApplyResult::Outcome::Written);
+    EXPECT_NE(s.text("Kelva.lsp").find(L"(defun c:LM()"), std::wstring::npos);
+    takeAppliedNames(e);
+    // And restoring the defaults from there brings the first texts back.
+    EXPECT_EQ(applyCommands(e, true, s.disk, s.dir.path()).outcome, ApplyResult::Outcome::Written);
+    EXPECT_EQ(s.text("Kelva.lsp"), kLisp);
 }
-}  // namespace
+
+// For a failure at each step of an apply, in turn, the three files are all old or all new, no
+// temporary file or backup is left, and AutoCAD's derived menu files go only with a full success.
+TEST(ApplyTransaction, AFailureAtAnyStepLeavesTheFilesAllOldOrAllNew) {
+    std::mt19937 random(20261209);
+    int runs = 0, failures = 0;
+    for (int round = 0; round < 6; ++round) {
+        // Random renames of some of the commands.
+        Editor e = editor();
+        std::uniform_int_distribution<int> pick(0, 2);
+        const std::array<std::pair<int, int>, 3> rows = {{{0, 1}, {0, 2}, {1, 1}}};
+        for (auto [g, r] : rows)
+            if (pick(random) != 0) commitUserName(e.grids[static_cast<std::size_t>(g)], r, L"N" + std::to_wstring(pick(random) + 10 * round));
+        Suite clean;
+        auto old = clean.files();
+        if (applyCommands(e, false, clean.disk, clean.dir.path()).outcome != ApplyResult::Outcome::Written) continue;
+        auto fresh = clean.files();
+        for (int step = 0;; ++step) {
+            Suite s;
+            FaultyDisk disk;
+            disk.failAt = step;
+            auto r = applyCommands(e, false, disk, s.dir.path());
+            ++runs;
+            auto now = s.files();
+            if (!disk.injected) {
+                EXPECT_EQ(r.outcome, ApplyResult::Outcome::Written);
+                EXPECT_EQ(now, fresh);
+                break;
+            }
+            ++failures;
+            const bool allNew = now == fresh, allOld = now == old;
+            EXPECT_TRUE(allNew || allOld) << "round " << round << ", failure at step " << step;
+            EXPECT_EQ(r.outcome == ApplyResult::Outcome::Written, allNew) << "step " << step;
+            EXPECT_EQ(fs::exists(s.dir.path() / "Kelva.mnr"), !allNew) << "step " << step;
+            EXPECT_EQ(entriesIn(s.dir.path()), allNew ? 3 : 4) << "step " << step;
+            EXPECT_EQ(r.message.empty(), allNew) << "step " << step;
+        }
+    }
+    EXPECT_GT(failures, 6 * 8);  // every read, check, write and move of each round was made to fail
+    EXPECT_GT(runs, failures);
+}
 
 TEST(DiskFiles, KoreanRoundTripsInCodePage949AndShrinkLeavesNoTail) {
     TempDir dir;
@@ -173,9 +324,10 @@ TEST(DiskFiles, KoreanRoundTripsInCodePage949AndShrinkLeavesNoTail) {
     ASSERT_TRUE(disk.write(p, L"ab"));
     EXPECT_EQ(bytesOf(p), "ab");
     EXPECT_EQ(disk.read(dir.path() / "none"), std::nullopt);
-    int entries = 0;
-    for ([[maybe_unused]] auto& f : fs::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 1);  // no temporary file left behind
+    EXPECT_EQ(entriesIn(dir.path()), 1);  // no temporary file left behind
+    // A text the code page cannot carry is not written with "?" in its place.
+    EXPECT_FALSE(disk.write(p, L"a\U0001F600"));
+    EXPECT_EQ(bytesOf(p), "ab");
 }
 
 TEST(DiskFiles, WriteThatCannotCompleteKeepsTheOldFile) {
@@ -186,27 +338,34 @@ TEST(DiskFiles, WriteThatCannotCompleteKeepsTheOldFile) {
     EXPECT_FALSE(disk.write(blocked, L"x"));
     EXPECT_TRUE(fs::is_directory(blocked));
     EXPECT_FALSE(disk.write(dir.path() / "missing" / "Kelva.mns", L"x"));
-    int entries = 0;
-    for ([[maybe_unused]] auto& f : fs::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+TEST(DiskFiles, ReadsAreWholeAndStrict) {
+    TempDir dir;
+    DiskFileStore disk;
+    auto p = dir.path() / "Kelva.lsp";
+    putBytes(p, "(defun c:LL())\xBC\xB1");
+    EXPECT_EQ(readText(disk, p).text, L"(defun c:LL())선");
+    ShortReadDisk shortRead;
+    EXPECT_EQ(readText(shortRead, p).error, ReadError::Unreadable);
+    putBytes(p, "\xEC\x84\xA0");  // "선" in UTF-8
+    EXPECT_EQ(readText(disk, p).error, ReadError::NotCp949);
+    putBytes(p, "");
+    EXPECT_EQ(readText(disk, p).error, ReadError::Empty);
+    EXPECT_EQ(readText(disk, dir.path() / "none").error, ReadError::Unreadable);
 }
 
 TEST(DiskFiles, WholeApplyOnARealFolder) {
-    TempDir dir;
-    DiskFileStore disk;
-    ASSERT_TRUE(disk.write(dir.path() / "Kelva.mns", kMenu));
-    ASSERT_TRUE(disk.write(dir.path() / "Kelva.lsp", kLisp));
-    ASSERT_TRUE(disk.write(dir.path() / "KelvaCmd.ini", kTable));
-    ASSERT_TRUE(disk.write(dir.path() / "Kelva.cuix", L"z"));
+    Suite s;
     Editor e = editor();
     commitUserName(e.grids[0], 1, L"ln");
-    EXPECT_EQ(applyCommands(e, false, disk, dir.path()).outcome, ApplyResult::Outcome::Written);
-    EXPECT_FALSE(fs::exists(dir.path() / "Kelva.cuix"));
+    EXPECT_EQ(applyCommands(e, false, s.disk, s.dir.path()).outcome, ApplyResult::Outcome::Written);
     Editor again;
     setGridHeaders(again);
-    ASSERT_EQ(loadCommandTable(again, *disk.read(dir.path() / "KelvaCmd.ini"), false), std::nullopt);
+    ASSERT_EQ(loadCommandTable(again, *s.disk.read(s.dir.path() / "KelvaCmd.ini"), false), std::nullopt);
     EXPECT_EQ(again.grids[0].text(1, ColCurrent), L"LN");
     // Restoring the defaults from the reloaded table brings the first text back.
-    EXPECT_EQ(applyCommands(again, true, disk, dir.path()).outcome, ApplyResult::Outcome::Written);
-    EXPECT_EQ(disk.read(dir.path() / "Kelva.lsp"), kLisp);
+    EXPECT_EQ(applyCommands(again, true, s.disk, s.dir.path()).outcome, ApplyResult::Outcome::Written);
+    EXPECT_EQ(s.text("Kelva.lsp"), kLisp);
 }

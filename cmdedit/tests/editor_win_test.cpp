@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cmdedit/apply.h"
 #include "cmdedit/file_store.h"
 #include "cmdedit/names.h"
 #include "cmdedit/win/main_window.h"
@@ -100,6 +101,35 @@ protected:
     DiskFileStore disk;
     std::unique_ptr<MainWindow> window;
     std::vector<std::wstring> messages;
+};
+
+std::string bytesOf(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The suite's three files as they lie on the disk.
+std::array<std::string, 3> suiteBytes(const fs::path& folder) {
+    return {bytesOf(folder / L"Kelva.mns"), bytesOf(folder / L"Kelva.lsp"), bytesOf(folder / L"KelvaCmd.ini")};
+}
+
+int leftovers(const fs::path& folder) {
+    int n = 0;
+    for (auto& f : fs::directory_iterator(folder)) {
+        const std::wstring name = f.path().filename().wstring();
+        n += name.find(L".tmp") != std::wstring::npos || name.find(L".bak") != std::wstring::npos;
+    }
+    return n;
+}
+
+// A read that gives one byte fewer than the file holds.
+class ShortReadDisk : public DiskFileStore {
+protected:
+    std::size_t readSome(std::FILE* f, char* into, std::size_t size) override {
+        return DiskFileStore::readSome(f, into, size > 0 ? size - 1 : 0);
+    }
 };
 
 }  // namespace
@@ -241,7 +271,10 @@ TEST_F(EditorWindow, ApplyRewritesTheSuiteFilesAndRefusesDuplicates) {
     EXPECT_EQ(read(L"Kelva.mns"), L"[선 그리기]^C^C_LN\r\n[원 그리기]^C^C_XC\r\n[호 그리기]^C^C_AR\r\n[문자 쓰기]^C^C_TX\r\n");
     EXPECT_NE(read(L"Kelva.lsp").find(L"(defun c:LN()"), std::wstring::npos);
     EXPECT_NE(read(L"KelvaCmd.ini").find(L"LL=선 그리기>LN\r\n"), std::wstring::npos);
-    EXPECT_EQ(grid(0).text(1, ColCurrent), L"LL");  // the grids keep the names read at start
+    EXPECT_EQ(grid(0).text(1, ColCurrent), L"LN");  // the files carry the new name: so does the grid
+    // Nothing new: said so, and nothing is written.
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), kNothingChangedMessage);
 
     // Restoring defaults rewrites every user name back and reloads the grids.
     press(L"cbDefault");
@@ -252,25 +285,83 @@ TEST_F(EditorWindow, ApplyRewritesTheSuiteFilesAndRefusesDuplicates) {
     EXPECT_EQ(grid(0).text(4, ColProgram), L"");  // reloaded, not appended
 }
 
-TEST_F(EditorWindow, AFileThatCannotBeWrittenIsReportedAndKept) {
+TEST_F(EditorWindow, AThirdFileThatCannotBeReplacedLeavesAllThreeAsTheyWere) {
     writeSuite();
+    ASSERT_TRUE(disk.write(folder / L"Kelva.mnr", L"derived"));
     open();
     clickCell(0, 1, ColUser);
     type(L"ln");
     key(window->tbEdit().hwnd(), VK_ESCAPE);
-    // Another program reads the LISP source and lets nobody delete it: it cannot be replaced.
-    HANDLE held = CreateFileW((folder / L"Kelva.lsp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const auto before = suiteBytes(folder);
+    // Another program reads the command table and lets nobody delete it: it cannot be replaced,
+    // and neither may the two files before it be.
+    HANDLE held = CreateFileW((folder / L"KelvaCmd.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     press(L"cbOK");
     CloseHandle(held);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], folder.wstring() + L"\\Kelva.lsp 파일에 쓸 수 없습니다");
-    EXPECT_EQ(read(L"Kelva.lsp"), kLisp);
-    EXPECT_NE(read(L"Kelva.mns").find(L"^C^C_LN"), std::wstring::npos);
+    EXPECT_EQ(messages[0], folder.wstring() + L"\\KelvaCmd.ini 파일에 쓸 수 없습니다");
+    EXPECT_EQ(suiteBytes(folder), before);
+    EXPECT_TRUE(fs::exists(folder / L"Kelva.mnr"));  // AutoCAD's menu files go only with a success
+    EXPECT_EQ(leftovers(folder), 0);
+    EXPECT_EQ(grid(0).text(1, ColCurrent), L"LL");  // the files still carry the old name
+
+    // The same with a read-only command table; then, writable again, the apply goes through.
+    ASSERT_TRUE(SetFileAttributesW((folder / L"KelvaCmd.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), folder.wstring() + L"\\KelvaCmd.ini 파일에 쓸 수 없습니다");
+    EXPECT_EQ(suiteBytes(folder), before);
+    EXPECT_EQ(leftovers(folder), 0);
+    ASSERT_TRUE(SetFileAttributesW((folder / L"KelvaCmd.ini").c_str(), FILE_ATTRIBUTE_NORMAL));
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), kCompletionMessage);
+    EXPECT_NE(read(L"Kelva.lsp").find(L"(defun c:LN()"), std::wstring::npos);
     EXPECT_NE(read(L"KelvaCmd.ini").find(L">LN"), std::wstring::npos);
-    int leftovers = 0;
-    for (auto& f : fs::directory_iterator(folder)) leftovers += f.path().wstring().find(L".tmp") != std::wstring::npos;
-    EXPECT_EQ(leftovers, 0);
+    EXPECT_FALSE(fs::exists(folder / L"Kelva.mnr"));
+}
+
+TEST_F(EditorWindow, FilesAreReadStrictlyAndNeverReplacedByWhatCouldNotBeRead) {
+    writeSuite();
+    // A LISP file saved as UTF-8.
+    const std::string utf8Lisp = "(defun c:LL() (princ \"\xEC\x84\xA0\"))\r\n(defun c:XC()\r\n";
+    {
+        std::ofstream out(folder / L"Kelva.lsp", std::ios::binary | std::ios::trunc);
+        out << utf8Lisp;
+    }
+    open();
+    clickCell(0, 1, ColUser);
+    type(L"ln");
+    key(window->tbEdit().hwnd(), VK_ESCAPE);
+    const auto before = suiteBytes(folder);
+    press(L"cbOK");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(folder.wstring() + L"\\Kelva.lsp 파일에 한글 코드(CP949)가 아닌 문자가 있어"), std::wstring::npos);
+    EXPECT_EQ(suiteBytes(folder), before);
+    EXPECT_EQ(bytesOf(folder / L"Kelva.lsp"), utf8Lisp);
+
+    // A read that stops short of the file's size is a failed read.
+    ASSERT_TRUE(disk.write(folder / L"Kelva.lsp", kLisp));
+    window->files = std::make_shared<ShortReadDisk>();
+    const auto again = suiteBytes(folder);
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), folder.wstring() + L"\\Kelva.mns 파일 읽는 중 에러");
+    EXPECT_EQ(suiteBytes(folder), again);
+}
+
+TEST_F(EditorWindow, AnUndecodableCommandTableLeavesTheGridsEmptyAndIsKept) {
+    writeSuite();
+    const std::string utf8Table = "[Civil]\r\nLL=\xEC\x84\xA0 \xEA\xB7\xB8\xEB\xA6\xAC\xEA\xB8\xB0>LL\r\n\r\n";
+    {
+        std::ofstream out(folder / L"KelvaCmd.ini", std::ios::binary | std::ios::trunc);
+        out << utf8Table;
+    }
+    open();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(L"KelvaCmd.ini 파일에 한글 코드(CP949)가 아닌 문자가 있어"), std::wstring::npos);
+    for (int i = 0; i < kCategories; ++i) EXPECT_EQ(grid(i).rows(), kGridRows);
+    press(L"cbDefault");
+    EXPECT_EQ(bytesOf(folder / L"KelvaCmd.ini"), utf8Table);  // never rewritten, never emptied
+    EXPECT_EQ(read(L"Kelva.lsp"), kLisp);
 }
 
 TEST_F(EditorWindow, SavedUserCommandsComeBack) {
@@ -316,4 +407,183 @@ TEST_F(EditorWindow, HelpWithoutItsFileAndExit) {
     press(L"cbExit");
     EXPECT_TRUE(unloaded);
     EXPECT_FALSE(IsWindowVisible(window->form().hwnd()));
+}
+
+TEST_F(EditorWindow, NamesAreCheckedWhereTheyEnter) {
+    writeSuite();
+    open();
+    clickCell(0, 1, ColUser);
+    HWND e = window->tbEdit().hwnd();
+    // Typing: characters no command name may hold never arrive.
+    type(L"");
+    for (wchar_t c : std::wstring(L"L( N;\"'^\\=X")) SendMessageW(e, WM_CHAR, c, 1);
+    EXPECT_EQ(window->tbEdit().text(), L"LNX");
+    // Set by other means (as a paste of old may): trimmed, or refused with a message.
+    type(L"  ln  ");
+    key(e, VK_RETURN);
+    EXPECT_EQ(grid(0).text(1, ColUser), L"LN");
+    EXPECT_TRUE(messages.empty());
+    type(L"A B");
+    key(e, VK_RETURN);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], kBadCharMessage);
+    EXPECT_EQ(window->editRow(), 2);  // refused: the editor stays on its row
+    EXPECT_EQ(grid(0).text(2, ColUser), L"XC");
+    type(L"L\xD83D\xDE00");  // outside code page 949
+    key(e, VK_ESCAPE);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find(L"CP949"), std::wstring::npos);
+    EXPECT_TRUE(window->tbEdit().visible());
+    EXPECT_EQ(grid(0).text(2, ColUser), L"XC");
+    // Pasting: a refused name is not pasted; a good one is pasted trimmed.
+    ASSERT_TRUE(rt::setClipboardText(L"L(N"));
+    type(L"");
+    SendMessageW(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(messages.back(), kBadCharMessage);
+    EXPECT_EQ(window->tbEdit().text(), L"");
+    ASSERT_TRUE(rt::setClipboardText(L"  cx \r\n"));
+    SendMessageW(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(window->tbEdit().text(), L"cx");
+    key(e, VK_ESCAPE);
+    EXPECT_EQ(grid(0).text(2, ColUser), L"CX");
+
+    // Apply: the name being typed is committed before the duplicate check.
+    clickCell(0, 3, ColUser);
+    type(L"ln");
+    std::size_t shown = messages.size();
+    press(L"cbOK");
+    ASSERT_EQ(messages.size(), shown + 1);
+    EXPECT_EQ(messages.back(), L"LN 명령이 중복되어 입력됐습니다 ");
+    EXPECT_EQ(read(L"Kelva.lsp"), kLisp);
+    // A name that slipped in unchecked is refused at apply.
+    window->grid(0).model().setText(3, ColUser, L"A;R");
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), kBadCharMessage);
+    EXPECT_EQ(read(L"Kelva.lsp"), kLisp);
+
+    // Import: names that would break the files are left out, and the user is told.
+    window->grid(0).model().setText(3, ColUser, L"AR");
+    fs::path file = folder / L"bad.ucm";
+    ASSERT_TRUE(disk.write(file, L" 0 \r\nLL=L L\r\nCC=  CY \r\nAR=(AR)\r\n"));
+    window->chooseUserFile = [&](bool) -> std::optional<fs::path> { return file; };
+    press(L"cbOpen");
+    EXPECT_EQ(grid(0).text(1, ColUser), L"LN");
+    EXPECT_EQ(grid(0).text(2, ColUser), L"CY");
+    EXPECT_EQ(grid(0).text(3, ColUser), L"AR");
+    EXPECT_NE(messages.back().find(L"2개는 가져오지 않았습니다"), std::wstring::npos);
+}
+
+TEST_F(EditorWindow, TheGridsStayTrueToTheFiles) {
+    writeSuite();
+    open();
+    clickCell(0, 1, ColUser);
+    type(L"ln");
+    key(window->tbEdit().hwnd(), VK_ESCAPE);
+    press(L"cbOK");
+    ASSERT_EQ(messages.back(), kCompletionMessage);
+    // A second rename of the same command starts from the name the first one wrote.
+    clickCell(0, 1, ColUser);
+    type(L"lm");
+    key(window->tbEdit().hwnd(), VK_ESCAPE);
+    press(L"cbOK");
+    EXPECT_EQ(messages.back(), kCompletionMessage);
+    EXPECT_NE(read(L"Kelva.lsp").find(L"(defun c:LM()"), std::wstring::npos);
+    EXPECT_EQ(read(L"Kelva.lsp").find(L"(defun c:LN()"), std::wstring::npos);
+    EXPECT_NE(read(L"KelvaCmd.ini").find(L"LL=선 그리기>LM\r\n"), std::wstring::npos);
+    // An edit not applied yet does not mislead the restore: it starts from the names the files
+    // carry, and the grids are read again from the disk.
+    clickCell(0, 1, ColUser);
+    type(L"zz");
+    key(window->tbEdit().hwnd(), VK_ESCAPE);
+    press(L"cbDefault");
+    EXPECT_EQ(messages.back(), kCompletionMessage);
+    EXPECT_EQ(read(L"Kelva.lsp"), L"(defun c:LL()\r\n(defun c:CC()\r\n(defun c:AR()\r\n(defun c:TX()\r\n");
+    EXPECT_EQ(read(L"Kelva.mns"), L"[선 그리기]^C^C_LL\r\n[원 그리기]^C^C_CC\r\n[호 그리기]^C^C_AR\r\n[문자 쓰기]^C^C_TX\r\n");
+    for (int col : {ColDefault, ColUser, ColCurrent}) EXPECT_EQ(grid(0).text(1, col), L"LL");
+    EXPECT_FALSE(grid(0).backColor(1, ColUser));
+    EXPECT_EQ(grid(0).rows(), kGridRows);
+}
+
+TEST_F(EditorWindow, TheEditorClosesWhenTheCategoryChanges) {
+    writeSuite();
+    open();
+    clickCell(0, 1, ColUser);
+    type(L"ln");
+    chooseCategory(4);
+    EXPECT_FALSE(window->tbEdit().visible());
+    EXPECT_EQ(grid(0).text(1, ColUser), L"LN");  // committed to its own grid on the way out
+    // An Enter that still reaches the editor renames nothing in the grid shown now.
+    type(L"qq");
+    key(window->tbEdit().hwnd(), VK_RETURN);
+    EXPECT_EQ(grid(4).text(1, ColUser), L"TX");
+    EXPECT_EQ(grid(0).text(1, ColUser), L"LN");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(EditorWindow, TheKeyPathChecksItsRowAsTheFocusPathDoes) {
+    writeSuite();
+    open();
+    clickCell(0, 3, ColUser);
+    ASSERT_TRUE(window->tbEdit().visible());
+    // The grid lost the row under the editor (a reload, say): the keys must not write past it.
+    window->grid(0).model().setRows(2);
+    type(L"zz");
+    key(window->tbEdit().hwnd(), VK_RETURN);
+    key(window->tbEdit().hwnd(), VK_UP);
+    key(window->tbEdit().hwnd(), VK_ESCAPE);
+    EXPECT_EQ(grid(0).rows(), 2);
+    EXPECT_EQ(grid(0).text(1, ColUser), L"LL");
+    EXPECT_TRUE(IsWindow(window->form().hwnd()));
+    EXPECT_TRUE(messages.empty());  // no failure to report either
+}
+
+TEST_F(EditorWindow, AMalformedOrLongTableStillGivesFullGridsInTheirPlaces) {
+    std::wstring t;
+    for (int c = 0; c < kCategories; ++c) {
+        t += L"[" + std::wstring(kCategoryNames[static_cast<std::size_t>(c)]) + L"]\r\n";
+        if (c == 0)
+            for (int i = 0; i < 55; ++i) t += L"C" + std::to_wstring(i) + L"=프로그램 " + std::to_wstring(i) + L">C" + std::to_wstring(i) + L"\r\n";
+        if (c == 1) t += L"LA=레이어 켜기>LA\r\n";
+        if (c == 2) t += L"VP=뷰포트 without marker\r\n";
+        t += L"\r\n";
+    }
+    writeSuite(t);
+    open();
+    ASSERT_EQ(messages.size(), 1u);  // the line without ">"
+    EXPECT_EQ(grid(1).text(1, ColDefault), L"LA");  // the 55th entry of category 0 shifted nothing
+    EXPECT_EQ(grid(0).text(54, ColDefault), L"C53");
+    for (int i = 0; i < kCategories; ++i) EXPECT_EQ(grid(i).rows(), kGridRows) << i;
+    chooseCategory(3);
+    clickCell(3, 10, ColUser);  // a row past the read ones: no editor, no failure
+    EXPECT_FALSE(window->tbEdit().visible());
+}
+
+TEST_F(EditorWindow, TheGridScrollsSidewaysToEveryColumn) {
+    writeSuite(tableText(5));
+    open();
+    GridWindow& g = window->grid(0);
+    const int width = static_cast<int>(g.clientPixels().cx) * 15;
+    ASSERT_LT(width, totalWidth(g.model()));  // the four columns are wider than the grid
+    EXPECT_FALSE(cellBox(g.model(), 0, ColCurrent, g.clientHeightTwips()).value().left + 1600 <= width);
+    SetWindowTextW(window->tbSearch().hwnd(), L"LL");
+    key(window->tbSearch().hwnd(), VK_RETURN);
+    ASSERT_TRUE(window->tbFind().visible());
+    SendMessageW(g.hwnd(), WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(g.model().leftCol, 1);
+    EXPECT_FALSE(window->tbFind().visible());  // a scroll sideways is a scroll
+    auto current = cellBox(g.model(), 0, ColCurrent, g.clientHeightTwips());
+    ASSERT_TRUE(current);
+    EXPECT_LE(current->left + current->width, width);  // "현재 명령어" shows whole
+    SendMessageW(g.hwnd(), WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_EQ(g.model().leftCol, 0);
+
+    // With the vertical bar the user column is cut at the right: the editor scrolls it in first.
+    chooseCategory(5);
+    GridWindow& big = window->grid(5);
+    ASSERT_TRUE(big.model().verticalScrollBar);
+    clickCell(5, 2, ColUser);
+    ASSERT_TRUE(window->tbEdit().visible());
+    const auto& box = window->tbEdit().rect();
+    EXPECT_LE(box.left + box.width, big.rect().left + 15 + big.clientPixels().cx * 15);
+    EXPECT_GE(box.left, big.rect().left);
 }

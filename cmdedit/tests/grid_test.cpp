@@ -59,3 +59,28 @@ TEST(Grid, HitTestMapsPointsToCells) {
     EXPECT_FALSE(hitTest(g, 10, 255 * 10, 8685));  // below the last row
     EXPECT_FALSE(hitTest(g, -1, 10, 8685));
 }
+
+TEST(Grid, ScrollsSidewaysByWholeColumns) {
+    Grid g = sample(10);
+    const int width = 5400;  // the grid area less its border and a vertical scroll bar
+    EXPECT_EQ(totalWidth(g), 7300);
+    EXPECT_EQ(maxLeftCol(g, width), 1);  // 1600 x 3 fit
+    EXPECT_EQ(maxLeftCol(g, 8000), 0);
+    // The user column ends past the width: showing it wholly scrolls one column.
+    EXPECT_TRUE(ensureColVisible(g, 2, width));
+    EXPECT_EQ(g.leftCol, 1);
+    EXPECT_FALSE(cellBox(g, 1, 0, 8685));
+    EXPECT_EQ(cellBox(g, 1, 3, 8685)->left, 3200);
+    EXPECT_EQ(hitTest(g, 3300, 300, 8685)->col, 3);
+    EXPECT_FALSE(ensureColVisible(g, 3, width));
+    EXPECT_TRUE(ensureColVisible(g, 0, width));
+    EXPECT_EQ(g.leftCol, 0);
+    EXPECT_FALSE(scrollToCol(g, -3, width));
+    EXPECT_TRUE(scrollToCol(g, 9, width));
+    EXPECT_EQ(g.leftCol, 1);
+    // A column wider than the view is shown from its start.
+    g.colWidth = {2500, 6000, 1600, 1600};
+    g.leftCol = 0;
+    EXPECT_TRUE(ensureColVisible(g, 1, width));
+    EXPECT_EQ(g.leftCol, 1);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cmdedit/names.h"
 
 using namespace kelva::cmd;
@@ -23,4 +25,16 @@ TEST(Names, FoldOnlyAsciiLetters) {
     EXPECT_EQ(findNoCase(L"a", L"ab"), std::wstring_view::npos);
     EXPECT_EQ(trimBlanks(L"  a b  "), L"a b");
     EXPECT_EQ(trimBlanks(L"   "), L"");
+}
+
+TEST(Names, CheckedWhereTheyEnter) {
+    EXPECT_EQ(checkName(L"  ln ").name, L"ln");
+    EXPECT_TRUE(checkName(L"  ln ").ok());
+    EXPECT_TRUE(checkName(L"K-LINE_2").ok());
+    EXPECT_TRUE(checkName(L"선긋기").ok());  // Korean is written in code page 949
+    EXPECT_EQ(checkName(L"   ").error, kNoNameMessage);
+    EXPECT_EQ(checkName(L"").error, kNoNameMessage);
+    for (const wchar_t* bad : {L"L N", L"L\"N", L"L'N", L"(LN", L"LN)", L"L;N", L"L\tN", L"L\nN", L"L^N", L"L\\N", L"L=N"})
+        EXPECT_EQ(checkName(bad).error, kBadCharMessage) << static_cast<int>(bad[1]);
+    EXPECT_NE(checkName(L"L\U0001F600").error.find(L"CP949"), std::wstring::npos);
 }

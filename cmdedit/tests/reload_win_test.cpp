@@ -66,10 +66,10 @@ protected:
         auto group = com::getObject(groups().get(), L"Item", {com::Variant::fromString(L"Kelva")});
         return com::asString(com::get(group.get(), L"MenuFileName"));
     }
-    void apply() {
+    void apply(const wchar_t* name = L"LN") {
         GridWindow& g = window->grid(0);
         g.model().setCurrent(1, ColUser);
-        commitUserName(g.model(), 1, L"LN");
+        commitUserName(g.model(), 1, name);
         HWND b = window->button(L"cbOK").hwnd();
         SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
         SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -135,7 +135,7 @@ TEST_F(Reload, WithoutTheGroupApplyLoadsItAndAMissingMenuSourceIsNotReported) {
     // AutoCAD cannot find the menu source: the files are still rewritten and the user told so.
     com::call(control.get(), L"Reset");
     messages.clear();
-    apply();
+    apply(L"LM");  // a new name: the same one again would change nothing
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], kCompletionMessage);
     EXPECT_EQ(occurrences(bar(), L"Kel&va"), 0u);

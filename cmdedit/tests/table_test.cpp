@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cmdedit/command_table.h"
+#include "cmdedit/names.h"
 
 using namespace kelva::cmd;
 
@@ -90,6 +91,39 @@ TEST(CommandTable, SectionKeepsAtMost54Commands) {
     EXPECT_EQ(e.grids[1].text(1, ColDefault), L"X");
 }
 
+TEST(CommandTable, ALongSectionDoesNotShiftTheCategoriesAfterIt) {
+    for (int count : {55, 60}) {
+        std::vector<std::wstring> many;
+        for (int i = 0; i < count; ++i)
+            many.push_back(L"C" + std::to_wstring(i) + L"=p" + std::to_wstring(i) + L">C" + std::to_wstring(i));
+        Editor e = loaded(table({many, {L"X=x>X"}, {L"Y=y>Y"}}));
+        EXPECT_EQ(e.grids[0].rows(), kGridRows);
+        EXPECT_EQ(e.grids[0].text(54, ColDefault), L"C53");  // the entries past the grid are cut off
+        EXPECT_EQ(e.categoryRowCount[0], kGridRows);
+        EXPECT_EQ(e.grids[1].text(1, ColDefault), L"X") << count;
+        EXPECT_EQ(e.categoryRowCount[1], 2) << count;
+        EXPECT_EQ(e.grids[2].text(1, ColDefault), L"Y") << count;
+    }
+}
+
+TEST(CommandTable, AppliedNamesBecomeCurrentAndRefusedNamesAreFound) {
+    Editor e = loaded(table({{L"LL=선>LL", L"CC=원>XC"}}));
+    EXPECT_EQ(findRefusedName(e), std::nullopt);
+    e.grids[0].setText(1, ColUser, L"L(L");
+    EXPECT_EQ(findRefusedName(e), kBadCharMessage);
+    e.grids[0].setText(1, ColUser, L" LN");
+    EXPECT_EQ(findRefusedName(e), kBadCharMessage);
+    commitUserName(e.grids[0], 1, L"ln");
+    EXPECT_EQ(findRefusedName(e), std::nullopt);
+    takeAppliedNames(e);
+    EXPECT_EQ(e.grids[0].text(1, ColCurrent), L"LN");
+    EXPECT_EQ(e.grids[0].text(2, ColCurrent), L"XC");
+    EXPECT_EQ(e.grids[0].text(3, ColCurrent), L"");  // rows without a command stay empty
+    clearGrids(e);
+    EXPECT_EQ(e.grids[0].rows(), 1);
+    EXPECT_EQ(e.grids[0].text(0, ColCurrent), L"현재 명령어");
+}
+
 TEST(UserCommands, SaveThenOpenGivesTheSameNames) {
     Editor e = loaded(table({{L"LL=선>LL", L"CC=원>CC"}, {L"LA=켜기>LA"}}));
     commitUserName(e.grids[0], 1, L"lx");
@@ -99,7 +133,7 @@ TEST(UserCommands, SaveThenOpenGivesTheSameNames) {
     EXPECT_NE(saved.find(L"\r\n=\r\n"), std::wstring::npos);  // an empty row
 
     Editor fresh = loaded(table({{L"LL=선>LL", L"CC=원>CC"}, {L"LA=켜기>LA"}}));
-    EXPECT_EQ(readUserCommands(fresh, saved), 1);  // LA=LA is equal and skipped
+    EXPECT_EQ(readUserCommands(fresh, saved).changed, 1);  // LA=LA is equal and skipped
     EXPECT_EQ(fresh.grids[0].text(1, ColUser), L"LX");
     EXPECT_EQ(fresh.grids[0].backColor(1, ColUser), kChangedColor);
     EXPECT_FALSE(fresh.grids[1].backColor(1, ColUser));
@@ -107,12 +141,21 @@ TEST(UserCommands, SaveThenOpenGivesTheSameNames) {
 
 TEST(UserCommands, ImportFindsByDefaultNameAndIgnoresOtherLines) {
     Editor e = loaded(table({{L"LL=선>LL"}, {}, {L"CC=원>CC"}}));
-    int n = readUserCommands(e, L"=CC\r\nno equals\r\n cc =zz \r\nll=x=y\r\nQQ=R\r\nLL=\r\n");
-    EXPECT_EQ(n, 2);
-    EXPECT_EQ(e.grids[2].text(1, ColUser), L"ZZ ");  // found by trimmed default; user name kept as typed
+    auto n = readUserCommands(e, L"=CC\r\nno equals\r\n cc =zz \r\nll=x=y\r\nQQ=R\r\nLL=\r\n");
+    EXPECT_EQ(n.changed, 2);
+    EXPECT_EQ(n.refused, 1);                         // "LL=" would leave the command without a name
+    EXPECT_EQ(e.grids[2].text(1, ColUser), L"ZZ");   // found by trimmed default; the name trimmed too
     EXPECT_EQ(e.grids[0].text(1, ColUser), L"X");    // parts after the second "=" ignored
-    EXPECT_EQ(readUserCommands(e, L"LL=cc\r\n"), 1);
+    EXPECT_EQ(readUserCommands(e, L"LL=cc\r\n").changed, 1);
     EXPECT_EQ(e.grids[0].backColor(1, ColUser), kChangedColor);
+}
+
+TEST(UserCommands, ImportRefusesNamesThatWouldBreakTheSuiteFiles) {
+    Editor e = loaded(table({{L"LL=선>LL", L"CC=원>CC", L"AR=호>AR", L"TX=문자>TX"}}));
+    auto n = readUserCommands(e, L"LL=L N\r\nCC=C\"C\r\nAR=(AR)\r\nTX=T;X\r\n");
+    EXPECT_EQ(n.changed, 0);
+    EXPECT_EQ(n.refused, 4);
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ(e.grids[0].text(r, ColUser), e.grids[0].text(r, ColDefault));
 }
 
 TEST(Names, DuplicatesAcrossCategoriesIgnoringCase) {

@@ -17,16 +17,28 @@ int shiftState() {
 
 HWND GridWindow::createWindow(HWND parent, const RECT& rc) {
     registerWindowClass(L"KelvaCmdGrid", CS_DBLCLKS);
-    return createOwnWindow(L"KelvaCmdGrid", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL,
+    return createOwnWindow(L"KelvaCmdGrid", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL | WS_HSCROLL,
                            0, parent, rc);
 }
 
 int GridWindow::clientHeightTwips() const { return static_cast<int>(clientPixels().cy * kTpp); }
+int GridWindow::clientWidthTwips() const { return static_cast<int>(clientPixels().cx * kTpp); }
 
 void GridWindow::refresh() {
     if (!hwnd()) return;
-    scrollTo(grid_, grid_.topRow, clientHeightTwips());
+    // The vertical bar first: it takes from the width the sideways bar depends on.
     ShowScrollBar(hwnd(), SB_VERT, grid_.verticalScrollBar);
+    const bool sideways = totalWidth(grid_) > clientWidthTwips();
+    ShowScrollBar(hwnd(), SB_HORZ, sideways);
+    scrollToCol(grid_, grid_.leftCol, clientWidthTwips());
+    if (sideways) {
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS | SIF_PAGE, 0, 0, 0, 0, 0};
+        si.nMax = grid_.cols - 1;
+        si.nPage = static_cast<UINT>(grid_.cols - maxLeftCol(grid_, clientWidthTwips()));
+        si.nPos = grid_.leftCol;
+        SetScrollInfo(hwnd(), SB_HORZ, &si, TRUE);
+    }
+    scrollTo(grid_, grid_.topRow, clientHeightTwips());
     if (grid_.verticalScrollBar) {
         SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS | SIF_PAGE, 1, 0, 0, 0, 0};
         int shown = visibleDataRows(grid_, clientHeightTwips());
@@ -40,12 +52,19 @@ void GridWindow::refresh() {
 
 CellBox GridWindow::currentCellBox() {
     int h = clientHeightTwips();
-    if (ensureVisible(grid_, grid_.row, h)) refresh();
+    const bool down = ensureVisible(grid_, grid_.row, h);
+    if (ensureColVisible(grid_, grid_.col, clientWidthTwips()) || down) refresh();
     return cellBox(grid_, grid_.row, grid_.col, h).value_or(CellBox{});
 }
 
 void GridWindow::scrolled(int top) {
     if (!scrollTo(grid_, top, clientHeightTwips())) return;
+    refresh();
+    if (Scroll) Scroll();
+}
+
+void GridWindow::scrolledSideways(int left) {
+    if (!scrollToCol(grid_, left, clientWidthTwips())) return;
     refresh();
     if (Scroll) Scroll();
 }
@@ -115,7 +134,8 @@ LRESULT GridWindow::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (key == VK_RIGHT && c < grid_.cols - 1) ++c;
         if (r != grid_.row || c != grid_.col) {
             grid_.setCurrent(r, c);
-            if (ensureVisible(grid_, r, clientHeightTwips()) && Scroll) Scroll();
+            const bool down = ensureVisible(grid_, r, clientHeightTwips());
+            if ((ensureColVisible(grid_, c, clientWidthTwips()) || down) && Scroll) Scroll();
             refresh();
         }
         if (KeyDown) KeyDown(key, shiftState());
@@ -135,6 +155,22 @@ LRESULT GridWindow::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: return 0;
         }
         scrolled(top);
+        return 0;
+    }
+    case WM_HSCROLL: {
+        int left = grid_.leftCol;
+        switch (LOWORD(wParam)) {
+        case SB_LINELEFT:
+        case SB_PAGELEFT: --left; break;
+        case SB_LINERIGHT:
+        case SB_PAGERIGHT: ++left; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: left = HIWORD(wParam); break;
+        case SB_LEFT: left = 0; break;
+        case SB_RIGHT: left = grid_.cols; break;
+        default: return 0;
+        }
+        scrolledSideways(left);
         return 0;
     }
     case WM_MOUSEWHEEL:

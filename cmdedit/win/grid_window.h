@@ -1,6 +1,7 @@
 #pragma once
 // The window of a command grid: paints the grid model, turns clicks, keys and scrolling into
-// changes of the current cell and the first shown row, and raises Click, KeyDown and Scroll.
+// changes of the current cell and the first shown row and column, and raises Click, KeyDown and
+// Scroll. Its columns are wider than the grid area, so it scrolls sideways too.
 #include <functional>
 
 #include "cmdedit/grid_model.h"
@@ -19,6 +20,7 @@ public:
     // the grid scrolls to show the cell first.
     CellBox currentCellBox();
     int clientHeightTwips() const;
+    int clientWidthTwips() const;
 
     std::function<void()> Click;
     std::function<void(int key, int shift)> KeyDown;
@@ -31,6 +33,7 @@ protected:
 private:
     void paint(HDC dc);
     void scrolled(int top);
+    void scrolledSideways(int left);
     Grid grid_;
 };
 

@@ -18,7 +18,6 @@ const wchar_t* const kCaption = L"Kelva 명령어 변경";
 namespace {
 constexpr rt::TwipsRect kGridArea{1800, 120, 5700, 8685};
 constexpr double kImageLeft = 1380, kImageTop = 6600;
-const wchar_t* const kNoName = L"명령어가 입력되지 않았습니다  ";
 
 struct ButtonSpec {
     const wchar_t* name;
@@ -171,8 +170,7 @@ void MainWindow::Form_Load() {
     lstKelva_->setListIndex(0);
     setGridHeaders(editor_);
     for (int i = 0; i < kCategories; ++i) grid(i).model() = editor_.grids[static_cast<std::size_t>(i)];
-    loadCommandTable(false);
-    initGridRows(editor_);
+    loadCommandTable(false, false);
     for (int i = 0; i < kCategories; ++i) grid(i).setVisible(false);
     showCategory(0);
     tbEdit_->setVisible(false);
@@ -187,23 +185,30 @@ void MainWindow::refreshGrids() {
     }
 }
 
-void MainWindow::loadCommandTable(bool restoreDefaults) {
-    // The window's grids are the truth while it runs; the reader works on a copy of them.
+void MainWindow::takeGrids() {
     for (int i = 0; i < kCategories; ++i) editor_.grids[static_cast<std::size_t>(i)] = grid(i).model();
-    DiskFileStore disk;
+}
+
+void MainWindow::loadCommandTable(bool restoreDefaults, bool reload) {
+    // The window's grids are the truth while it runs; the reader works on a copy of them.
+    takeGrids();
     auto path = folder_ / L"KelvaCmd.ini";
-    if (!disk.exists(path)) {
+    if (!files->exists(path)) {
         say(L"KelvaCmd.ini 파일을 찾을 수 없습니다 ");
-        initGridRows(editor_);
-    } else if (auto text = disk.read(path); !text) {
-        say(path.wstring() + L" 파일 읽는 중 에러");
-    } else if (auto error = cmd::loadCommandTable(editor_, *text, restoreDefaults)) {
-        say(*error);
+    } else if (TextRead read = readText(*files, path); !read.ok()) {
+        say(readErrorMessage(path.wstring(), read.error));
+    } else {
+        if (reload) clearGrids(editor_);
+        if (auto error = cmd::loadCommandTable(editor_, read.text, restoreDefaults)) say(*error);
     }
+    // Every grid keeps its full rows, however the reading ended.
+    initGridRows(editor_);
     refreshGrids();
 }
 
 void MainWindow::showCategory(int i) {
+    // The editor belongs to the grid it was opened over: it never stays over another.
+    hideEditor();
     GridWindow& g = grid(i);
     g.model().verticalScrollBar = editor_.categoryRowCount[static_cast<std::size_t>(i)] > 34;
     g.move(kGridArea);
@@ -213,7 +218,6 @@ void MainWindow::showCategory(int i) {
     for (int k = 0; k < kCategories; ++k)
         if (k != i) grid(k).setVisible(false);
     // The editor and the marker lie over the grids.
-    if (tbEdit_->visible()) tbEdit_->bringToFront();
     if (tbFind_->visible()) tbFind_->bringToFront();
 }
 
@@ -235,6 +239,7 @@ void MainWindow::fgCmd_Click(int index) {
     if (m.col == ColUser) {
         if (!m.text(m.row, ColProgram).empty()) {
             editRow_ = m.row;
+            refused_.clear();
             placeOver(*tbEdit_, g);
             tbEdit_->setText(m.text(m.row, ColUser));
             tbEdit_->setVisible(true);
@@ -260,31 +265,52 @@ void MainWindow::hideEditor() {
     tbEdit_->setVisible(false);
 }
 
-void MainWindow::tbEdit_LostFocus() {
-    std::wstring text = tbEdit_->text();
-    if (text.empty()) {
-        if (!escaping_ && GetAsyncKeyState(VK_ESCAPE) >= 0) {
-            say(kNoName);
-            PostMessageW(tbEdit_->hwnd(), WM_APP, 0, 0);  // focus back once the focus change is over
-        }
-        return;
-    }
+Grid* MainWindow::editTarget() {
+    if (!tbEdit_->visible()) return nullptr;
     Grid& m = grid(currentGrid_).model();
-    if (editRow_ < 1 || editRow_ >= m.rows()) return;
-    commitUserName(m, editRow_, text);
+    if (editRow_ < 1 || editRow_ >= m.rows() || m.text(editRow_, ColProgram).empty()) return nullptr;
+    return &m;
+}
+
+void MainWindow::refuse(const std::wstring& message) {
+    refused_ = tbEdit_->text();
+    say(message);
+    PostMessageW(tbEdit_->hwnd(), WM_APP, 0, 0);  // focus back once the focus change is over
+}
+
+bool MainWindow::commitEditor() {
+    Grid* m = editTarget();
+    if (!m) return true;
+    CheckedName name = checkName(tbEdit_->text());
+    if (!name.ok()) {
+        refuse(name.error);
+        return false;
+    }
+    commitUserName(*m, editRow_, name.name);
+    refused_.clear();
     InvalidateRect(grid(currentGrid_).hwnd(), nullptr, FALSE);
+    return true;
+}
+
+void MainWindow::tbEdit_LostFocus() {
+    if (!editTarget()) return;
+    const std::wstring text = tbEdit_->text();
+    // Leaving an empty editor with Escape held is its way of giving up; a name refused already
+    // is not refused twice.
+    if (text.empty() && (escaping_ || GetAsyncKeyState(VK_ESCAPE) < 0)) return;
+    if (!refused_.empty() && text == refused_) return;
+    commitEditor();
 }
 
 bool MainWindow::tbEdit_KeyDown(int key) {
     GridWindow& g = grid(currentGrid_);
     Grid& m = g.model();
     auto move = [&](int to) {
-        std::wstring text = tbEdit_->text();
-        if (text.empty()) {
-            say(kNoName);
+        if (!editTarget()) {
+            hideEditor();
             return;
         }
-        commitUserName(m, editRow_, text);
+        if (!commitEditor()) return;
         m.setCurrent(to, ColUser);
         g.refresh();
         fgCmd_Click(currentGrid_);
@@ -298,12 +324,14 @@ bool MainWindow::tbEdit_KeyDown(int key) {
         if (m.row != 1) move(editRow_ - 1);
         return true;
     case VK_ESCAPE: {
-        std::wstring text = tbEdit_->text();
         escaping_ = true;
-        commitUserName(m, editRow_, text);
-        if (text.empty()) restoreUserName(m, editRow_);
-        g.refresh();
-        hideEditor();
+        bool close = true;
+        if (Grid* target = editTarget()) {
+            if (tbEdit_->text().empty()) restoreUserName(*target, editRow_);
+            else close = commitEditor();
+            g.refresh();
+        }
+        if (close) hideEditor();
         escaping_ = false;
         return true;
     }
@@ -311,17 +339,48 @@ bool MainWindow::tbEdit_KeyDown(int key) {
     }
 }
 
+void MainWindow::pasteName() {
+    // A pasted name is checked as it enters: trimmed, and refused whole when the suite's files
+    // could not carry it.
+    auto text = rt::clipboardText();
+    if (!text) return;
+    // What a copy takes along around a name (a line end, a tab) is not part of it.
+    const auto space = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+    std::wstring piece = *text;
+    while (!piece.empty() && space(piece.back())) piece.pop_back();
+    std::size_t lead = 0;
+    while (lead < piece.size() && space(piece[lead])) ++lead;
+    piece.erase(0, lead);
+    if (piece.empty()) return;
+    CheckedName name = checkName(piece);
+    if (!name.ok()) {
+        say(name.error);
+        return;
+    }
+    SendMessageW(tbEdit_->hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(name.name.c_str()));
+}
+
 LRESULT CALLBACK MainWindow::editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<MainWindow*>(data);
+    return rt::guardMessage(h, [&] { return editMessage(h, msg, wParam, lParam, reinterpret_cast<MainWindow*>(data)); },
+                            [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+}
+
+LRESULT MainWindow::editMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, MainWindow* self) {
     switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(h, msg, wParam, lParam);
     case WM_KEYDOWN:
         if (self->tbEdit_KeyDown(static_cast<int>(wParam))) return 0;
         break;
     case WM_CHAR:
-        // Command names hold no blanks; Enter and Escape are keys of the editor, not text.
-        if (wParam == L' ' || wParam == L'\r' || wParam == 27) return 0;
+        // Enter, Escape and Tab are keys of the editor, not text; a character no command name may
+        // hold (a blank, a quote, a parenthesis ...) is not typed at all. Other control codes
+        // (Backspace, Ctrl+C, Ctrl+V ...) keep their work.
+        if (wParam == L'\r' || wParam == L'\n' || wParam == L'\t' || wParam == 27) return 0;
+        if (wParam >= 0x20 && !nameCharAllowed(static_cast<wchar_t>(wParam))) return 0;
         break;
+    case WM_PASTE:
+        self->pasteName();
+        return 0;
     case WM_KILLFOCUS: {
         LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
         self->tbEdit_LostFocus();
@@ -337,12 +396,17 @@ LRESULT CALLBACK MainWindow::editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK MainWindow::searchProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<MainWindow*>(data);
-    if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
-        self->imgSearch_Click();
-        return 0;
-    }
-    if (msg == WM_CHAR && wParam == L'\r') return 0;
-    return DefSubclassProc(h, msg, wParam, lParam);
+    return rt::guardMessage(
+        h,
+        [&] {
+            if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+                self->imgSearch_Click();
+                return LRESULT{0};
+            }
+            if (msg == WM_CHAR && wParam == L'\r') return LRESULT{0};
+            return DefSubclassProc(h, msg, wParam, lParam);
+        },
+        [&] { return DefSubclassProc(h, msg, wParam, lParam); });
 }
 
 void MainWindow::imgSearch_Click() {
@@ -372,11 +436,11 @@ void MainWindow::imgSearch_Click() {
 }
 
 void MainWindow::cbSave_Click() {
+    if (!commitEditor()) return;
     auto file = chooseUserFile ? chooseUserFile(true) : std::nullopt;
     if (!file) return;
-    for (int i = 0; i < kCategories; ++i) editor_.grids[static_cast<std::size_t>(i)] = grid(i).model();
-    DiskFileStore disk;
-    if (!disk.write(*file, writeUserCommands(editor_))) {
+    takeGrids();
+    if (!files->write(*file, writeUserCommands(editor_))) {
         say(file->wstring() + L" 파일에 쓸 수 없습니다");
         return;
     }
@@ -387,24 +451,31 @@ void MainWindow::cbOpen_Click() {
     hideEditor();
     auto file = chooseUserFile ? chooseUserFile(false) : std::nullopt;
     if (!file) return;
-    DiskFileStore disk;
-    auto text = disk.read(*file);
-    if (!text) {
-        say(file->wstring() + L" 파일 읽는 중 에러");
+    TextRead read = readText(*files, *file);
+    if (!read.ok()) {
+        say(readErrorMessage(*file, read.error));
         return;
     }
-    for (int i = 0; i < kCategories; ++i) editor_.grids[static_cast<std::size_t>(i)] = grid(i).model();
-    readUserCommands(editor_, *text);
+    takeGrids();
+    ImportResult imported = readUserCommands(editor_, read.text);
     for (int i = 0; i < kCategories; ++i) {
         grid(i).model() = editor_.grids[static_cast<std::size_t>(i)];
         grid(i).refresh();
     }
     say(L"사용자가 저장한 명령을 가져왔습니다\n\n[명령 변경] 버튼을 눌러야 Kelva의 명령이 변경됩니다   ");
+    if (imported.refused > 0)
+        say(L"명령어로 쓸 수 없는 이름 " + std::to_wstring(imported.refused) + L"개는 가져오지 않았습니다\n\n" + kBadCharMessage);
 }
 
 void MainWindow::cbOK_Click() {
+    // The name being typed counts: it is committed (and checked) before the duplicates are.
+    if (!commitEditor()) return;
     hideEditor();
-    for (int i = 0; i < kCategories; ++i) editor_.grids[static_cast<std::size_t>(i)] = grid(i).model();
+    takeGrids();
+    if (auto refused = findRefusedName(editor_)) {
+        say(*refused);
+        return;
+    }
     if (auto name = findDuplicate(editor_)) {
         say(*name + L" 명령이 중복되어 입력됐습니다 ");
         return;
@@ -414,17 +485,27 @@ void MainWindow::cbOK_Click() {
 
 void MainWindow::cbDefault_Click() {
     applyCommands(true);
-    loadCommandTable(true);
+    // The grids show what the command table on the disk now says, whether the restore went
+    // through or not.
+    loadCommandTable(false, true);
 }
 
-void MainWindow::applyCommands(bool restoreDefaults) {
+ApplyResult::Outcome MainWindow::applyCommands(bool restoreDefaults) {
     hideEditor();
-    for (int i = 0; i < kCategories; ++i) editor_.grids[static_cast<std::size_t>(i)] = grid(i).model();
-    DiskFileStore disk;
-    ApplyResult result = cmd::applyCommands(editor_, restoreDefaults, disk, folder_);
-    if (result.outcome == ApplyResult::Outcome::Missing || result.outcome == ApplyResult::Outcome::ReadFailed) {
+    takeGrids();
+    ApplyResult result = cmd::applyCommands(editor_, restoreDefaults, *files, folder_);
+    if (result.outcome != ApplyResult::Outcome::Written) {
         say(result.message);
-        return;
+        return result.outcome;
+    }
+    // The files carry the user names now: so does the current column (a restore reloads the
+    // whole table after this).
+    if (!restoreDefaults) {
+        takeAppliedNames(editor_);
+        for (int i = 0; i < kCategories; ++i) {
+            grid(i).model() = editor_.grids[static_cast<std::size_t>(i)];
+            grid(i).refresh();
+        }
     }
     try {
         acadApp_ = findAcad ? findAcad() : com::ComPtr<IDispatch>{};
@@ -432,15 +513,12 @@ void MainWindow::applyCommands(bool restoreDefaults) {
     } catch (const std::exception&) {
         acadDoc_.reset();
     }
-    if (result.outcome == ApplyResult::Outcome::WriteFailed) {
-        say(result.message);
-    } else {
-        UnLoadKelvaMenu();
-        LoadKelvaMenu();
-        say(kCompletionMessage);
-    }
+    UnLoadKelvaMenu();
+    LoadKelvaMenu();
+    say(kCompletionMessage);
     acadDoc_.reset();
     acadApp_.reset();
+    return result.outcome;
 }
 
 com::ComPtr<IDispatch> MainWindow::GetACAD() { return getAcad(); }

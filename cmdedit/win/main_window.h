@@ -41,10 +41,11 @@ public:
     int currentGrid() const { return currentGrid_; }
     int editRow() const { return editRow_; }
 
-    // Seams: the file a user command file goes to or comes from (nothing = cancelled), and the
-    // running AutoCAD.
+    // Seams: the file a user command file goes to or comes from (nothing = cancelled), the
+    // running AutoCAD, and the files on the disk.
     std::function<std::optional<std::filesystem::path>(bool save)> chooseUserFile;
     std::function<com::ComPtr<IDispatch>()> findAcad;
+    std::shared_ptr<FileStore> files = std::make_shared<DiskFileStore>();
 
     // The members AutoCAD is driven by while names are applied.
     com::ComPtr<IDispatch> GetACAD();
@@ -69,13 +70,24 @@ private:
     void cbDefault_Click();
     void cbHelp_Click();
     void cbExit_Click();
-    void loadCommandTable(bool restoreDefaults);
-    void applyCommands(bool restoreDefaults);
+    // Reads the command table into the grids; `reload` starts them from their header rows.
+    void loadCommandTable(bool restoreDefaults, bool reload);
+    ApplyResult::Outcome applyCommands(bool restoreDefaults);
+    // The grid the open cell editor writes to: nothing when the editor is closed or its row holds
+    // no command (any more).
+    Grid* editTarget();
+    // Stores the open editor's name in its cell; false, with the reason shown, when the name is
+    // refused (the editor then keeps the focus).
+    bool commitEditor();
+    void refuse(const std::wstring& message);
+    void pasteName();
     void hideEditor();
     void placeOver(rt::StdControl& box, GridWindow& g);
     void refreshGrids();
+    void takeGrids();  // the window's grids into editor_
     void say(const std::wstring& text);
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT editMessage(HWND, UINT, WPARAM, LPARAM, MainWindow* self);
     static LRESULT CALLBACK searchProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     std::filesystem::path folder_;
@@ -91,6 +103,7 @@ private:
     int currentGrid_ = 0;
     int editRow_ = 0;
     bool escaping_ = false;
+    std::wstring refused_;  // the editor text last refused with a message
     com::ComPtr<IDispatch> acadApp_, acadDoc_;
 };
 

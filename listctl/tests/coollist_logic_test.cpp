@@ -246,6 +246,19 @@ TEST(ListOrder, OneItemIsLeftAlone) {
     EXPECT_TRUE(f.sink.log.empty());
 }
 
+TEST(ListOrder, AnOpenEditClosesBeforeItemsMove) {
+    Fixture f(4, 3);
+    f.m.setListIndex(1);
+    f.sink.log.clear();
+    f.m.order();
+    ASSERT_FALSE(f.sink.log.empty());
+    EXPECT_EQ(f.sink.log.front(), "close");
+    f.sink.log.clear();
+    f.m.clear();
+    ASSERT_FALSE(f.sink.log.empty());
+    EXPECT_EQ(f.sink.log.front(), "close");
+}
+
 TEST(ListOrder, LargeShuffledListComesOutSorted) {
     std::vector<Item> items;
     unsigned seed = 12345;

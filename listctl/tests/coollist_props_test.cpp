@@ -138,3 +138,62 @@ TEST(ListLayout, GradientVertices) {
     EXPECT_EQ(v.green, 0x8000);
     EXPECT_EQ(v.blue, 0xFF00);
 }
+
+TEST(ListProps, AHostileStoredSetPassesTheSettersChecks) {
+    rt::PropertyBag bag;
+    bag.write(L"ScrollBarWidth", std::int32_t{-5});
+    bag.write(L"BoxOffset", std::int32_t{-3});
+    bag.write(L"ItemOffset", std::int32_t{-2});
+    bag.write(L"SelectModeStyle", std::int32_t{99});
+    bag.write(L"Alignment", std::int32_t{7});
+    bag.write(L"MousePointer", std::int32_t{50});
+    bag.write(L"Appearance", std::int32_t{5});
+    bag.write(L"BorderStyle", std::int32_t{-1});
+    bag.write(L"ItemHeight", std::int32_t{-40});
+    bag.write(L"ItemHeightAuto", false);
+    ListProps p = readProps(bag, kAmbient);
+    checkStoredProps(p, 15, 100);
+    EXPECT_EQ(p.scrollBarWidth, 9);
+    EXPECT_EQ(p.boxOffset, 1);
+    EXPECT_EQ(p.itemOffset, 0);
+    EXPECT_EQ(p.selectModeStyle, 0);
+    EXPECT_EQ(p.alignment, 0);
+    EXPECT_EQ(p.mousePointer, 0);
+    EXPECT_EQ(p.appearance, 1);
+    EXPECT_EQ(p.borderStyle, 1);
+    EXPECT_EQ(p.itemHeight, 15);
+
+    // Too large for the list and its rows.
+    bag.write(L"ScrollBarWidth", std::int32_t{30000});
+    bag.write(L"BoxOffset", std::int32_t{8});
+    bag.write(L"ItemOffset", std::int32_t{16});
+    ListProps q = readProps(bag, kAmbient);
+    checkStoredProps(q, 15, 100);
+    EXPECT_EQ(q.scrollBarWidth, 50);
+    EXPECT_EQ(q.boxOffset, 1);
+    EXPECT_EQ(q.itemOffset, 0);
+    // What the setters accept is kept as stored.
+    bag.write(L"BoxOffset", std::int32_t{7});
+    bag.write(L"ItemOffset", std::int32_t{15});
+    bag.write(L"SelectModeStyle", std::int32_t{6});
+    ListProps r = readProps(bag, kAmbient);
+    checkStoredProps(r, 15, 100);
+    EXPECT_EQ(r.boxOffset, 7);
+    EXPECT_EQ(r.itemOffset, 15);
+    EXPECT_EQ(r.selectModeStyle, 6);
+}
+
+TEST(ListLayout, RectanglesAreNeverTurnedInsideOut) {
+    // An item offset the row height allows, but more than half of it, and a list narrower than
+    // its offsets and text indent.
+    for (const RowGeometry g : {RowGeometry{100, 15, 15, 2, 0}, RowGeometry{6, 15, 4, 30, 13}, RowGeometry{0, 1, 0, 2, 0}})
+        for (int row = 0; row < 3; ++row)
+            for (const Rect r : {rowRect(g, row), textRect(g, row), editBoxRect(g, row, true, 12), editBoxRect(g, row, false, 12)}) {
+                EXPECT_LE(r.left, r.right);
+                EXPECT_LE(r.top, r.bottom);
+            }
+    EXPECT_FALSE(boxOffsetAccepted(-1, 17));
+    EXPECT_FALSE(itemOffsetAccepted(-1, 17));
+    EXPECT_FALSE(selectModeStyleAccepted(7));
+    EXPECT_TRUE(selectModeStyleAccepted(0));
+}

@@ -555,3 +555,171 @@ TEST(CoolListWin, RemovingItemsRepaintsAndPullsTheScrollBack) {
     Capture c(h.pic());
     EXPECT_EQ(c.at(c.width() - 3, h.rowY(4)), 0xFFFFFFu);  // cleared below the last item
 }
+
+TEST(CoolListWin, AHostileStoredSetNeverGivesInvertedRectangles) {
+    rt::PropertyBag bag;
+    bag.write(L"ScrollBarWidth", std::int32_t{-30});
+    bag.write(L"BoxOffset", std::int32_t{-6});
+    bag.write(L"ItemOffset", std::int32_t{400});
+    bag.write(L"SelectModeStyle", std::int32_t{77});
+    bag.write(L"Alignment", std::int32_t{-2});
+    bag.write(L"ItemHeight", std::int32_t{-9});
+    bag.write(L"ItemHeightAuto", false);
+    ListHost h(&bag);
+    const int rh = h.list.rowHeight();
+    EXPECT_EQ(h.list.ScrollBarWidth(), 9);
+    EXPECT_GE(h.list.BoxOffset(), 0);
+    EXPECT_LE(h.list.BoxOffset(), rh / 2);
+    EXPECT_EQ(h.list.ItemOffset(), 0);
+    EXPECT_EQ(h.list.SelectModeStyle(), 0);
+    EXPECT_EQ(h.list.Alignment(), 0);
+    EXPECT_GE(h.list.ItemHeight(), rh);
+    h.fill(40);
+    RECT bar;
+    GetWindowRect(h.list.scrollBarWindow(), &bar);
+    EXPECT_EQ(bar.right - bar.left, 9);
+    h.list.setListIndex(3);
+    h.list.StartEdit();
+    RECT e;
+    GetWindowRect(h.list.editWindow(), &e);
+    EXPECT_GT(e.right - e.left, 0);
+    EXPECT_GT(e.bottom - e.top, 0);
+    h.list.EndEdit(false);
+    // The setters refuse the same values.
+    EXPECT_EQ(errorOf([&] { h.list.setSelectModeStyle(7); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorOf([&] { h.list.setSelectModeStyle(-1); }), err::InvalidPropertyValue);
+    h.list.setBoxOffset(-2);
+    h.list.setItemOffset(-2);
+    EXPECT_GE(h.list.BoxOffset(), 0);
+    EXPECT_EQ(h.list.ItemOffset(), 0);
+    // A huge stored width is held to half the list.
+    rt::PropertyBag wide;
+    wide.write(L"ScrollBarWidth", std::int32_t{30000});
+    ListHost w(&wide);
+    EXPECT_EQ(w.list.ScrollBarWidth(), w.list.clientPixels().cx / 2);
+}
+
+TEST(CoolListWin, StartEditBringsItsItemIntoViewFirst) {
+    ListHost h;
+    h.fill(30);
+    h.list.setListIndex(25);
+    h.list.setTopIndex(0);
+    ASSERT_FALSE(h.list.model().rowOf(25));
+    h.list.StartEdit();
+    ASSERT_TRUE(h.list.editing());
+    EXPECT_TRUE(h.list.model().rowOf(25));
+    EXPECT_EQ(h.list.TopIndex(), 25 - h.list.visibleRows() + 1);
+    RECT e, inner;
+    GetWindowRect(h.list.editWindow(), &e);
+    MapWindowPoints(nullptr, h.list.hwnd(), reinterpret_cast<POINT*>(&e), 2);
+    GetClientRect(h.list.hwnd(), &inner);
+    EXPECT_GE(e.top, 0);
+    EXPECT_LE(e.bottom, inner.bottom);
+    EXPECT_EQ(GetFocus(), h.list.editWindow());
+    h.list.EndEdit(false);
+    // Upward too.
+    h.list.setListIndex(2);
+    h.list.setTopIndex(static_cast<std::int16_t>(30 - h.list.visibleRows()));
+    ASSERT_FALSE(h.list.model().rowOf(2));
+    h.list.StartEdit();
+    EXPECT_EQ(h.list.TopIndex(), 2);
+    h.list.EndEdit(false);
+}
+
+TEST(CoolListWin, OrderAndClearCloseAnOpenEditFirst) {
+    ListHost h;
+    for (const auto* t : {L"다", L"가", L"나"}) h.list.AddItem(t);
+    h.list.setListIndex(0);
+    h.list.StartEdit();
+    SetWindowTextW(h.list.editWindow(), L"바뀜");
+    h.list.Order();
+    EXPECT_FALSE(h.list.editing());
+    EXPECT_FALSE(IsWindowVisible(h.list.editWindow()));
+    EXPECT_NE(GetFocus(), h.list.editWindow());
+    EXPECT_EQ(h.list.ItemText(0), L"가");  // the edit was not saved into a moved item
+    EXPECT_EQ(h.list.ItemText(2), L"다");
+    h.list.setListIndex(1);
+    h.list.StartEdit();
+    h.list.Clear();
+    EXPECT_FALSE(h.list.editing());
+    EXPECT_FALSE(IsWindowVisible(h.list.editWindow()));
+    EXPECT_EQ(h.list.ListCount(), 0);
+    // Keys reach the list again.
+    h.list.AddItem(L"하나");
+    h.list.AddItem(L"둘");
+    h.list.setListIndex(0);
+    h.key(VK_DOWN);
+    EXPECT_EQ(h.list.ListIndex(), 1);
+}
+
+namespace {
+HWND gCaptureThief = nullptr;
+void CALLBACK stealCapture(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    SetCapture(gCaptureThief);
+}
+void CALLBACK cancelMode(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    SendMessageW(w, WM_CANCELMODE, 0, 0);
+}
+void CALLBACK quitProgram(HWND w, UINT, UINT_PTR id, DWORD) {
+    KillTimer(w, id);
+    PostQuitMessage(5);
+}
+}  // namespace
+
+TEST(CoolListWin, ADragEndsWhenTheMouseIsTakenAwayOrTheProgramQuits) {
+    for (TIMERPROC end : {stealCapture, cancelMode, quitProgram}) {
+        ListHost h;
+        h.fill(300);
+        gCaptureThief = h.other.hwnd();
+        const int last = h.list.visibleRows() - 1;
+        SendMessageW(h.pic(), WM_LBUTTONDOWN, MK_LBUTTON, pointParam(10, h.rowY(last)));
+        SetTimer(h.pic(), 78, 150, end);
+        // The button is never released: only the loss of the mouse may end the loop, well before
+        // this safety release.
+        SetTimer(h.pic(), 79, 3000, releaseButton);
+        const DWORD start = GetTickCount();
+        SendMessageW(h.pic(), WM_MOUSEMOVE, MK_LBUTTON, pointParam(10, h.list.picList().clientPixels().cy + 30));
+        const DWORD took = GetTickCount() - start;
+        KillTimer(h.pic(), 79);
+        if (end == quitProgram) {
+            // The request outlived the loop, for the program's own message loop.
+            MSG msg;
+            ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+            EXPECT_EQ(msg.wParam, 5u);
+        }
+        EXPECT_LT(took, 1500u);
+        EXPECT_FALSE(h.list.model().buttonHeld());
+        const int reached = h.list.ListIndex();
+        EXPECT_GT(reached, last);
+        pump(100);
+        EXPECT_EQ(h.list.ListIndex(), reached);  // nothing runs on afterwards
+        ReleaseCapture();
+    }
+}
+
+TEST(CoolListWin, TheEditBoxIsOneLineThatScrollsSideways) {
+    ListHost h;
+    h.fill(3);
+    h.list.setListIndex(1);
+    h.list.StartEdit();
+    HWND e = h.list.editWindow();
+    const LONG style = GetWindowLongW(e, GWL_STYLE);
+    EXPECT_FALSE(style & ES_MULTILINE);
+    EXPECT_TRUE(style & ES_AUTOHSCROLL);
+    // A text longer than the box is typed on, not cut.
+    const std::wstring longText(80, L'가');
+    SetWindowTextW(e, longText.c_str());
+    SendMessageW(e, EM_SETSEL, 80, 80);
+    SendMessageW(e, WM_CHAR, L'끝', 0);
+    SendMessageW(e, WM_CHAR, 13, 0);
+    EXPECT_EQ(h.list.ItemText(1), longText + L"끝");
+    // Ctrl+Enter puts no line break in; pasted line breaks are not stored.
+    h.list.StartEdit();
+    SendMessageW(e, WM_CHAR, 10, 0);
+    EXPECT_TRUE(h.list.editing());
+    SetWindowTextW(e, L"첫 줄\r\n둘째 줄\n");
+    SendMessageW(e, WM_CHAR, 13, 0);
+    EXPECT_EQ(h.list.ItemText(1), L"첫 줄둘째 줄");
+}

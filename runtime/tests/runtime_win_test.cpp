@@ -193,7 +193,10 @@ TEST(UserControlHost, LifeCycleAmbientAndAccessKeys) {
         DesignNode node{L"Probe", L"probe2", {}, {}};
         node.props.write(L"Text", std::wstring(L"stored"));
         design.children.push_back(node);
+        // In a designer a control without stored data starts as a new instance.
+        form.setUserMode(false);
         form.loadDesign(design);
+        form.setUserMode(true);
         EXPECT_EQ(fresh.text, L"init");
         EXPECT_EQ(stored.text, L"stored");
         EXPECT_EQ(fresh.changedProperties(), std::vector<std::wstring>{L"Text"});

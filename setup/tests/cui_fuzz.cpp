@@ -1,5 +1,5 @@
-// Any customization file: the patch never reads out of bounds, adds exactly one line before the
-// first closing tag, keeps every other character, and a second patch adds nothing.
+// Any customization file: the patch never reads out of bounds, adds exactly one line ending with CRLF
+// before the first closing tag, keeps every other character, and a second patch adds nothing.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring_view line = L"        <PartialMenuFile>kelva.cui</PartialMenuFile>";
     const size_t at = out->find(line);
     if (at == std::wstring::npos) std::abort();
-    size_t end = at + line.size();
-    end += (*out)[end] == L'\r' ? 2 : 1;
+    const size_t end = at + line.size() + 2;
+    if (out->compare(at + line.size(), 2, L"\r\n") != 0) std::abort();  // CRLF whatever the file uses
     std::wstring back = out->substr(0, at) + out->substr(end);
     if (back != *text) std::abort();
     if (at > text->find(L"</CommonItems>")) std::abort();

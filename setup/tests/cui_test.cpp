@@ -32,16 +32,16 @@ TEST(PartialMenuPatch, TypicalAutoCadLayoutStaysWellFormed) {
 }
 
 TEST(PartialMenuPatch, LfTabsAndOtherIndentationGetTheLineAtTheStartOfTheTagsLine) {
-    EXPECT_EQ(*insertPartialMenu(L"<a>\n    </CommonItems>", L"kelva.cui"), L"<a>\n" + kLine + L"\n    </CommonItems>");
+    EXPECT_EQ(*insertPartialMenu(L"<a>\n    </CommonItems>", L"kelva.cui"), L"<a>\n" + kLine + L"\r\n    </CommonItems>");
     EXPECT_EQ(*insertPartialMenu(L"<a>\r\n\t\t</CommonItems>", L"kelva.cui"),
               L"<a>\r\n" + kLine + L"\r\n\t\t</CommonItems>");
     EXPECT_EQ(*insertPartialMenu(L"</CommonItems>", L"kelva.cui"), kLine + L"\r\n</CommonItems>");
     // The tag after other markup on its line: the line goes right in front of the tag.
     EXPECT_EQ(*insertPartialMenu(L"<x/>\n<CommonItems></CommonItems>", L"kelva.cui"),
-              L"<x/>\n<CommonItems>" + kLine + L"\n</CommonItems>");
+              L"<x/>\n<CommonItems>" + kLine + L"\r\n</CommonItems>");
     // Six blanks of an LF file with deeper indentation.
     EXPECT_EQ(*insertPartialMenu(L"<a>\n        </CommonItems>", L"kelva.cui"),
-              L"<a>\n  " + kLine + L"\n      </CommonItems>");
+              L"<a>\n  " + kLine + L"\r\n      </CommonItems>");
 }
 
 TEST(PartialMenuPatch, ACrlfPairIsNeverSplit) {
@@ -90,6 +90,26 @@ TEST_F(CuiFileTest, BomKoreanTextAndCrlfComeThroughByteForByte) {
     EXPECT_EQ(world.files.get(path).substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(world.files.get(backup), utf8(text));
     EXPECT_EQ(world.files.files.size(), 2u);  // no temporary file left
+}
+
+// The inserted line ends with CRLF in a file of LF lines as in one of CRLF lines; every other byte
+// (BOM, Korean text, the file's own line ends, a last line without an end) stays as it was.
+TEST_F(CuiFileTest, TheInsertedLineEndsWithCrlfWhateverTheFilesLineEnds) {
+    const std::string line = "        <PartialMenuFile>kelva.cui</PartialMenuFile>\r\n";
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string korean = utf8(L"<!-- 한글 메뉴 -->");
+    for (const std::string eol : {"\n", "\r\n"}) {
+        SCOPED_TRACE(eol.size() == 1 ? "LF file" : "CRLF file");
+        SetupWorld w;
+        Registrar r(w.services());
+        const std::string head = bom + "<CustSection>" + eol + "  <CommonItems>" + eol + "    " + korean + eol;
+        const std::string tail = "  </CommonItems>" + eol + "</CustSection>";
+        w.files.put(path, head + tail);
+        r.AddPartialMenu(L"kelva.cui", path);
+        EXPECT_FALSE(r.gSetupFailed);
+        EXPECT_EQ(w.files.get(path), head + line + tail);
+        EXPECT_EQ(w.files.get(backup), head + tail);
+    }
 }
 
 TEST_F(CuiFileTest, AFileThatNamesTheMenuIsNeitherRewrittenNorBackedUp) {

@@ -98,6 +98,20 @@ TEST(CuiOnDisk, EveryLayoutGetsTheLineAndKeepsItsBytes) {
     }
 }
 
+TEST(CuiOnDisk, TheLineEndsWithCrlfInLfAndCrlfFiles) {
+    const std::string line = "        <PartialMenuFile>kelva.cui</PartialMenuFile>\r\n";
+    for (const std::string eol : {"\n", "\r\n"}) {
+        ScratchFolder dir;
+        const std::wstring path = dir / L"acad.cui";
+        const std::string head = "\xEF\xBB\xBF<CustSection>" + eol + "  <CommonItems>" + eol;
+        const std::string tail = "  </CommonItems>" + eol + "</CustSection>" + eol;
+        ASSERT_TRUE(writeBytes(path, head + tail));
+        WinFiles files;
+        EXPECT_FALSE(patch(files, path).failed);
+        EXPECT_EQ(readBytes(path), head + line + tail) << (eol.size() == 1 ? "LF file" : "CRLF file");
+    }
+}
+
 TEST(CuiOnDisk, InvalidUtf8IsNotRewritten) {
     ScratchFolder dir;
     const std::wstring path = dir / L"acad.cui";

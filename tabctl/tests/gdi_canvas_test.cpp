@@ -39,6 +39,16 @@ public:
         DeleteDC(dc_);
     }
     HDC dc() const { return dc_; }
+    // A device-dependent bitmap holding what was drawn, as a picture object holds one.
+    HBITMAP copyBitmap() const {
+        HBITMAP bmp = CreateCompatibleBitmap(dc_, w_, h_);
+        HDC mem = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w_, h_, dc_, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        return bmp;
+    }
     // As COLORREF (red in the low byte).
     Rgb at(int x, int y) const {
         GdiFlush();
@@ -152,14 +162,7 @@ TEST(GdiCanvas, TransparentBlitKeepsTheMaskPixels) {
     GdiCanvas sc(src.dc(), 4, {}, {});
     sc.fillRect(0, 0, 4, 4, 0xFF0000);
     for (int i = 0; i < 4; ++i) sc.setPixel(i, i, 0xFF00FF);
-    HBITMAP bmp = CreateCompatibleBitmap(src.dc(), 4, 4);
-    {
-        HDC mem = CreateCompatibleDC(src.dc());
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, 4, 4, src.dc(), 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-    }
+    HBITMAP bmp = src.copyBitmap();
     EXPECT_EQ(bitmapSize(bmp).cx, 4);
     EXPECT_EQ(bitmapSize(bmp).cy, 4);
     Dib dst(16, 16);
@@ -276,6 +279,41 @@ TEST(GdiCanvas, ScreenshotsOfEveryStyleThemeAndState) {
             }
     // Theme 2 is the same in both styles: 9 different looks among the 10 normal pictures.
     EXPECT_EQ(looks.size(), 9u);
+}
+
+// Masked and unmasked pictures of every alignment on every switch, in both styles and all themes:
+// the picture path runs the blit with real bitmaps, as a switch handler's repaint does.
+TEST(GdiCanvas, PicturesDrawnOnEverySwitch) {
+    Dib src(16, 16);
+    GdiCanvas sc(src.dc(), 16, {}, {});
+    sc.fillRect(0, 0, 16, 16, 0x3366CC);
+    sc.fillRect(4, 4, 8, 8, 0xFF00FF);
+    auto pic = std::make_shared<GdiTabPicture>(std::make_shared<rt::Picture>(src.copyBitmap()));
+    for (std::int32_t style : {0, 1})
+        for (std::int32_t theme = 0; theme <= 4; ++theme)
+            for (std::int32_t align = 0; align <= 3; ++align) {
+                Dib dib(400, 100);
+                XTabState s = tabs(style, theme, 400, 100);
+                s.PictureAlign = align;
+                s.PictureMaskColor = 0xFF00FF;
+                s.UseMaskColor = align % 2 == 0;
+                for (auto& t : s.tabs) t.Picture = pic;
+                GdiCanvas c(dib.dc(), 100, *s.ActiveTabFont, *s.InActiveTabFont);
+                for (int turn = 0; turn < 8; ++turn) {
+                    s.LastActiveTab = s.ActiveTab;
+                    s.ActiveTab = turn % 4;
+                    XTabPainter p(s, c, {sysColor, true, L"None"});
+                    p.drawBackground();
+                    p.drawTabs();
+                    p.drawMe();
+                }
+                // Some pixel of the picture's own colour shows somewhere in the strip.
+                bool seen = false;
+                for (int y = 0; y < 24 && !seen; ++y)
+                    for (int x = 0; x < 400 && !seen; ++x) seen = dib.at(x, y) == 0x3366CCu;
+                EXPECT_TRUE(seen) << style << "/" << theme << "/" << align;
+            }
+    EXPECT_EQ(bitmapSize(pic->picture->handle()).cx, 16);  // the caller's bitmap is still whole
 }
 
 }  // namespace

@@ -113,6 +113,27 @@ Set h3 = gMs.AddHatch(1, "ANSI31", True)
 h3.AppendOuterLoop Array(r2)
 h3.Evaluate
 AssertEqual pub.DeleteDupEntity(Sel(Array(h1, h2, h3)), "hatch", False, False, 3), 1, "hatches of one boundary"
+' Hatches alike in pattern, area and style that differ only in their boundary's place are all kept;
+' only the one over a kept hatch's boundary goes.
+Set r1 = AddCircle(600, 0, 2)
+Set r2 = AddCircle(600, 10, 2)
+Set r3 = AddCircle(610, 0, 2)
+Set h1 = gMs.AddHatch(1, "ANSI31", True)
+h1.AppendOuterLoop Array(r1)
+Set h2 = gMs.AddHatch(1, "ANSI31", True)
+h2.AppendOuterLoop Array(r2)
+Set h3 = gMs.AddHatch(1, "ANSI31", True)
+h3.AppendOuterLoop Array(r3)
+Set a = gMs.AddHatch(1, "ANSI31", True)
+a.AppendOuterLoop Array(r1)
+n = gSim.EntityCount
+AssertEqual pub.DeleteDupEntity(Sel(Array(h1, h2, h3, a)), "hatch", False, False, 3), 1, "hatches apart are kept"
+AssertEqual gSim.EntityCount, n - 1, "only the repeated hatch deleted"
+AssertEqual h2.PatternName & h3.PatternName, "ANSI31ANSI31", "the hatches elsewhere stay"
+On Error Resume Next
+n = a.Area
+AssertErr &H8020004C, "the hatch over the same boundary is gone"
+On Error GoTo 0
 Set a = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 1, 0))
 Set b = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 1, 0))
 Set c = gMs.AddSolid(Pt(570, 0, 0), Pt(571, 0, 0), Pt(570, 1, 0), Pt(571, 2, 0))
