@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "arguments.h"
 #include "errors.h"
 
 namespace kelva::com {
@@ -407,6 +408,8 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
     const UINT named = params->cNamedArgs;
     if (named > params->cArgs || (params->cArgs && !params->rgvarg) || (named && !params->rgdispidNamedArgs))
         return E_INVALIDARG;
+    // Nothing below may follow, copy or convert an argument that is not a well-formed VARIANT.
+    if (const HRESULT shape = checkInvokeArguments(*params, iid_, excep, argErr); FAILED(shape)) return shape;
     const Member* m = nullptr;
     const bool putValueIsObject = params->cArgs > 0 && V_VT(&deref(params->rgvarg[0])) == VT_DISPATCH;
     if (flags & DISPATCH_PROPERTYPUTREF) m = find(id, INVOKE_PROPERTYPUTREF);

@@ -96,7 +96,8 @@ bool isMissing(const VARIANT& v) noexcept {
 
 const VARIANT& deref(const VARIANT& v) noexcept {
     const VARIANT* p = &v;
-    while (V_VT(p) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(p)) p = V_VARIANTREF(p);
+    for (int step = 0; step < kMaxReferenceChain && V_VT(p) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(p); ++step)
+        p = V_VARIANTREF(p);
     return *p;
 }
 

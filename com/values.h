@@ -62,7 +62,11 @@ private:
 
 // True for a VT_ERROR / DISP_E_PARAMNOTFOUND argument: how automation marks a left-out optional.
 bool isMissing(const VARIANT& v) noexcept;
-// Follows VT_BYREF|VT_VARIANT chains to the variant that holds the value.
+// VT_BYREF|VT_VARIANT steps a caller's argument may take to its value; a longer chain (a cycle is one) is
+// refused by the argument check (arguments.h), and deref never goes further.
+inline constexpr int kMaxReferenceChain = 4;
+
+// Follows VT_BYREF|VT_VARIANT chains to the variant that holds the value, at most kMaxReferenceChain steps.
 const VARIANT& deref(const VARIANT& v) noexcept;
 VARIANT& deref(VARIANT& v) noexcept;
 

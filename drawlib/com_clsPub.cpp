@@ -3,6 +3,7 @@
 #include "com_common.h"
 #include "kelvasub/class_support.h"
 #include "pub_logic.h"
+#include "com/arguments.h"
 #include "drawlib/pub_acad.h"
 
 namespace kelva::sub {
@@ -141,6 +142,7 @@ STDMETHODIMP ClsPub::GetPnt(VARIANT* vBase, BSTR* sPrmpt, VARIANT* result) {
     VariantInit(result);
     // Continue style: no drawing, a cancelled input or any other failure gives Empty and no error.
     try {
+        if (vBase) com::requireWellFormed(*vBase);
         auto utility = com::getObject(drawing_.get(), L"Utility");
         const bool noBase = !vBase || com::isMissing(*vBase);
         Variant point = com::call(utility.get(), L"GetPoint",
@@ -224,6 +226,8 @@ STDMETHODIMP ClsPub::GetRadiusFromBulge(double* dBulge, VARIANT* vSpnt, VARIANT*
     VariantInit(result);
     return run([&] {
         if (!dBulge || !vSpnt || !vEpnt) throw VbError(err::InvalidCall);
+        com::requireWellFormed(*vSpnt);
+        com::requireWellFormed(*vEpnt);
         // The chord as the toolbox measures it (in space when both points carry a Z).
         double chord = 0;
         const HRESULT hr = toolbox()->Length(com::deref(*vSpnt), com::deref(*vEpnt), &chord);

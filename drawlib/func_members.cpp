@@ -4,6 +4,7 @@
 #include <numeric>
 #include <utility>
 
+#include "com/arguments.h"
 #include "com/values.h"
 #include "core/errors.h"
 #include "drawlib/angletext.h"
@@ -90,6 +91,7 @@ void getAzi(const VARIANT& p1, const VARIANT& p2, double* result) { *result = az
 
 void pointRotateByBase(const VARIANT* base, const VARIANT* point, double theta, VARIANT* result) {
     if (negligibleTurn(theta)) {
+        com::requireWellFormed(*point);
         VariantClear(result);
         if (FAILED(VariantCopyInd(result, const_cast<VARIANT*>(point)))) raise(err::OutOfMemory);
         return;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "com/arguments.h"
 #include "com/latebound.h"
 #include "core/errors.h"
 
@@ -26,6 +27,14 @@ private:
     SAFEARRAY* a_;
     void* data_ = nullptr;
 };
+
+// An array handed over directly (a SAFEARRAY(T)* parameter of an early-bound call) has not been through the
+// dispatcher's check: its descriptor is checked before anything is read through it.
+void requireSound(SAFEARRAY* a, VARTYPE vt) {
+    if (!a) raise(err::SubscriptOutOfRange);
+    if (vt == VT_EMPTY) return;  // no element of an untyped array is ever read
+    if (const auto fault = com::checkArray(a, vt); fault != com::ArgumentFault::None) throw com::argumentError(fault);
+}
 
 VARTYPE typeOf(SAFEARRAY* a) {
     VARTYPE vt = com::elementType(a);
@@ -66,6 +75,7 @@ void arrangeBytes(char* base, std::size_t size, const Order& order) {
 }  // namespace
 
 SAFEARRAY* arrayIn(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (!(V_VT(&d) & VT_ARRAY)) raise(err::TypeMismatch);
     SAFEARRAY* a = (V_VT(&d) & VT_BYREF) ? (V_ARRAYREF(&d) ? *V_ARRAYREF(&d) : nullptr) : V_ARRAY(&d);
@@ -74,6 +84,7 @@ SAFEARRAY* arrayIn(const VARIANT& v) {
 }
 
 double numberOf(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (V_VT(&d) == VT_R8) return V_R8(&d);
     com::Variant out;
@@ -95,7 +106,7 @@ long upperBound(SAFEARRAY* a, UINT dim) {
 }
 
 double numberAt(SAFEARRAY* a, long index) {
-    if (a->cDims != 1) raise(err::SubscriptOutOfRange);
+    if (!a || a->cDims != 1) raise(err::SubscriptOutOfRange);
     const long lo = lowerBound(a), hi = upperBound(a);
     if (index < lo || index > hi) raise(err::SubscriptOutOfRange);
     const VARTYPE vt = typeOf(a);
@@ -168,9 +179,11 @@ void writeXY(VARIANT& v, double x, double y) {
 // ---- texts ------------------------------------------------------------------------------------------------------
 
 TextArray::TextArray(SAFEARRAY* a) : a_(a) {
-    if (!a || a->cDims != 1) raise(err::SubscriptOutOfRange);
-    count_ = static_cast<std::size_t>(com::elementCount(a));
+    if (!a) raise(err::SubscriptOutOfRange);
     vt_ = typeOf(a);
+    requireSound(a, vt_);
+    if (a->cDims != 1) raise(err::SubscriptOutOfRange);
+    count_ = static_cast<std::size_t>(com::elementCount(a));
 }
 
 std::vector<std::wstring> TextArray::texts() const {
@@ -187,8 +200,10 @@ void TextArray::arrange(const Order& order) {
 }
 
 TextTable::TextTable(SAFEARRAY* a) : a_(a) {
-    if (!a || a->cDims != 2) raise(err::SubscriptOutOfRange);
+    if (!a) raise(err::SubscriptOutOfRange);
     vt_ = typeOf(a);
+    requireSound(a, vt_);
+    if (a->cDims != 2) raise(err::SubscriptOutOfRange);
     colLo_ = lowerBound(a, 1);
     colHi_ = upperBound(a, 1);
     rowLo_ = lowerBound(a, 2);
@@ -218,8 +233,10 @@ void TextTable::arrangeRows(long lo, long hi, const Order& order) {
 // ---- point lists ------------------------------------------------------------------------------------------------
 
 ElementArray::ElementArray(SAFEARRAY* a) : a_(a) {
-    if (!a || a->cDims != 1) raise(err::SubscriptOutOfRange);
+    if (!a) raise(err::SubscriptOutOfRange);
     vt_ = typeOf(a);
+    requireSound(a, vt_);
+    if (a->cDims != 1) raise(err::SubscriptOutOfRange);
     lo_ = lowerBound(a);
     hi_ = upperBound(a);
 }

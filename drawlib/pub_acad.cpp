@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "com/arguments.h"
 #include "core/errors.h"
 #include "drawlib/pubtext.h"
 
@@ -13,6 +14,7 @@ using com::Variant;
 namespace {
 
 Variant changed(const Variant& v, VARTYPE type) {
+    com::requireWellFormed(*v.get());
     Variant out;
     const HRESULT hr = VariantChangeType(out.get(), const_cast<VARIANT*>(&com::deref(*v.get())), 0, type);
     if (FAILED(hr)) throw VbError(hr == DISP_E_OVERFLOW ? err::Overflow : err::TypeMismatch);
@@ -48,6 +50,7 @@ bool boolOf(const Variant& v) { return V_BOOL(changed(v, VT_BOOL).get()) != VARI
 std::int32_t longOf(const Variant& v) { return V_I4(changed(v, VT_I4).get()); }
 
 std::vector<double> doublesOf(const Variant& v) {
+    com::requireWellFormed(*v.get());
     const VARIANT& d = com::deref(*v.get());
     if (!(V_VT(&d) & VT_ARRAY)) throw VbError(err::TypeMismatch);
     SAFEARRAY* a = (V_VT(&d) & VT_BYREF) ? *V_ARRAYREF(&d) : V_ARRAY(&d);
@@ -151,6 +154,7 @@ std::pair<std::vector<double>, std::vector<double>> AcadEntity::boundingBox() {
 
 std::vector<AttributeText> AcadEntity::attributes() {
     const Variant list = com::call(entity_.get(), L"GetAttributes");
+    com::requireWellFormed(*list.get());
     const VARIANT& d = com::deref(*list.get());
     std::vector<AttributeText> out;
     if (V_VT(&d) == VT_EMPTY) return out;
@@ -241,6 +245,7 @@ std::int16_t lastVertexIndex(IDispatch* polyline) {
     const std::wstring name = com::asString(com::get(polyline, L"ObjectName"));
     if (!coordCountNeedsCoordinates(name)) return 0;
     const Variant coordinates = com::get(polyline, L"Coordinates");
+    com::requireWellFormed(*coordinates.get());
     const VARIANT& d = com::deref(*coordinates.get());
     if (!(V_VT(&d) & VT_ARRAY)) throw VbError(err::TypeMismatch);
     SAFEARRAY* a = (V_VT(&d) & VT_BYREF) ? *V_ARRAYREF(&d) : V_ARRAY(&d);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "com/arguments.h"
 #include "englib/biff2.h"
 #include "englib/glue_values.h"
 
@@ -64,6 +65,7 @@ public:
                 const long format = CellFormat ? *CellFormat : 0;
                 switch (static_cast<long>(*ValueType)) {
                 case 0: {
+                    com::requireWellFormed(*value);
                     com::Variant i;
                     const HRESULT hr = VariantChangeTypeEx(i.put(), &com::deref(*value), LOCALE_USER_DEFAULT, 0, VT_I2);
                     if (hr == DISP_E_OVERFLOW) raise(err::Overflow);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "com/arguments.h"
 #include "core/errors.h"
 
 namespace kelva::eng::glue {
@@ -15,6 +16,7 @@ namespace {
 }  // namespace
 
 double toDouble(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (V_VT(&d) == VT_NULL) raise(94);
     if (V_VT(&d) == VT_R8) return V_R8(&d);
@@ -25,6 +27,7 @@ double toDouble(const VARIANT& v) {
 }
 
 std::wstring toText(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (V_VT(&d) == VT_NULL) raise(94);
     if (V_VT(&d) == VT_BSTR) return com::toWString(V_BSTR(&d));
@@ -36,7 +39,8 @@ std::wstring toText(const VARIANT& v) {
 
 bool isGiven(const VARIANT* v) noexcept { return v && !com::isMissing(*v); }
 
-bool equalsTrue(const VARIANT& v) noexcept {
+bool equalsTrue(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (V_VT(&d) == VT_BOOL) return V_BOOL(&d) == VARIANT_TRUE;
     com::Variant out;
@@ -62,7 +66,8 @@ com::Variant solverResult(const GoalSeekResult& r) {
     return v;
 }
 
-SAFEARRAY* arrayIn(const VARIANT& v) noexcept {
+SAFEARRAY* arrayIn(const VARIANT& v) {
+    com::requireWellFormed(v);
     const VARIANT& d = com::deref(v);
     if (!(V_VT(&d) & VT_ARRAY)) return nullptr;
     return (V_VT(&d) & VT_BYREF) ? (V_ARRAYREF(&d) ? *V_ARRAYREF(&d) : nullptr) : V_ARRAY(&d);
@@ -70,6 +75,11 @@ SAFEARRAY* arrayIn(const VARIANT& v) noexcept {
 
 VariantLines::VariantLines(SAFEARRAY* lines) : lines_(lines) {
     if (!lines_) raise(err::TypeMismatch);
+    // A list straight from an early-bound caller has not been through the dispatcher's check.
+    // (Without a recorded element type no element is ever read: each read raises 13.)
+    VARTYPE vt = VT_EMPTY;
+    if (SUCCEEDED(SafeArrayGetVartype(lines_, &vt)))
+        if (const auto fault = com::checkArray(lines_, vt); fault != com::ArgumentFault::None) throw com::argumentError(fault);
     if (SafeArrayGetDim(lines_) != 1) raise(err::SubscriptOutOfRange);
     LONG lb = 0, ub = -1;
     SafeArrayGetLBound(lines_, 1, &lb);

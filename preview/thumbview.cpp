@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "com/activex/module.h"
+#include "com/arguments.h"
 #include "com/errors.h"
 #include "com/values.h"
 #include "core/color.h"
@@ -97,6 +98,7 @@ std::optional<com::Variant> readBagValue(IPropertyBag& bag, IErrorLog* log, cons
         if (hr == E_INVALIDARG) return std::nullopt;  // not stored: the default stands
         throw VbError(hr);
     }
+    com::requireWellFormed(*v.get());
     if (v.isEmpty()) return std::nullopt;
     hr = VariantChangeType(v.get(), v.get(), 0, type);
     if (FAILED(hr)) raise(hr == DISP_E_OVERFLOW ? err::Overflow : err::TypeMismatch);
@@ -156,6 +158,11 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* 
     HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
     if (FAILED(hr)) return hr;
     SetErrorInfo(0, nullptr);
+    // The system's dispatcher converts arguments without looking at their shape first.
+    DISPPARAMS none{};
+    if (!params) params = &none;
+    hr = com::checkInvokeArguments(*params, IID__ThumbView, excep, argErr, kSource);
+    if (FAILED(hr)) return hr;
     hr = DispInvoke(static_cast<_ThumbView*>(this), info.Get(), id, flags, params, result, excep, argErr);
     // OLE colours go to late-bound callers as Long, the type script hosts can compare and print
     // (the system colours are then negative, as hosts write them: &H8000000F).

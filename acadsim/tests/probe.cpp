@@ -1,8 +1,9 @@
 // acadsim_probe: what a client sees of the stand-in's registration and Running Object Table entries.
-//   acadsim_probe progid <ProgID>   prints the CLSID the ProgID names, or "unregistered"
-//   acadsim_probe active <ProgID>   prints the Version of the running object under that ProgID, or "unavailable"
-//   acadsim_probe gone <ProgID>     holds the running application's document, quits the application and
-//                                   prints "failed" when a later call on the document fails as it must
+//   acadsim_probe progid <ProgID>...  prints the CLSID each ProgID names, or "unregistered"
+//   acadsim_probe active <ProgID>...  prints the Version of the running object under each ProgID, or "unavailable"
+//   acadsim_probe gone <ProgID>       holds the running application's document, quits the application and
+//                                     prints "failed" when a later call on the document fails as it must
+// One line per ProgID: several in one run, because each Wine process start costs far more than a probe.
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -12,13 +13,11 @@
 
 #include "com/latebound.h"
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) return 2;
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
-    const std::wstring mode = argv[1];
+namespace {
+std::wstring probe(const std::wstring& mode, const wchar_t* progid) {
     CLSID clsid;
     std::wstring out;
-    if (FAILED(CLSIDFromProgID(argv[2], &clsid))) {
+    if (FAILED(CLSIDFromProgID(progid, &clsid))) {
         out = L"unregistered";
     } else if (mode == L"progid") {
         wchar_t text[64] = {};
@@ -46,7 +45,15 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
     }
-    std::wprintf(L"%ls\n", out.c_str());
+    return out;
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
+    const std::wstring mode = argv[1];
+    for (int i = 2; i < argc; ++i) std::wprintf(L"%ls\n", probe(mode, argv[i]).c_str());
     CoUninitialize();
     return 0;
 }

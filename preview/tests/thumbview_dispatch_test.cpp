@@ -1,0 +1,104 @@
+// The preview control called late-bound with arguments no script sends: every member refuses each one
+// before the system's dispatcher converts it, leaves it as it was, and the control lives on.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <iostream>
+
+#include "KelvaView.h"
+#include "com/tests/malformed.h"
+
+namespace {
+
+namespace mf = kelva::com::test::malformed;
+
+class ThumbViewDispatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        module_ = LoadLibraryW(L"KelvaView.ocx");
+        ASSERT_NE(module_, nullptr) << "KelvaView.ocx must lie beside the test";
+    }
+    void TearDown() override {
+        if (module_) FreeLibrary(module_);
+        OleUninitialize();
+    }
+    IDispatch* create() {
+        using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+        auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+        IClassFactory* factory = nullptr;
+        IDispatch* control = nullptr;
+        if (get && SUCCEEDED(get(CLSID_ThumbView, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
+            factory->Release();
+        }
+        return control;
+    }
+    HRESULT canUnloadNow() {
+        using CanUnload = HRESULT(WINAPI*)();
+        return reinterpret_cast<CanUnload>(reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")))();
+    }
+    HMODULE module_ = nullptr;
+    mf::Table table;
+};
+
+TEST_F(ThumbViewDispatch, RefusesMalformedArgumentsInEveryMember) {
+    IDispatch* control = create();
+    ASSERT_NE(control, nullptr);
+    const mf::Tally t = mf::sendToEveryMember(control, table.malformed(), true);
+    std::cout << t.calls << " calls of " << table.malformed().size() << " malformed arguments over " << t.members
+              << " members\n";
+    EXPECT_GE(t.members, 11);
+
+    // Still whole: a property set by name reads back.
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR name = const_cast<LPOLESTR>(L"Stretch");
+    ASSERT_EQ(control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_BOOL;
+    V_BOOL(&value) = VARIANT_TRUE;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS assign{&value, &put, 1, 1};
+    ASSERT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &assign, nullptr, nullptr, nullptr), S_OK);
+    DISPPARAMS none{};
+    VARIANT got;
+    VariantInit(&got);
+    ASSERT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &got, nullptr, nullptr), S_OK);
+    EXPECT_EQ(V_VT(&got), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&got), VARIANT_TRUE);
+
+    control->Release();
+    EXPECT_EQ(canUnloadNow(), S_OK);
+}
+
+TEST_F(ThumbViewDispatch, AMalformedArgumentCarriesTheControlsSource) {
+    IDispatch* control = create();
+    ASSERT_NE(control, nullptr);
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR name = const_cast<LPOLESTR>(L"DrawingFile");
+    ASSERT_EQ(control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    VARIANT arg;
+    VariantInit(&arg);
+    V_VT(&arg) = VT_BYREF | VT_BSTR;  // with no string behind it
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS assign{&arg, &put, 1, 1};
+    EXCEPINFO excep{};
+    UINT argErr = 99;
+    EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &assign, nullptr, &excep, &argErr),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(excep.scode, mf::kInvalidCall);
+    EXPECT_STREQ(excep.bstrSource, L"KelvaView");
+    EXPECT_EQ(argErr, 0u);
+    SysFreeString(excep.bstrDescription);
+    SysFreeString(excep.bstrSource);
+    SysFreeString(excep.bstrHelpFile);
+    // Without EXCEPINFO the caller gets the error's own HRESULT.
+    EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &assign, nullptr, nullptr, nullptr),
+              mf::kInvalidCall);
+    control->Release();
+}
+
+}  // namespace
