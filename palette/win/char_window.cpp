@@ -357,10 +357,12 @@ void CharWindow::cbWriteCaption() {
 void CharWindow::DrawGlyph(rt::PictureBox& box, const std::wstring& text, bool selected, bool focused, bool favorite) {
     rt::Surface& s = box.surface();
     rt::Font& font = s.font();
-    font.setBold(false);
-    font.setItalic(false);
-    font.setStrikethrough(false);
-    font.setUnderline(false);
+    // Plain face; a setter is only called for a change, since each one makes the font anew.
+    const rt::FontDesc& d = font.desc();
+    if (d.bold) font.setBold(false);
+    if (d.italic) font.setItalic(false);
+    if (d.strikethrough) font.setStrikethrough(false);
+    if (d.underline) font.setUnderline(false);
     std::uint32_t back;
     if (focused)
         back = selected ? 0x8000000D : 0x80000005;

@@ -33,10 +33,15 @@ bool fontInstalled(const std::wstring& face) {
 }
 
 std::wstring substituteFace(const std::wstring& face) {
-    if (face != kDesignHangulFace || fontInstalled(face)) return face;
-    for (const wchar_t* candidate : {L"NanumGothic", L"나눔고딕", L"Malgun Gothic", L"맑은 고딕", L"Gulim"})
-        if (fontInstalled(candidate)) return candidate;
-    return face;
+    if (face != kDesignHangulFace) return face;
+    // Asked once: the installed fonts do not change while the palette runs.
+    static const std::wstring chosen = [&] {
+        if (fontInstalled(face)) return face;
+        for (const wchar_t* candidate : {L"NanumGothic", L"나눔고딕", L"Malgun Gothic", L"맑은 고딕", L"Gulim"})
+            if (fontInstalled(candidate)) return std::wstring(candidate);
+        return face;
+    }();
+    return chosen;
 }
 
 void FillFontList(HWND comboBox) {
