@@ -28,6 +28,7 @@ public:
     AppConfig config;
     bool visible = true;
     int windowState = 1;  // acNorm
+    bool documentOpen = true;  // false: AutoCAD runs with every drawing closed (ActiveDocument is Nothing)
     unsigned generation = 0;  // a reset drawing orphans every object of the old one
     std::function<void()> onChange;
     std::function<void()> onQuit;
@@ -45,6 +46,7 @@ public:
     void reset() {
         drawing = Drawing();
         drawing.onChange = [this] { changed(); };
+        documentOpen = true;
         ++generation;
         dropEntityObjects();  // objects of the old drawing stay alive for their clients, refusing every call
         setObjects.clear();
@@ -1207,7 +1209,9 @@ public:
             {L"Name", Access::Get, [](O&, Call& c) { c.returns(str(L"AutoCAD")); }},
             {L"FullName", Access::Get, [](O& o, Call& c) { c.returns(str(o.s->config.fullName)); }},
             {L"Application", Access::Get, [](O& o, Call& c) { c.returns(obj(applicationObject(o.s))); }},
-            {L"ActiveDocument", Access::Get, [](O& o, Call& c) { c.returns(obj(documentObject(o.s))); }},
+            {L"ActiveDocument", Access::Get, [](O& o, Call& c) {
+                 c.returns(o.s->documentOpen ? obj(documentObject(o.s)) : obj(ComPtr<IDispatch>()));
+             }},
             {L"MenuGroups", Access::Get, [](O& o, Call& c) { c.returns(obj(make<MenuGroupsObject>(o.s))); }},
             {L"MenuBar", Access::Get, [](O& o, Call& c) { c.returns(obj(make<MenuBarObject>(o.s))); }},
             {L"Visible", Access::Get, [](O& o, Call& c) { c.returns(boolean(o.s->visible)); }},
@@ -1340,6 +1344,8 @@ public:
             {L"Dump", Access::Get, [](O& o, Call& c) { c.returns(str(o.d().dump())); }},
             {L"EntityCount", Access::Get, [](O& o, Call& c) { c.returns(V::fromInt32(static_cast<long>(o.d().liveCount()))); }},
             {L"Reset", Access::Method, [](O& o, Call&) { o.s->reset(); }},
+            {L"DocumentOpen", Access::Get, [](O& o, Call& c) { c.returns(boolean(o.s->documentOpen)); }},
+            {L"DocumentOpen", Access::Put, [](O& o, Call& c) { o.s->documentOpen = c.booleanValue(); }},
             {L"DefineMenuFile", Access::Method, [](O& o, Call& c) { o.d().defineMenuFile(c.text(0), MenuFile{c.text(1), splitList(c.text(2))}); }, 3, 3},
             {L"AddSupportFolder", Access::Method, [](O& o, Call& c) { o.d().addSupportFolder(c.text(0)); }, 1, 1},
             {L"MenuBarText", Access::Get, [](O& o, Call& c) {

@@ -673,8 +673,9 @@ const Answer Drawing::nextAnswer() {
     return a;
 }
 
+// As in AutoCAD, errno keeps the code of the last failed input until someone sets it: a successful
+// or cancelled input leaves it alone, so a caller that decides by errno must reset it before asking.
 Point3 Drawing::getPoint(std::wstring_view promptText, const std::optional<Point3>&) {
-    vars_[L"ERRNO"] = 0;
     prompt(promptText);
     const Answer a = nextAnswer();
     switch (a.type) {
@@ -689,7 +690,6 @@ Point3 Drawing::getPoint(std::wstring_view promptText, const std::optional<Point
 }
 
 PickResult Drawing::getEntity(std::wstring_view promptText) {
-    vars_[L"ERRNO"] = 0;
     prompt(promptText);
     const Answer a = nextAnswer();
     switch (a.type) {

@@ -272,8 +272,9 @@ TEST_F(Acad, ScriptedPicksFillTheByReferenceArguments) {
     com::call(util.get(), L"GetSubEntity", {Arg::out(entity), Arg::out(point), Arg::out(matrix), Arg::out(context), prompt});
     EXPECT_EQ(V_DISPATCH(entity.get()), txt.get());
     EXPECT_EQ(V_VT(matrix.get()), VT_ARRAY | VT_R8);
+    // A cancel leaves errno as the miss left it: AutoCAD resets it for nobody.
     EXPECT_EQ(errorOf([&] { com::call(util.get(), L"GetEntity", {Arg::out(entity), Arg::out(point), prompt}); }), kException);
-    EXPECT_EQ(lng(com::call(doc.get(), L"GetVariable", {Variant::fromString(L"errno")})), 0);
+    EXPECT_EQ(lng(com::call(doc.get(), L"GetVariable", {Variant::fromString(L"errno")})), 7);
     EXPECT_EQ(com::asString(com::call(doc.get(), L"GetVariable", {Variant::fromString(L"LastPrompt")})), L"객체 선택: *Cancel*");
     EXPECT_EQ(errorOf([&] { com::call(util.get(), L"GetEntity", {Arg::out(entity), Arg::out(point), prompt}); }), static_cast<std::int32_t>(0x80004005));
     // The queue is empty now: the user cancels.
@@ -523,4 +524,15 @@ TEST(AcadLifetime, EntityObjectsKeepTheirDrawingAliveAndGoWithIt) {
         com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(0)}));
     }
     CoUninitialize();
+}
+
+// With every drawing closed AutoCAD still runs, but has no active document; a reset opens one again.
+TEST_F(Acad, ActiveDocumentIsNothingWhileEveryDrawingIsClosed) {
+    com::put(ctl.get(), L"DocumentOpen", Variant::fromBool(false));
+    Variant none = com::get(app.get(), L"ActiveDocument");
+    EXPECT_EQ(V_VT(none.get()), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(none.get()), nullptr);
+    EXPECT_EQ(errorOf([&] { com::getObject(app.get(), L"ActiveDocument"); }), 91);
+    com::call(ctl.get(), L"Reset");
+    EXPECT_TRUE(com::getObject(app.get(), L"ActiveDocument"));
 }

@@ -19,7 +19,8 @@ AssertEqual gDoc.GetVariable("errno"), 7, "errno after a miss"
 gUtil.GetEntity e, p, vbCrLf & "객체 선택: "
 AssertTrue e Is l, "the picked entity comes back by reference"
 AssertEqual PtText(p), "4,0,0", "and the pick point"
-AssertEqual gDoc.GetVariable("errno"), 0, "errno after a pick"
+AssertEqual gDoc.GetVariable("errno"), 7, "errno is kept after a successful pick"
+gDoc.SetVariable "errno", 0
 
 ' Cancel (Esc): DISP_E_EXCEPTION, and the command line ends in *Cancel*.
 gSim.QueueCancel

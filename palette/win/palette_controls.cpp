@@ -1,0 +1,193 @@
+#include "palette/win/palette_controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "runtime/font.h"
+
+namespace kelva::palette {
+
+// ----- DragLabel
+
+HWND DragLabel::createWindow(HWND parent, const RECT& px) {
+    registerWindowClass(L"KelvaPaletteLabel", 0);
+    return createOwnWindow(L"KelvaPaletteLabel", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, px);
+}
+
+void DragLabel::setColors(std::uint32_t back, std::uint32_t fore) {
+    back_ = back;
+    fore_ = fore;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void DragLabel::setForeColor(std::uint32_t c) {
+    if (c == fore_) return;
+    fore_ = c;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void DragLabel::setFont(const rt::FontDesc& f) {
+    font_ = rt::createFont(f);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void DragLabel::setText(std::wstring text) {
+    text_ = std::move(text);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT DragLabel::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        rt::BrushPtr brush(CreateSolidBrush(rt::toColorRef(back_)));
+        FillRect(dc, &rc, brush.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, rt::toColorRef(fore_));
+        HGDIOBJ old = SelectObject(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &rc,
+                  (centered_ ? DT_CENTER : DT_LEFT) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        SelectObject(dc, old);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (MouseDown) MouseDown();
+        if (msg == WM_LBUTTONDOWN && Click) Click();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (MouseMove) MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    default: return Control::wndProc(msg, wParam, lParam);
+    }
+}
+
+// ----- GlyphImage
+
+HWND GlyphImage::createWindow(HWND parent, const RECT& px) {
+    registerWindowClass(L"KelvaPaletteImage", 0);
+    return createOwnWindow(L"KelvaPaletteImage", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, px);
+}
+
+void GlyphImage::paint(HDC dc, const RECT& rc) const {
+    const int w = rc.right, h = rc.bottom;
+    switch (kind_) {
+    case Kind::Icon: {  // a small character cell: the palette's own sign
+        rt::BrushPtr back(CreateSolidBrush(RGB(0x40, 0x40, 0x40)));
+        FillRect(dc, &rc, back.get());
+        rt::BrushPtr cell(CreateSolidBrush(RGB(0xF0, 0xC0, 0x40)));
+        RECT inner{1, 1, w - 1, h - 1};
+        FillRect(dc, &inner, cell.get());
+        rt::PenPtr pen(CreatePen(PS_SOLID, 1, RGB(0x40, 0x40, 0x40)));
+        HGDIOBJ old = SelectObject(dc, pen.get());
+        MoveToEx(dc, w / 2, 3, nullptr);
+        LineTo(dc, w / 2, h - 3);
+        MoveToEx(dc, 3, h / 2, nullptr);
+        LineTo(dc, w - 3, h / 2);
+        SelectObject(dc, old);
+        break;
+    }
+    case Kind::Minimize: {  // a button face with a bar at the bottom
+        rt::BrushPtr back(CreateSolidBrush(RGB(0x40, 0x40, 0x40)));
+        FillRect(dc, &rc, back.get());
+        rt::PenPtr frame(CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0)));
+        HGDIOBJ old = SelectObject(dc, frame.get());
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, 0, 0, w, h);
+        RECT bar{4, h - 6, w - 4, h - 4};
+        FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SelectObject(dc, old);
+        break;
+    }
+    case Kind::GetText: {  // a "T" over an arrow: take from a picked text
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        rt::PenPtr pen(CreatePen(PS_SOLID, 2, RGB(0x20, 0x40, 0x90)));
+        HGDIOBJ old = SelectObject(dc, pen.get());
+        MoveToEx(dc, 3, 3, nullptr);
+        LineTo(dc, w - 4, 3);
+        MoveToEx(dc, w / 2, 3, nullptr);
+        LineTo(dc, w / 2, h - 3);
+        MoveToEx(dc, w / 2 - 4, h - 7, nullptr);
+        LineTo(dc, w / 2, h - 3);
+        LineTo(dc, w / 2 + 4, h - 7);
+        SelectObject(dc, old);
+        break;
+    }
+    }
+}
+
+LRESULT GlyphImage::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        paint(dc, rc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(hwnd());
+        if (MouseDown) MouseDown();
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool captured = GetCapture() == hwnd();
+        if (captured) ReleaseCapture();
+        if (MouseUp) MouseUp();
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        if (PtInRect(&rc, p) && Click) Click();
+        return 0;
+    }
+    default: return Control::wndProc(msg, wParam, lParam);
+    }
+}
+
+// ----- ToolTips
+
+// The tip window has no owner: an owned top-most popup would keep its owner from becoming top-most.
+ToolTips::ToolTips(HWND form)
+    : form_(form),
+      tip_(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr)) {}
+
+ToolTips::~ToolTips() {
+    if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void ToolTips::set(HWND tool, const std::wstring& text) {
+    if (!tip_) return;
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = form_;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    SendMessageW(tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (text.empty()) return;
+    std::wstring copy = text;
+    info.lpszText = copy.data();
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+std::wstring ToolTips::text(HWND tool) const {
+    if (!tip_) return {};
+    wchar_t buffer[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = form_;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = buffer;
+    if (!SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) return {};
+    return buffer;
+}
+
+}  // namespace kelva::palette
