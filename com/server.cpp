@@ -14,17 +14,6 @@ HMODULE thisModule() noexcept {
     return module;
 }
 
-STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *out = static_cast<IClassFactory*>(this);
-        addRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;

@@ -3,65 +3,24 @@
 // every dual-interface class of a server derives from.
 #include <oaidl.h>
 
-#include <atomic>
 #include <span>
 #include <string>
 
 #include "com_ptr.h"
 #include "dispatch.h"
 #include "errors.h"
+#include "object.h"
 
 namespace kelva::com {
-
-// Live objects (class factories included) and LockServer locks of this module; DllCanUnloadNow answers
-// S_OK only when both are zero.
-class ModuleCounts {
-public:
-    static void objectCreated() noexcept { ++objects_; }
-    static void objectDestroyed() noexcept { --objects_; }
-    static void lock(bool on) noexcept { on ? ++locks_ : --locks_; }
-    static long objects() noexcept { return objects_; }
-    static long locks() noexcept { return locks_; }
-    static HRESULT canUnloadNow() noexcept { return objects_ == 0 && locks_ == 0 ? S_OK : S_FALSE; }
-
-private:
-    static inline std::atomic<long> objects_{0};
-    static inline std::atomic<long> locks_{0};
-};
 
 // The module that holds this code (the DLL when linked into one).
 HMODULE thisModule() noexcept;
 
-// Reference counting shared by every object of the module; `delete this` lives here only.
-template <class Derived>
-class RefCounted {
-public:
-    RefCounted() noexcept { ModuleCounts::objectCreated(); }
-    RefCounted(const RefCounted&) = delete;
-    RefCounted& operator=(const RefCounted&) = delete;
-
-    ULONG addRef() noexcept { return ++refs_; }
-    ULONG release() noexcept {
-        const ULONG n = --refs_;
-        if (n == 0) delete static_cast<Derived*>(this);
-        return n;
-    }
-
-protected:
-    ~RefCounted() { ModuleCounts::objectDestroyed(); }
-
-private:
-    std::atomic<ULONG> refs_{1};
-};
-
 using CreateFunction = HRESULT (*)(REFIID iid, void** out);
 
-class ClassFactory final : public IClassFactory, public RefCounted<ClassFactory> {
+class ClassFactory final : public Object<ClassFactory, IClassFactory> {
 public:
     explicit ClassFactory(CreateFunction create) noexcept : create_(create) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return addRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return release(); }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
     STDMETHODIMP LockServer(BOOL lock) override;
 
@@ -100,7 +59,7 @@ std::wstring guidText(const GUID& guid);
 // and implements the interface's own members. IDispatch goes through the type library; error information
 // is supported on the interface.
 template <class Derived, class Interface>
-class DualObject : public Interface, public ISupportErrorInfo, public RefCounted<Derived> {
+class DualObject : public Object<Derived, Interface, ISupportErrorInfo> {
 public:
     // The new object's `iid` pointer, or an error: the body of a ClassEntry's create function.
     static HRESULT create(REFIID iid, void** out) noexcept {
@@ -116,22 +75,6 @@ public:
         object->Release();
         return hr;
     }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(Interface))
-            *out = static_cast<Interface*>(this);
-        else if (iid == IID_ISupportErrorInfo)
-            *out = static_cast<ISupportErrorInfo*>(this);
-        else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        this->addRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return this->addRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return this->release(); }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
