@@ -59,11 +59,24 @@ private:
     std::atomic<ULONG> refs_{1};
 };
 
+// A base class implementing several interfaces for the classes that derive from it (an ActiveX control's
+// OLE interfaces) while leaving IUnknown to Object. It is listed among an Object's interfaces like one of
+// them and answers for its own through `void* queryMixin(REFIID)` (null for identifiers not its own).
+struct Mixin {};
+
 namespace detail {
 template <class First, class...>
 struct FirstOf {
     using type = First;
 };
+
+template <class Interface, class Self>
+void* match(Self* self, REFIID iid) noexcept {
+    if constexpr (std::is_base_of_v<Mixin, Interface>)
+        return static_cast<Interface*>(self)->queryMixin(iid);
+    else
+        return iid == __uuidof(Interface) ? static_cast<void*>(static_cast<Interface*>(self)) : nullptr;
+}
 
 template <class Interface, class Self>
 void* asDispatch(Self* self) noexcept {
@@ -73,13 +86,12 @@ void* asDispatch(Self* self) noexcept {
         return nullptr;
 }
 
-// Finds `iid` among the listed interfaces of `self`; IUnknown is the first one, IDispatch the first listed
+// Finds `iid` among the listed interfaces and mixins of `self`; IUnknown is the first one, IDispatch the first listed
 // interface that derives from it (a dual interface answers as IDispatch too).
 template <class Self, class... Interfaces>
 void* findInterface(Self* self, REFIID iid) noexcept {
     void* found = nullptr;
-    ((found = found ? found : (iid == __uuidof(Interfaces) ? static_cast<void*>(static_cast<Interfaces*>(self)) : nullptr)),
-     ...);
+    ((found = found ? found : match<Interfaces>(self, iid)), ...);
     if (found) return found;
     if (iid == IID_IUnknown)
         return static_cast<IUnknown*>(static_cast<typename FirstOf<Interfaces...>::type*>(self));
@@ -97,6 +109,8 @@ void* findInterface(Self* self, REFIID iid) noexcept {
 template <class Derived, class... Interfaces>
 class Object : public Interfaces..., public RefCounted<Derived> {
     static_assert(sizeof...(Interfaces) > 0, "an object implements at least one interface");
+    static_assert(!std::is_base_of_v<Mixin, typename detail::FirstOf<Interfaces...>::type>,
+                  "the first listed is an interface: the object's IUnknown");
 
 public:
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {

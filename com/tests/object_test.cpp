@@ -121,6 +121,38 @@ TEST(ComObject, AFinalReleaseHookKeepsTheObjectAndItsCount) {
     EXPECT_EQ(ModuleCounts::objects(), before);
 }
 
+// Implements IPersist for whoever derives from it; IUnknown is left to the object.
+class PersistMixin : public Mixin, public IPersist {
+public:
+    void* queryMixin(REFIID iid) { return iid == IID_IPersist ? static_cast<IPersist*>(this) : nullptr; }
+    STDMETHODIMP GetClassID(CLSID* id) override { *id = IID_IPersist; return S_OK; }
+};
+
+class WithMixin final : public Object<WithMixin, IDispatch, PersistMixin> {
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+};
+
+TEST(ComObject, AMixinsInterfacesShareTheObjectsIdentityAndCount) {
+    const long before = ModuleCounts::objects();
+    auto object = ComPtr<IDispatch>::attach(new WithMixin());
+    auto persist = object.query<IPersist>();
+    ASSERT_TRUE(persist);
+    CLSID id{};
+    persist->GetClassID(&id);
+    EXPECT_EQ(id, IID_IPersist) << "the mixin's own member answers";
+    EXPECT_EQ(identityOf(persist.get()), static_cast<IUnknown*>(object.get()));
+    EXPECT_EQ(persist->AddRef(), 3u) << "one count for the object and its mixin";
+    persist->Release();
+    EXPECT_FALSE(persist.query<IPersistStream>());
+    persist.reset();
+    object.reset();
+    EXPECT_EQ(ModuleCounts::objects(), before);
+}
+
 // A connection point inside its control: one count for both, destroyed with the owner.
 class Owner;
 class Point final : public Part<IConnectionPoint> {
