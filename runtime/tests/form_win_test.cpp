@@ -305,7 +305,7 @@ TEST(IntrinsicEvents, TheTipWindowBelongsToNoWindowAndGoesWithTheForm) {
         SCOPED_TRACE(byUnload ? "unloaded" : "window destroyed");
         Form form(layoutAt(1500, 1500, 6000, 4000));
         auto& img = form.add<Image>(L"imgMini", {3600, 300, 255, 255});
-        activate(form);
+        showAndActivate(form);
         img.setToolTipText(L"최소화");
         HWND tip = form.toolTipWindow();
         ASSERT_TRUE(tip && IsWindow(tip));
