@@ -24,6 +24,18 @@ inline void pump(DWORD ms = 0) {
     } while (GetTickCount() < end);
 }
 
+// Pumps messages until `done` holds or `limitMs` has passed; answers whether it holds. The limit only keeps a
+// broken case from hanging: a loaded machine may take long to deliver what a test waits for.
+template <class Done>
+bool pumpUntil(Done&& done, DWORD limitMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= limitMs) return false;
+        pump(10);
+    }
+    return true;
+}
+
 // A DIB's 0x00RRGGBB pixel as a COLORREF (0x00BBGGRR).
 inline std::uint32_t colorRefOf(std::uint32_t dibPixel) {
     return ((dibPixel >> 16) & 0xFF) | (dibPixel & 0xFF00) | ((dibPixel & 0xFF) << 16);
