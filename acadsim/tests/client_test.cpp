@@ -6,6 +6,7 @@
 #include "com/latebound.h"
 #include "com/values.h"
 #include "core/errors.h"
+#include "core/tests/checks.h"
 
 using namespace kelva;
 using com::Arg;
@@ -42,15 +43,6 @@ protected:
 
 Variant pt(double x, double y) { return Variant::fromDoubles({x, y, 0}); }
 
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "com/object.h"
 #include "com/values.h"
 #include "core/errors.h"
+#include "core/tests/checks.h"
 
 using namespace kelva;
 using com::Arg;
@@ -63,16 +64,6 @@ long lng(const Variant& v) {
 }
 bool truth(const Variant& v) { return V_VT(v.get()) == VT_BOOL && V_BOOL(v.get()) == VARIANT_TRUE; }
 
-// The error number a failing call gives its caller (the EXCEPINFO scode rule).
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 Variant objectArray(std::vector<IDispatch*> objects) {
     com::SafeArray a = com::SafeArray::attach(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(objects.size())));

@@ -7,6 +7,7 @@
 #include "com/com_ptr.h"
 #include "com/values.h"
 #include "core/errors.h"
+#include "core/tests/checks.h"
 
 namespace kelva::sub::test {
 
@@ -47,15 +48,5 @@ protected:
     Library library;
 };
 
-// The error number of a late-bound call that must fail (0 when it does not).
-template <class Call>
-int errorOf(Call&& call) {
-    try {
-        call();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace kelva::sub::test

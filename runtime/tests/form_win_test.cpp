@@ -16,6 +16,7 @@
 using namespace kelva::rt;
 using kelva::testing::pointParam;
 using kelva::testing::pump;
+using kelva::testing::pumpUntil;
 using kelva::testing::showAndActivate;
 
 namespace {
@@ -331,6 +332,8 @@ TEST(IntrinsicEvents, ToolTipAppearsOverAPictureBoxAndAnImage) {
     img.setToolTipText(L"최소화");
     EXPECT_EQ(pic.toolTipText(), L"더블 클릭시 클립보드로 복사");
     auto shownTip = [&](Control& c) -> std::wstring {
+        // The tip of the control the mouse was over before goes first.
+        if (HWND tip = form.toolTipWindow()) SendMessageW(tip, TTM_POP, 0, 0);
         RECT rc;
         GetWindowRect(c.hwnd(), &rc);
         SetCursorPos(rc.left + 5, rc.top + 5);
