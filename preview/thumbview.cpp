@@ -4,6 +4,7 @@
 
 #include "com/activex/module.h"
 #include "com/arguments.h"
+#include "com/com_ptr.h"
 #include "com/errors.h"
 #include "com/values.h"
 #include "core/color.h"
@@ -11,7 +12,7 @@
 #include "preview/filesource.h"
 #include "preview/png_wic.h"
 
-using Microsoft::WRL::ComPtr;
+using kelva::com::ComPtr;
 
 namespace kelva::preview {
 
@@ -147,15 +148,15 @@ HRESULT ThumbView::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 
 HRESULT ThumbView::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     ComPtr<ITypeInfo> info;
-    const HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
-    return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
+    const HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, info.put());
+    return FAILED(hr) ? hr : DispGetIDsOfNames(info.get(), names, count, ids);
 }
 
 HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* excep, UINT* argErr) {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     ComPtr<ITypeInfo> info;
-    HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
+    HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, info.put());
     if (FAILED(hr)) return hr;
     SetErrorInfo(0, nullptr);
     // The system's dispatcher converts arguments without looking at their shape first.
@@ -163,7 +164,7 @@ HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* 
     if (!params) params = &none;
     hr = com::checkInvokeArguments(*params, IID__ThumbView, excep, argErr, kSource);
     if (FAILED(hr)) return hr;
-    hr = DispInvoke(static_cast<_ThumbView*>(this), info.Get(), id, flags, params, result, excep, argErr);
+    hr = DispInvoke(static_cast<_ThumbView*>(this), info.get(), id, flags, params, result, excep, argErr);
     // OLE colours go to late-bound callers as Long, the type script hosts can compare and print
     // (the system colours are then negative, as hosts write them: &H8000000F).
     if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) {

@@ -3,8 +3,6 @@
 // in it, inside an optional border; raises the mouse events of its surface to the host.
 #include <windows.h>
 
-#include <wrl/client.h>
-
 #include <memory>
 
 #include "KelvaView.h"

@@ -1,14 +1,11 @@
 #include "com/activex/control.h"
 
-#include <wrl/client.h>
-
 #include "com/activex/module.h"
+#include "com/com_ptr.h"
 #include "com/errors.h"
 #include "com/server.h"
 
 namespace kelva::com::activex {
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 template <typename T>
@@ -263,11 +260,11 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
     if (!site_) return E_UNEXPECTED;
     if (!inPlaceSite_) {
         ComPtr<IOleInPlaceSite> ips;
-        if (FAILED(site_->QueryInterface(IID_PPV_ARGS(&ips)))) return E_NOINTERFACE;
+        if (FAILED(site_->QueryInterface(IID_IOleInPlaceSite, ips.putVoid()))) return E_NOINTERFACE;
         if (ips->CanInPlaceActivate() != S_OK) return E_FAIL;
         const HRESULT hr = ips->OnInPlaceActivate();
         if (FAILED(hr)) return hr;
-        replace<IOleInPlaceSite>(inPlaceSite_, ips.Get());
+        replace<IOleInPlaceSite>(inPlaceSite_, ips.get());
     }
     if (!hwnd_) {
         HWND parent = nullptr;
@@ -277,7 +274,7 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
         ComPtr<IOleInPlaceUIWindow> doc;
         RECT clip{};
         OLEINPLACEFRAMEINFO info{sizeof info};
-        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos_, &clip, &info))) {
+        if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos_, &clip, &info))) {
             // The container's own rectangle; a verb's rectangle only when it gives none.
         } else if (posHint) {
             pos_ = *posHint;
@@ -316,7 +313,7 @@ void Control::uiActivate() {
     ComPtr<IOleInPlaceUIWindow> doc;
     RECT pos{}, clip{};
     OLEINPLACEFRAMEINFO info{sizeof info};
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &info))) {
         if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
         if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
     }
@@ -325,7 +322,7 @@ void Control::uiActivate() {
 
 void Control::focusChanged(bool gotFocus) {
     ComPtr<IOleControlSite> controlSite;
-    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_PPV_ARGS(&controlSite))))
+    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_IOleControlSite, controlSite.putVoid())))
         controlSite->OnFocus(gotFocus);
 }
 
@@ -362,7 +359,7 @@ HRESULT Control::UIDeactivate() {
     ComPtr<IOleInPlaceUIWindow> doc;
     RECT pos{}, clip{};
     OLEINPLACEFRAMEINFO info{sizeof info};
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &info))) {
         if (doc) doc->SetActiveObject(nullptr, nullptr);
         if (frame) frame->SetActiveObject(nullptr, nullptr);
     }

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,9 +14,10 @@
 #include <vector>
 
 #include "KelvaView.h"
+#include "com/com_ptr.h"
 #include "preview/tests/fixture.h"
 
-using Microsoft::WRL::ComPtr;
+using kelva::com::ComPtr;
 namespace fx = kelva::preview::fixture;
 
 namespace {
@@ -89,8 +89,8 @@ public:
     ComPtr<IDispatch> create() const {
         ComPtr<IClassFactory> factory;
         ComPtr<IDispatch> control;
-        if (SUCCEEDED(getClassObject_(CLSID_ThumbView, IID_IClassFactory, &factory)))
-            factory->CreateInstance(nullptr, IID_PPV_ARGS(&control));
+        if (SUCCEEDED(getClassObject_(CLSID_ThumbView, IID_IClassFactory, factory.putVoid())))
+            factory->CreateInstance(nullptr, __uuidof(IDispatch), control.putVoid());
         return control;
     }
 
@@ -234,7 +234,7 @@ private:
 
 void drawInto(IDispatch* control, Canvas& canvas, int w = kWidth, int h = kHeight) {
     ComPtr<IViewObject2> view;
-    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&view)), S_OK);
+    ASSERT_EQ(control->QueryInterface(__uuidof(IViewObject2), view.putVoid()), S_OK);
     const RECTL bounds{0, 0, w, h};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0), S_OK);
 }
@@ -267,7 +267,7 @@ public:
         pump();
     }
     ~AtlHost() {
-        control_.Reset();
+        control_.reset();
         if (form_) DestroyWindow(form_);
         pump();
         if (atl_) FreeLibrary(atl_);
@@ -278,14 +278,14 @@ public:
     ComPtr<IDispatch> control() {
         if (!control_ && container_) {
             ComPtr<IUnknown> unk;
-            if (SUCCEEDED(getControl_(container_, &unk))) unk.As(&control_);
+            if (SUCCEEDED(getControl_(container_, unk.put()))) unk->QueryInterface(__uuidof(IDispatch), control_.putVoid());
         }
         return control_;
     }
     HWND controlWindow() {
         ComPtr<IOleWindow> w;
         HWND h = nullptr;
-        if (control() && SUCCEEDED(control_.As(&w))) w->GetWindow(&h);
+        if (control() && SUCCEEDED(control_->QueryInterface(__uuidof(IOleWindow), w.putVoid()))) w->GetWindow(&h);
         return h;
     }
     HWND form() const { return form_; }
@@ -314,7 +314,7 @@ protected:
         ASSERT_EQ(server_->registerServer(), S_OK);
     }
     void TearDown() override {
-        control_.Reset();
+        control_.reset();
         host_.reset();
         server_.reset();
         std::error_code ec;
@@ -324,7 +324,7 @@ protected:
     IDispatch* hosted() {
         if (!host_) host_ = std::make_unique<AtlHost>();
         control_ = host_->control();
-        return control_.Get();
+        return control_.get();
     }
 
     std::unique_ptr<Server> server_;
@@ -349,7 +349,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     }
 
     ComPtr<ITypeLib> lib;
-    ASSERT_EQ(LoadRegTypeLib(LIBID_KelvaView, 1, 0, LOCALE_NEUTRAL, &lib), S_OK);
+    ASSERT_EQ(LoadRegTypeLib(LIBID_KelvaView, 1, 0, LOCALE_NEUTRAL, lib.put()), S_OK);
     BSTR name = nullptr, doc = nullptr;
     ASSERT_EQ(lib->GetDocumentation(-1, &name, &doc, nullptr, nullptr), S_OK);
     EXPECT_STREQ(name, L"KelvaView");
@@ -359,7 +359,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
 
     // The event ids hosts bind to.
     ComPtr<ITypeInfo> events;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID___ThumbView, &events), S_OK);
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID___ThumbView, events.put()), S_OK);
     const std::pair<const wchar_t*, DISPID> expected[] = {
         {L"Click", 1}, {L"DblClick", 2}, {L"MouseMove", 3}, {L"MouseUp", 4}, {L"MouseDown", 5}};
     for (auto [event, id] : expected) {
@@ -370,7 +370,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     }
     // Help text of a member and the enumeration's members.
     ComPtr<ITypeInfo> dual;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(IID__ThumbView, &dual), S_OK);
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(IID__ThumbView, dual.put()), S_OK);
     LPOLESTR member = const_cast<LPOLESTR>(L"Stretch");
     MEMBERID stretchId = 0;
     ASSERT_EQ(dual->GetIDsOfNames(&member, 1, &stretchId), S_OK);
@@ -385,7 +385,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
         lib->GetDocumentation(static_cast<INT>(i), &tname, nullptr, nullptr, nullptr);
         const bool isEffect = tname && std::wstring(tname) == L"Border_Effect";
         SysFreeString(tname);
-        if (!isEffect || FAILED(lib->GetTypeInfo(i, &ti))) continue;
+        if (!isEffect || FAILED(lib->GetTypeInfo(i, ti.put()))) continue;
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->cVars, 4);
@@ -432,12 +432,12 @@ TEST_F(ThumbViewTest, ProvidesItsClassInfoAndEventInterface) {
     auto control = server_->create();
     ASSERT_TRUE(control);
     ComPtr<IProvideClassInfo2> info;
-    ASSERT_EQ(control.As(&info), S_OK);
+    ASSERT_EQ(control->QueryInterface(__uuidof(IProvideClassInfo2), info.putVoid()), S_OK);
     GUID events{};
     ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
     EXPECT_TRUE(IsEqualGUID(events, DIID___ThumbView));
     ComPtr<ITypeInfo> coclass;
-    ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+    ASSERT_EQ(info->GetClassInfo(coclass.put()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
@@ -468,7 +468,7 @@ TEST_F(ThumbViewTest, HostedInAtlContainerCentresThePreviewFromItsOrigin) {
     // Drawn by a container at an offset, the control keeps to its rectangle.
     Canvas page(kWidth + 40, kHeight + 40);
     ComPtr<IViewObject2> view;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&view)), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IViewObject2), view.putVoid()), S_OK);
     const RECTL at{20, 30, 20 + kWidth, 30 + kHeight};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, page.dc(), &at, nullptr, nullptr, 0), S_OK);
     EXPECT_PIXEL(page, 60, 55, RGB(255, 255, 255));
@@ -683,17 +683,17 @@ TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
 TEST_F(ThumbViewTest, PropertiesCheckTheirValues) {
     auto c = server_->create();
     ASSERT_TRUE(c);
-    EXPECT_EQ(putInt(c.Get(), L"BackColor", static_cast<LONG>(0x80000005)), S_OK);
-    EXPECT_EQ(getInt(c.Get(), L"BackColor"), static_cast<LONG>(0x80000005));
-    EXPECT_EQ(putInt(c.Get(), L"BackColor", static_cast<LONG>(0x800000FF)), DISP_E_EXCEPTION);
-    EXPECT_EQ(getInt(c.Get(), L"BackColor"), static_cast<LONG>(0x80000005));
-    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);
-    EXPECT_EQ(getInt(c.Get(), L"SpecialEffect"), 0);
-    EXPECT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
-    EXPECT_EQ(getInt(c.Get(), L"Enabled"), 0);
+    EXPECT_EQ(putInt(c.get(), L"BackColor", static_cast<LONG>(0x80000005)), S_OK);
+    EXPECT_EQ(getInt(c.get(), L"BackColor"), static_cast<LONG>(0x80000005));
+    EXPECT_EQ(putInt(c.get(), L"BackColor", static_cast<LONG>(0x800000FF)), DISP_E_EXCEPTION);
+    EXPECT_EQ(getInt(c.get(), L"BackColor"), static_cast<LONG>(0x80000005));
+    EXPECT_EQ(putInt(c.get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);
+    EXPECT_EQ(getInt(c.get(), L"SpecialEffect"), 0);
+    EXPECT_EQ(putBool(c.get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(getInt(c.get(), L"Enabled"), 0);
     // DrawingFile is the member hosts show first.
     ComPtr<ITypeInfo> ti;
-    ASSERT_EQ(c->GetTypeInfo(0, LOCALE_USER_DEFAULT, &ti), S_OK);
+    ASSERT_EQ(c->GetTypeInfo(0, LOCALE_USER_DEFAULT, ti.put()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
     int uiDefaults = 0;
@@ -778,9 +778,9 @@ TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
     HWND w = host_->controlWindow();
     ASSERT_TRUE(w);
     ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IConnectionPointContainer), cpc.putVoid()), S_OK);
     ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, cp.put()), S_OK);
     IID iid{};
     ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
     EXPECT_TRUE(IsEqualIID(iid, DIID___ThumbView));
@@ -811,7 +811,7 @@ TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
 
     // Frozen events are not raised; after Unadvise nothing reaches the sink.
     ComPtr<IOleControl> ole;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&ole)), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IOleControl), ole.putVoid()), S_OK);
     ole->FreezeEvents(TRUE);
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     ole->FreezeEvents(FALSE);
@@ -873,14 +873,14 @@ TEST_F(ThumbViewTest, ASinkThatDisconnectsAnotherWhileHandlingAnEventIsSafe) {
     HWND w = host_->controlWindow();
     ASSERT_TRUE(w);
     ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IConnectionPointContainer), cpc.putVoid()), S_OK);
     ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, cp.put()), S_OK);
     DroppingSink first, second;
     DWORD firstCookie = 0, secondCookie = 0;
     ASSERT_EQ(cp->Advise(&first, &firstCookie), S_OK);
     ASSERT_EQ(cp->Advise(&second, &secondCookie), S_OK);
-    first.point = cp.Get();
+    first.point = cp.get();
     first.dropCookie = secondCookie;
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(first.calls, 1);
@@ -961,11 +961,11 @@ TEST_F(ThumbViewTest, PropertyBagWritesAndReadsInTheirOrders) {
     const std::wstring path = L"C:\\도면\\배치도.dwg";
     auto c = server_->create();
     ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
+    setAllProperties(c.get(), path);
     ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IPersistPropertyBag), persist.putVoid()), S_OK);
     ComPtr<IPersistStreamInit> dirty;
-    ASSERT_EQ(c.As(&dirty), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IPersistStreamInit), dirty.putVoid()), S_OK);
     EXPECT_EQ(dirty->IsDirty(), S_OK);
     Bag bag;
     ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
@@ -977,36 +977,36 @@ TEST_F(ThumbViewTest, PropertyBagWritesAndReadsInTheirOrders) {
 
     auto loaded = server_->create();
     ComPtr<IPersistPropertyBag> loader;
-    ASSERT_EQ(loaded.As(&loader), S_OK);
+    ASSERT_EQ(loaded->QueryInterface(__uuidof(IPersistPropertyBag), loader.putVoid()), S_OK);
     ASSERT_EQ(loader->Load(&bag, nullptr), S_OK);
     EXPECT_EQ(bag.reads, (std::vector<std::wstring>{L"SpecialEffect", L"DrawingFile", L"Stretch", L"BackColor", L"Enabled"}));
-    expectAllProperties(loaded.Get(), path);
+    expectAllProperties(loaded.get(), path);
 
     // Defaults are not written; an empty bag gives the defaults.
     auto fresh = server_->create();
     ComPtr<IPersistPropertyBag> freshPersist;
-    ASSERT_EQ(fresh.As(&freshPersist), S_OK);
+    ASSERT_EQ(fresh->QueryInterface(__uuidof(IPersistPropertyBag), freshPersist.putVoid()), S_OK);
     Bag empty;
     ASSERT_EQ(freshPersist->Save(&empty, TRUE, TRUE), S_OK);
     EXPECT_TRUE(empty.writes.empty());
     ASSERT_EQ(freshPersist->Load(&empty, nullptr), S_OK);
-    EXPECT_EQ(getInt(fresh.Get(), L"BackColor"), static_cast<LONG>(0x8000000F));
-    EXPECT_EQ(getInt(fresh.Get(), L"Enabled"), -1);
+    EXPECT_EQ(getInt(fresh.get(), L"BackColor"), static_cast<LONG>(0x8000000F));
+    EXPECT_EQ(getInt(fresh.get(), L"Enabled"), -1);
 }
 
 TEST_F(ThumbViewTest, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
     const std::wstring path = L"C:\\a.dwg";
     auto c = server_->create();
     ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
+    setAllProperties(c.get(), path);
     ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IPersistPropertyBag), persist.putVoid()), S_OK);
     Bag bad;
     bad.setText(L"SpecialEffect", L"1");
     bad.setText(L"Stretch", L"아니오");
     EXPECT_EQ(static_cast<std::uint32_t>(persist->Load(&bad, nullptr)), 0x800A000Du);  // type mismatch
     ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
     BSTR description = nullptr;
     info->GetDescription(&description);
     EXPECT_STREQ(description, L"Type mismatch");
@@ -1015,19 +1015,19 @@ TEST_F(ThumbViewTest, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
     info->GetSource(&source);
     EXPECT_STREQ(source, L"KelvaView");
     SysFreeString(source);
-    expectAllProperties(c.Get(), path);
+    expectAllProperties(c.get(), path);
 }
 
 TEST_F(ThumbViewTest, StreamRoundTripAndACutStreamLosesNothing) {
     const std::wstring path = L"D:\\현장\\단면도 A-1.dwg";
     auto c = server_->create();
     ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
+    setAllProperties(c.get(), path);
     ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IPersistStreamInit), persist.putVoid()), S_OK);
     ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     ULARGE_INTEGER max{}, end{};
     ASSERT_EQ(persist->GetSizeMax(&max), S_OK);
     stream->Seek({}, STREAM_SEEK_CUR, &end);
@@ -1035,48 +1035,48 @@ TEST_F(ThumbViewTest, StreamRoundTripAndACutStreamLosesNothing) {
 
     auto loaded = server_->create();
     ComPtr<IPersistStreamInit> loader;
-    ASSERT_EQ(loaded.As(&loader), S_OK);
+    ASSERT_EQ(loaded->QueryInterface(__uuidof(IPersistStreamInit), loader.putVoid()), S_OK);
     ASSERT_EQ(loader->InitNew(), S_OK);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    ASSERT_EQ(loader->Load(stream.Get()), S_OK);
-    expectAllProperties(loaded.Get(), path);
+    ASSERT_EQ(loader->Load(stream.get()), S_OK);
+    expectAllProperties(loaded.get(), path);
     CLSID clsid{};
     ASSERT_EQ(loader->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ThumbView));
 
     // The same record cut short: an error, and the control keeps what it had.
     ComPtr<IStream> cut;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &cut), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, cut.put()), S_OK);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
     ULARGE_INTEGER part{};
     part.QuadPart = end.QuadPart - 3;
-    ASSERT_EQ(stream->CopyTo(cut.Get(), part, nullptr, nullptr), S_OK);
+    ASSERT_EQ(stream->CopyTo(cut.get(), part, nullptr, nullptr), S_OK);
     cut->Seek({}, STREAM_SEEK_SET, nullptr);
     auto other = server_->create();
     ComPtr<IPersistStreamInit> otherPersist;
-    ASSERT_EQ(other.As(&otherPersist), S_OK);
-    ASSERT_EQ(putText(other.Get(), L"DrawingFile", L"keep.dwg"), S_OK);
-    EXPECT_EQ(static_cast<std::uint32_t>(otherPersist->Load(cut.Get())), 0x800A003Eu);
-    EXPECT_EQ(getText(other.Get(), L"DrawingFile"), L"keep.dwg");
-    EXPECT_EQ(getInt(other.Get(), L"Stretch"), 0);
+    ASSERT_EQ(other->QueryInterface(__uuidof(IPersistStreamInit), otherPersist.putVoid()), S_OK);
+    ASSERT_EQ(putText(other.get(), L"DrawingFile", L"keep.dwg"), S_OK);
+    EXPECT_EQ(static_cast<std::uint32_t>(otherPersist->Load(cut.get())), 0x800A003Eu);
+    EXPECT_EQ(getText(other.get(), L"DrawingFile"), L"keep.dwg");
+    EXPECT_EQ(getInt(other.get(), L"Stretch"), 0);
 }
 
 TEST_F(ThumbViewTest, StoredPropertiesShowInAHostedControl) {
     // A stored effect read back repaints at once: the container sees the border without a Refresh.
     auto c = server_->create();
     ASSERT_TRUE(c);
-    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 1), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"SpecialEffect", 1), S_OK);
     ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IPersistStreamInit), persist.putVoid()), S_OK);
     ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     IDispatch* hostedControl = hosted();
     ASSERT_TRUE(hostedControl);
     ComPtr<IPersistStreamInit> hostedPersist;
-    ASSERT_EQ(hostedControl->QueryInterface(IID_PPV_ARGS(&hostedPersist)), S_OK);
+    ASSERT_EQ(hostedControl->QueryInterface(__uuidof(IPersistStreamInit), hostedPersist.putVoid()), S_OK);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    ASSERT_EQ(hostedPersist->Load(stream.Get()), S_OK);
+    ASSERT_EQ(hostedPersist->Load(stream.get()), S_OK);
     EXPECT_EQ(getInt(hostedControl, L"SpecialEffect"), 1);
     Canvas canvas(kWidth, kHeight);
     drawInto(hostedControl, canvas);
@@ -1380,22 +1380,22 @@ private:
 ComPtr<IOleObject> placeControl(const Server& server, Site& site, HWND form, const RECT& pos) {
     ComPtr<IDispatch> control = server.create();
     ComPtr<IOleObject> ole;
-    if (!control || FAILED(control.As(&ole))) return nullptr;
+    if (!control || FAILED(control->QueryInterface(__uuidof(IOleObject), ole.putVoid()))) return nullptr;
     DWORD misc = 0;
     EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
     EXPECT_TRUE(misc & OLEMISC_SETCLIENTSITEFIRST);
     EXPECT_EQ(ole->SetClientSite(&site), S_OK);
     ComPtr<IPersistStreamInit> persist;
-    EXPECT_EQ(ole.As(&persist), S_OK);
+    EXPECT_EQ(ole->QueryInterface(__uuidof(IPersistStreamInit), persist.putVoid()), S_OK);
     EXPECT_EQ(persist->InitNew(), S_OK);
     ComPtr<IOleControl> oc;
-    EXPECT_EQ(ole.As(&oc), S_OK);
+    EXPECT_EQ(ole->QueryInterface(__uuidof(IOleControl), oc.putVoid()), S_OK);
     EXPECT_EQ(oc->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
     CONTROLINFO info{sizeof info};
     EXPECT_EQ(oc->GetControlInfo(&info), S_OK);
     EXPECT_EQ(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &pos), S_OK);
     ComPtr<IOleInPlaceObject> inPlace;
-    EXPECT_EQ(ole.As(&inPlace), S_OK);
+    EXPECT_EQ(ole->QueryInterface(__uuidof(IOleInPlaceObject), inPlace.putVoid()), S_OK);
     EXPECT_EQ(inPlace->SetObjectRects(&pos, &pos), S_OK);
     return ole;
 }
@@ -1405,13 +1405,13 @@ void removeControl(ComPtr<IOleObject>& ole) {
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);  // a second close is harmless
     EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
-    ole.Reset();
+    ole.reset();
 }
 
 HWND windowOf(IOleObject* ole) {
     ComPtr<IOleWindow> w;
     HWND h = nullptr;
-    if (SUCCEEDED(ole->QueryInterface(IID_PPV_ARGS(&w)))) w->GetWindow(&h);
+    if (SUCCEEDED(ole->QueryInterface(__uuidof(IOleWindow), w.putVoid()))) w->GetWindow(&h);
     return h;
 }
 
@@ -1425,7 +1425,7 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
     Site site(form.window(), frame, pos);
     ComPtr<IOleObject> ole = placeControl(*server_, site, form.window(), pos);
     ASSERT_TRUE(ole);
-    HWND w = windowOf(ole.Get());
+    HWND w = windowOf(ole.get());
     ASSERT_TRUE(w);
     EXPECT_EQ(GetParent(w), form.window());
     RECT r{};
@@ -1435,7 +1435,7 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
 
     // Scrolled partly out of the container's view: only the part inside the clip rectangle shows.
     ComPtr<IOleInPlaceObject> placed;
-    ASSERT_EQ(ole.As(&placed), S_OK);
+    ASSERT_EQ(ole->QueryInterface(__uuidof(IOleInPlaceObject), placed.putVoid()), S_OK);
     const RECT clip{10, 20, 10 + kWidth / 2, 20 + kHeight};
     ASSERT_EQ(placed->SetObjectRects(&pos, &clip), S_OK);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -1459,7 +1459,7 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
 
     // The container deactivates it (another control became active): the frame lets go of it.
     ComPtr<IOleInPlaceObject> inPlace;
-    ASSERT_EQ(ole.As(&inPlace), S_OK);
+    ASSERT_EQ(ole->QueryInterface(__uuidof(IOleInPlaceObject), inPlace.putVoid()), S_OK);
     site.calls.clear();
     EXPECT_EQ(inPlace->UIDeactivate(), S_OK);
     EXPECT_FALSE(frame.active());
@@ -1477,8 +1477,8 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
     EXPECT_TRUE(frame.active());
 
     // Closed while UI-active, then let go of: nothing of the control or the container is left held.
-    inPlace.Reset();
-    placed.Reset();
+    inPlace.reset();
+    placed.reset();
     site.calls.clear();
     removeControl(ole);
     EXPECT_FALSE(IsWindow(w));
@@ -1501,15 +1501,15 @@ TEST_F(ThumbViewTest, ClosingWithSaveIfChangedAsksTheSiteToSaveOnlyWhenChanged) 
     EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
     EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
     ComPtr<IDispatch> d;
-    ASSERT_EQ(ole.As(&d), S_OK);
-    ASSERT_EQ(putBool(d.Get(), L"Stretch", true), S_OK);
-    d.Reset();
+    ASSERT_EQ(ole->QueryInterface(__uuidof(IDispatch), d.putVoid()), S_OK);
+    ASSERT_EQ(putBool(d.get(), L"Stretch", true), S_OK);
+    d.reset();
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
     EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
     EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 1);
     EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
-    ole.Reset();
+    ole.reset();
     EXPECT_EQ(site.refs(), 0u);
 }
 
@@ -1523,64 +1523,64 @@ TEST_F(ThumbViewTest, TwoControlsInOneContainerStayApart) {
     ComPtr<IOleObject> first = placeControl(*server_, leftSite, form.window(), left);
     ComPtr<IOleObject> second = placeControl(*server_, rightSite, form.window(), right);
     ASSERT_TRUE(first && second);
-    HWND w1 = windowOf(first.Get()), w2 = windowOf(second.Get());
+    HWND w1 = windowOf(first.get()), w2 = windowOf(second.get());
     ASSERT_TRUE(w1 && w2);
     EXPECT_NE(w1, w2);
     ComPtr<IDispatch> d1, d2;
-    ASSERT_EQ(first.As(&d1), S_OK);
-    ASSERT_EQ(second.As(&d2), S_OK);
-    ASSERT_EQ(putInt(d1.Get(), L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putInt(d2.Get(), L"BackColor", RGB(0, 0, 128)), S_OK);
-    showPreview(d1.Get(), pictureDrawing());
-    EXPECT_EQ(getText(d2.Get(), L"DrawingFile"), L"");
+    ASSERT_EQ(first->QueryInterface(__uuidof(IDispatch), d1.putVoid()), S_OK);
+    ASSERT_EQ(second->QueryInterface(__uuidof(IDispatch), d2.putVoid()), S_OK);
+    ASSERT_EQ(putInt(d1.get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putInt(d2.get(), L"BackColor", RGB(0, 0, 128)), S_OK);
+    showPreview(d1.get(), pictureDrawing());
+    EXPECT_EQ(getText(d2.get(), L"DrawingFile"), L"");
 
     // Focus moves from one to the other: the frame's active object follows.
     SetForegroundWindow(form.window());
     SetFocus(w1);
     AtlHost::pump();
     ComPtr<IOleInPlaceActiveObject> firstActive;
-    ASSERT_EQ(first.As(&firstActive), S_OK);
-    EXPECT_EQ(frame.active(), firstActive.Get());
-    firstActive.Reset();
+    ASSERT_EQ(first->QueryInterface(__uuidof(IOleInPlaceActiveObject), firstActive.putVoid()), S_OK);
+    EXPECT_EQ(frame.active(), firstActive.get());
+    firstActive.reset();
     ComPtr<IOleInPlaceObject> firstInPlace;
-    ASSERT_EQ(first.As(&firstInPlace), S_OK);
+    ASSERT_EQ(first->QueryInterface(__uuidof(IOleInPlaceObject), firstInPlace.putVoid()), S_OK);
     firstInPlace->UIDeactivate();  // what the container does when another control activates
-    firstInPlace.Reset();
+    firstInPlace.reset();
     SetFocus(w2);
     AtlHost::pump();
     ComPtr<IOleInPlaceActiveObject> secondActive;
-    ASSERT_EQ(second.As(&secondActive), S_OK);
-    EXPECT_EQ(frame.active(), secondActive.Get());
+    ASSERT_EQ(second->QueryInterface(__uuidof(IOleInPlaceActiveObject), secondActive.putVoid()), S_OK);
+    EXPECT_EQ(frame.active(), secondActive.get());
 
     Sink sink;
     ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(second.As(&cpc), S_OK);
+    ASSERT_EQ(second->QueryInterface(__uuidof(IConnectionPointContainer), cpc.putVoid()), S_OK);
     ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, cp.put()), S_OK);
     DWORD cookie = 0;
     ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
     SendMessageW(w1, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_TRUE(sink.fired.empty());
 
     // The first one goes; the second still paints and raises its events.
-    d1.Reset();
+    d1.reset();
     removeControl(first);
     EXPECT_FALSE(IsWindow(w1));
     Canvas canvas(kWidth, kHeight);
-    drawInto(d2.Get(), canvas);
+    drawInto(d2.get(), canvas);
     EXPECT_PIXEL(canvas, 45, 30, RGB(0, 0, 128));
-    showPreview(d2.Get(), pictureDrawing());
+    showPreview(d2.get(), pictureDrawing());
     Canvas shown(kWidth, kHeight);
-    drawInto(d2.Get(), shown);
+    drawInto(d2.get(), shown);
     EXPECT_PIXEL(shown, 45, 30, RGB(255, 0, 0));
     SendMessageW(w2, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
     ASSERT_EQ(sink.fired.size(), 1u);
     EXPECT_EQ(sink.fired[0].id, 3);
     ASSERT_EQ(cp->Unadvise(cookie), S_OK);
-    cp.Reset();
-    cpc.Reset();
-    secondActive.Reset();
-    d2.Reset();
+    cp.reset();
+    cpc.reset();
+    secondActive.reset();
+    d2.reset();
     removeControl(second);
     EXPECT_EQ(frame.refs(), 0u);
     EXPECT_EQ(leftSite.refs(), 0u);
@@ -1620,9 +1620,9 @@ TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
     auto c = server_->create();
     ASSERT_TRUE(c);
     ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c.As(&cpc), S_OK);
+    ASSERT_EQ(c->QueryInterface(__uuidof(IConnectionPointContainer), cpc.putVoid()), S_OK);
     ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp), S_OK);
+    ASSERT_EQ(cpc->FindConnectionPoint(IID_IPropertyNotifySink, cp.put()), S_OK);
     IID iid{};
     ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
     EXPECT_TRUE(IsEqualIID(iid, IID_IPropertyNotifySink));
@@ -1632,14 +1632,14 @@ TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
     ChangeSink sink;
     DWORD cookie = 0;
     ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
-    ASSERT_EQ(putText(c.Get(), L"DrawingFile", L"a.dwg"), S_OK);
-    ASSERT_EQ(putBool(c.Get(), L"Stretch", true), S_OK);
-    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 2), S_OK);
-    ASSERT_EQ(putInt(c.Get(), L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
-    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
+    ASSERT_EQ(putText(c.get(), L"DrawingFile", L"a.dwg"), S_OK);
+    ASSERT_EQ(putBool(c.get(), L"Stretch", true), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"SpecialEffect", 2), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putBool(c.get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(putInt(c.get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
     CallResult r;
-    invoke(c.Get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
+    invoke(c.get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
     EXPECT_EQ(sink.changed, (std::vector<DISPID>{1, 2, 3, DISPID_BACKCOLOR, DISPID_ENABLED}));
     ASSERT_EQ(cp->Unadvise(cookie), S_OK);
     EXPECT_EQ(sink.refs(), 0u);
@@ -1647,7 +1647,7 @@ TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
     DISPPARAMS none{};
     VARIANT result;
     VariantInit(&result);
-    EXPECT_EQ(c->Invoke(idOf(c.Get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+    EXPECT_EQ(c->Invoke(idOf(c.get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                         &result, nullptr, nullptr),
               DISP_E_UNKNOWNINTERFACE);
 }
