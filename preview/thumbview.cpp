@@ -125,13 +125,6 @@ constexpr DISPID kDrawingFile = 1, kStretch = 2, kSpecialEffect = 3;
 
 }  // namespace
 
-ThumbView::ThumbView() : Control(kThumbViewClass) {}
-
-void* ThumbView::queryControl(REFIID riid) {
-    if (riid == IID_IDispatch || riid == IID__ThumbView) return static_cast<_ThumbView*>(this);
-    return nullptr;
-}
-
 // ---- IDispatch -------------------------------------------------------------------------------------------------
 HRESULT ThumbView::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;

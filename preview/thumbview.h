@@ -14,13 +14,10 @@ namespace kelva::preview {
 
 extern const com::activex::ControlClass kThumbViewClass;
 
-class ThumbView final : public com::activex::Control, public _ThumbView {
+class ThumbView final
+    : public com::Object<ThumbView, _ThumbView, com::activex::ControlOf<kThumbViewClass>> {
 public:
-    ThumbView();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override { return queryBase(riid, out); }
-    ULONG STDMETHODCALLTYPE AddRef() override { return addRefBase(); }
-    ULONG STDMETHODCALLTYPE Release() override { return releaseBase(); }
+    ThumbView() = default;
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -44,7 +41,6 @@ public:
     HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL value) override;
 
 protected:
-    void* queryControl(REFIID riid) override;
     void paint(HDC dc, const RECT& bounds, bool screen) override;
     bool onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void onWindowCreated() override;
@@ -56,6 +52,9 @@ protected:
     ULONGLONG streamSizeMax() override;
 
 private:
+    friend class com::RefCounted<ThumbView>;
+    ~ThumbView() = default;
+
     void setSpecialEffect(long value);
     void apply(const ThumbViewProperties& p);  // in the order stored properties are read
     void loadPicture();
