@@ -7,6 +7,7 @@
 
 #include "KelvaView.h"
 #include "com/activex/control.h"
+#include "com/server.h"
 #include "preview/picture.h"
 #include "preview/thumbview_logic.h"
 
@@ -15,16 +16,13 @@ namespace kelva::preview {
 extern const com::activex::ControlClass kThumbViewClass;
 
 class ThumbView final
-    : public com::Object<ThumbView, _ThumbView, com::activex::ControlOf<kThumbViewClass>> {
+    : public com::DispatchObject<ThumbView, _ThumbView, com::activex::ControlOf<kThumbViewClass>> {
 public:
     ThumbView() = default;
 
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* excep, UINT* argErr) override;
+    static const com::TypeDispatch& typeDispatch();
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
 
     // _ThumbView
     HRESULT STDMETHODCALLTYPE put_DrawingFile(BSTR path) override;

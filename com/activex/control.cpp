@@ -386,14 +386,7 @@ HRESULT Control::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { 
 // ---- persistence -----------------------------------------------------------------------------------------------
 template <typename F>
 HRESULT Control::guardedMember(F&& body) noexcept {
-    return guarded(class_.dualIid, [&] {
-        try {
-            body();
-        } catch (const VbError& e) {
-            if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
-            throw;
-        }
-    });
+    return guarded(class_.dualIid, class_.errorSource ? class_.errorSource : L"", std::forward<F>(body));
 }
 
 HRESULT Control::GetClassID(CLSID* clsid) { return GetUserClassID(clsid); }
