@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cwctype>
+#include <utility>
 
 #include "runtime/eventscope.h"
 #include "runtime/gdi.h"
@@ -234,8 +235,10 @@ void Form::setToolTip(HWND tool, std::wstring_view text) {
         if (text.empty()) return;
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
         InitCommonControlsEx(&icc);
+        // The tip window has no owner: an owned top-most popup keeps its owner from becoming top-most. So it
+        // does not go with the form's window by itself; the form destroys it.
         toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
         if (!toolTip_) return;
     }
@@ -390,7 +393,7 @@ LRESULT CALLBACK Form::staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         self->hwnd_ = nullptr;
-        self->toolTip_ = nullptr;  // an owned popup: gone before its owner
+        if (self->toolTip_) DestroyWindow(std::exchange(self->toolTip_, nullptr));
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }

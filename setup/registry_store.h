@@ -12,15 +12,14 @@ namespace kelva::setup {
 
 enum class Hive { CurrentUser, LocalMachine };
 
-// Win32 error codes the callers tell apart.
+// The platform's own error codes, which the store answers with and cRegistry's DeleteKey and
+// DeleteValue hand on to their callers; the memory registry answers with the same ones. They are
+// not the run-time error numbers of core/errors.h, which Setup never reports for the registry:
+// "file not found" is 2 here and 53 there, and 5 is "access denied" here, "invalid call" there.
 namespace regerr {
 inline constexpr long Ok = 0;
 inline constexpr long FileNotFound = 2;
 inline constexpr long AccessDenied = 5;
-inline constexpr long InvalidParameter = 87;
-inline constexpr long MoreData = 234;
-inline constexpr long NoMoreItems = 259;
-inline constexpr long BadNetPath = 53;
 }  // namespace regerr
 
 namespace regtype {

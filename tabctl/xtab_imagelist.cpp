@@ -22,7 +22,9 @@ PictureRef imageListPicture(IDispatch* imageList, std::int32_t index) {
     const auto handle = reinterpret_cast<HANDLE>(
         static_cast<std::intptr_t>(static_cast<std::int32_t>(integerOf(com::get(picture.get(), L"Handle")))));
     if (type == 0 || !handle) return nullptr;  // an empty picture
-    std::shared_ptr<void> owner(picture.detach(), [](void* p) { static_cast<IDispatch*>(p)->Release(); });
+    // The tab keeps the picture object, and so its handle, alive for as long as it shows it.
+    IDispatch* raw = picture.get();
+    std::shared_ptr<void> owner(raw, [held = std::move(picture)](void*) mutable { held.reset(); });
     return std::make_shared<GdiTabPicture>(std::move(owner), handle, type);
 }
 

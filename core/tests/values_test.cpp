@@ -7,20 +7,10 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "core/values.h"
 
 using namespace kelva;
-
-namespace {
-int errorOf(auto&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
-}  // namespace
 
 TEST(Int16Arithmetic, OverflowRaisesSix) {
     EXPECT_EQ(add16(32766, 1), 32767);

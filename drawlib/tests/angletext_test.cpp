@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "errcheck.h"
+#include "core/tests/checks.h"
 
 using namespace kelva::draw;
+using kelva::errorOf;
 
 TEST(AngleText, DegToDmsStyles) {
     EXPECT_EQ(degToDms(30.5125, 2, 1), L"30-30-45.00");

@@ -12,6 +12,7 @@
 #include "com/latebound.h"
 #include "com/values.h"
 #include "core/errors.h"
+#include "core/tests/checks.h"
 
 using namespace kelva;
 using com::Arg;
@@ -23,16 +24,6 @@ namespace {
 const CLSID kClsFunc = {0x521E65F9, 0xC420, 0x4823, {0x88, 0x59, 0x00, 0x23, 0xD1, 0xD7, 0x7A, 0x7C}};
 const CLSID kClsTriangle = {0xDFA6D7DF, 0x3F96, 0x475D, {0x9C, 0x18, 0xD7, 0xE3, 0x81, 0x31, 0x13, 0x2F}};
 const CLSID kClsIni = {0x0F921B4C, 0x3A54, 0x4D01, {0x99, 0xA5, 0xF9, 0x75, 0x76, 0xA1, 0xBE, 0x3C}};
-
-template <class F>
-std::int32_t errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 Variant str(const wchar_t* s) { return Variant::fromString(s); }
 Variant num(double d) { return Variant::fromDouble(d); }

@@ -2,9 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "errcheck.h"
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/tests/checks.h"
 
 using namespace kelva::draw;
+using kelva::Case;
+using kelva::checkRows;
+using kelva::checkRowsNear;
+using kelva::errorOf;
+
+namespace {
+// A value and a number of decimal places, or a value and the number it is divided or snapped by.
+using AtPlaces = std::tuple<double, int>;
+using ByNumber = std::tuple<double, double>;
+}  // namespace
 
 TEST(Numeric, ReptAndRemainder) {
     EXPECT_EQ(rept(L"0", 3), L"000");
@@ -24,54 +38,65 @@ TEST(Numeric, PortionMultipleAndFix) {
     EXPECT_DOUBLE_EQ(multipleNumber(12, 10), 20);
     EXPECT_EQ(errorOf([] { multipleNumber(1, 0); }), 11);
 
-    EXPECT_DOUBLE_EQ(fixByNumber(5, 10), 0);
-    EXPECT_DOUBLE_EQ(fixByNumber(15, 10), 10);
-    EXPECT_DOUBLE_EQ(fixByNumber(16, 10), 20);
-    EXPECT_DOUBLE_EQ(fixByNumber(10, 10), 10);
-    EXPECT_DOUBLE_EQ(fixByNumber(25, 10), 20);
-    EXPECT_DOUBLE_EQ(fixByNumber(0, 10), 0);
-    // Negative numbers snap to the nearest multiple as well, ties to the lower one.
-    EXPECT_DOUBLE_EQ(fixByNumber(-16, 10), -20);
-    EXPECT_DOUBLE_EQ(fixByNumber(-14, 10), -10);
-    EXPECT_DOUBLE_EQ(fixByNumber(-15, 10), -20);
-    EXPECT_DOUBLE_EQ(fixByNumber(-4, 10), 0);
-    EXPECT_DOUBLE_EQ(fixByNumber(16, -10), 20);
+    const std::vector<Case<ByNumber, double>> fixes = {
+        {{5, 10}, 0},
+        {{15, 10}, 10},
+        {{16, 10}, 20},
+        {{10, 10}, 10},
+        {{25, 10}, 20},
+        {{0, 10}, 0},
+        {{-16, 10}, -20, "negative numbers snap to the nearest multiple as well"},
+        {{-14, 10}, -10, "negative numbers snap to the nearest multiple as well"},
+        {{-15, 10}, -20, "a tie goes to the lower multiple"},
+        {{-4, 10}, 0},
+        {{16, -10}, 20, "the sign of the multiple does not matter"},
+    };
+    checkRowsNear(fixes, fixByNumber);
     EXPECT_EQ(errorOf([] { fixByNumber(3, 0); }), 11);
 }
 
 TEST(Numeric, RoundUpOnTheGrid) {
-    EXPECT_DOUBLE_EQ(roundUp(1.231, 2), 1.24);
-    EXPECT_DOUBLE_EQ(roundUp(1.23, 2), 1.23);
-    EXPECT_DOUBLE_EQ(roundUp(0.0012, 2), 0.01);
-    EXPECT_DOUBLE_EQ(roundUp(-1.55, 1), -1.5);
-    EXPECT_DOUBLE_EQ(roundUp(-1.5, 0), -1);
-    EXPECT_DOUBLE_EQ(roundUp(1.5, 0), 2);
-    EXPECT_DOUBLE_EQ(roundUp(123, -1), 130);
-    EXPECT_DOUBLE_EQ(roundUp(0, 3), 0);
-    // A value just above a whole number snaps to it at 0 places.
-    EXPECT_DOUBLE_EQ(roundUp(2.00000000001, 0), 2);
-    // Values within 5e-11 of a grid point stay as they are.
-    EXPECT_DOUBLE_EQ(roundUp(2.99999999999, 2), 2.99999999999);
+    const std::vector<Case<AtPlaces, double>> rows = {
+        {{1.231, 2}, 1.24},
+        {{1.23, 2}, 1.23},
+        {{0.0012, 2}, 0.01},
+        {{-1.55, 1}, -1.5},
+        {{-1.5, 0}, -1},
+        {{1.5, 0}, 2},
+        {{123, -1}, 130},
+        {{0, 3}, 0},
+        {{2.00000000001, 0}, 2, "a value just above a whole number snaps to it at 0 places"},
+        {{2.99999999999, 2}, 2.99999999999, "values within 5e-11 of a grid point stay as they are"},
+    };
+    checkRowsNear(rows, roundUp);
 }
 
 TEST(Numeric, RoundDownTruncates) {
-    EXPECT_DOUBLE_EQ(roundDown(1.239, 2), 1.23);
-    EXPECT_DOUBLE_EQ(roundDown(-1.239, 2), -1.23);
-    EXPECT_DOUBLE_EQ(roundDown(2.9999999999999, 0), 2);
-    EXPECT_DOUBLE_EQ(roundDown(2.99999999999, 2), 2.99999999999);
-    EXPECT_DOUBLE_EQ(roundDown(987, -2), 900);
+    const std::vector<Case<AtPlaces, double>> rows = {
+        {{1.239, 2}, 1.23},
+        {{-1.239, 2}, -1.23},
+        {{2.9999999999999, 0}, 2},
+        {{2.99999999999, 2}, 2.99999999999},
+        {{987, -2}, 900},
+    };
+    checkRowsNear(rows, roundDown);
 }
 
 TEST(Numeric, RoundingWorksForEveryPlace) {
-    // The scaled fraction of 0.7 at 6 places is 700000: no 16-bit step may overflow on it.
-    EXPECT_DOUBLE_EQ(roundUp(1.7000001, 6), 1.700001);
-    EXPECT_DOUBLE_EQ(roundDown(1.7000019, 6), 1.700001);
-    EXPECT_DOUBLE_EQ(roundUp(0.123456789012, 12), 0.123456789012);
-    EXPECT_DOUBLE_EQ(roundUp(1.5, 400), 1.5);
-    EXPECT_DOUBLE_EQ(roundDown(1.5, 32767), 1.5);
-    EXPECT_DOUBLE_EQ(roundDown(1e300, 20), 1e300);
-    EXPECT_DOUBLE_EQ(roundDown(5, -400), 0);
-    EXPECT_DOUBLE_EQ(roundUp(-5, -400), 0);
+    const std::vector<Case<AtPlaces, double>> up = {
+        {{1.7000001, 6}, 1.700001, "the scaled fraction of 0.7 at 6 places is 700000: no 16-bit step may overflow on it"},
+        {{0.123456789012, 12}, 0.123456789012},
+        {{1.5, 400}, 1.5},
+        {{-5, -400}, 0},
+    };
+    checkRowsNear(up, roundUp);
+    const std::vector<Case<AtPlaces, double>> down = {
+        {{1.7000019, 6}, 1.700001, "the scaled fraction of 0.7 at 6 places is 700000: no 16-bit step may overflow on it"},
+        {{1.5, 32767}, 1.5},
+        {{1e300, 20}, 1e300},
+        {{5, -400}, 0},
+    };
+    checkRowsNear(down, roundDown);
     EXPECT_EQ(errorOf([] { roundUp(5, -400); }), 6);
     EXPECT_EQ(errorOf([] { roundUp(1e300, -20); }), 0);
 }
@@ -83,31 +108,39 @@ TEST(Numeric, DegreesAndRadians) {
 }
 
 TEST(Numeric, IsNumberIsPermissive) {
-    EXPECT_TRUE(isNumber(L"1,234.5"));
-    EXPECT_TRUE(isNumber(L"-."));
-    EXPECT_TRUE(isNumber(L" +12 "));
-    EXPECT_TRUE(isNumber(L"12\r\n"));
-    EXPECT_FALSE(isNumber(L"-"));
-    EXPECT_FALSE(isNumber(L"."));
-    EXPECT_FALSE(isNumber(L"1.2.3"));
-    EXPECT_FALSE(isNumber(L"12-"));
-    EXPECT_FALSE(isNumber(L""));
-    EXPECT_FALSE(isNumber(L" , "));
-    // Nothing but line breaks and NULs is no number.
-    EXPECT_FALSE(isNumber(std::wstring(L"\r\n\0", 3)));
-    EXPECT_FALSE(isNumber(std::wstring(L"\0", 1)));
+    const std::vector<Case<std::wstring, bool>> rows = {
+        {L"1,234.5", true},
+        {L"-.", true},
+        {L" +12 ", true},
+        {L"12\r\n", true},
+        {L"-", false},
+        {L".", false},
+        {L"1.2.3", false},
+        {L"12-", false},
+        {L"", false},
+        {L" , ", false},
+        {std::wstring(L"\r\n\0", 3), false, "nothing but line breaks and NULs is no number"},
+        {std::wstring(L"\0", 1), false, "nothing but line breaks and NULs is no number"},
+    };
+    checkRows(rows, isNumber);
 }
 
 TEST(Numeric, RemoveNullAndGetNumber) {
-    EXPECT_EQ(removeNull(std::wstring(L"ab\0\r\n", 5)), L"ab");
-    EXPECT_EQ(removeNull(L"  a b \n"), L"a b");
-    EXPECT_EQ(removeNull(L""), L"");
-    EXPECT_EQ(getNumber(L"L=12.5m"), L"12.5");
-    EXPECT_EQ(getNumber(L"abc"), L"abc");
-    EXPECT_EQ(getNumber(L"1 234"), L"1234");
-    EXPECT_EQ(getNumber(L"x-3y"), L"-3");
-    EXPECT_EQ(getNumber(L"45.00\""), L"45.00");
-    EXPECT_EQ(getNumber(L"12.m"), L"12");
+    const std::vector<Case<std::wstring, std::wstring>> removed = {
+        {std::wstring(L"ab\0\r\n", 5), L"ab"},
+        {L"  a b \n", L"a b"},
+        {L"", L""},
+    };
+    checkRows(removed, removeNull);
+    const std::vector<Case<std::wstring, std::wstring>> numbers = {
+        {L"L=12.5m", L"12.5"},
+        {L"abc", L"abc", "no digits: the text comes back"},
+        {L"1 234", L"1234"},
+        {L"x-3y", L"-3"},
+        {L"45.00\"", L"45.00"},
+        {L"12.m", L"12"},
+    };
+    checkRows(numbers, getNumber);
 }
 
 TEST(Numeric, StrToPnt) {

@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "errcheck.h"
+#include "core/tests/checks.h"
 
 using namespace kelva::draw;
+using kelva::errorOf;
 
 namespace {
 

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "errcheck.h"
+#include "core/tests/checks.h"
 
 using namespace kelva::draw::trig;
+using kelva::errorOf;
 
 namespace {
 const double kPi = 3.14159265358979323846;

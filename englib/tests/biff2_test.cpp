@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "englib/biff2.h"
 #include "xls_case.h"
 
@@ -46,14 +47,6 @@ std::vector<Record> records(const std::string& data) {
 std::vector<Record> after(const std::vector<Record>& all, size_t skip) { return {all.begin() + static_cast<long>(skip), all.end()}; }
 constexpr size_t kPrologue = 26;  // BOF, FORMATCOUNT and 24 FORMAT records
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 CellAttributes plain() { return biff2::cellAttributes(0, 0, 0, 0); }
 }  // namespace
 

@@ -6,21 +6,13 @@
 #include <numbers>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "englib/clothoid.h"
 
 using namespace kelva;
 using namespace kelva::eng;
 
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // Adaptive Gauss-Legendre quadrature (20 nodes per panel, panels halved until the halves agree):
 // independent of the series the library sums.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "englib/file_io.h"
 
 #ifdef _WIN32
@@ -25,14 +26,6 @@ fs::path folder() {
 std::string contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
 }
 size_t entries(const fs::path& d) { return static_cast<size_t>(std::distance(fs::directory_iterator(d), fs::directory_iterator())); }
 }  // namespace

@@ -100,7 +100,6 @@ void CharWindow::build() {
     layout.backColor = kBackground;
     form_ = std::make_unique<rt::Form>(layout);
     rt::Form& f = *form_;
-    tips_ = std::make_unique<ToolTips>(f.hwnd());
 
     shpRec_ = &f.add<rt::Shape>(L"shpRec", {0, 0, kWidth, kFullHeight});
     lblTop_ = &f.add<DragLabel>(L"lblTop", {0, 0, kWidth, 420});
@@ -111,7 +110,7 @@ void CharWindow::build() {
     lblTitle_->setFont(hangulFont(9, true));
     lblTitle_->setText(kTitle);
     imgMini_ = &f.add<GlyphImage>(L"imgMini", {6300, 70, 255, 255}, nullptr, GlyphImage::Kind::Minimize);
-    tips_->set(imgMini_->hwnd(), L"최소화");
+    imgMini_->setToolTipText(L"최소화");
 
     XTab_ = createPageTabs(f, {60, 480, 6570, 3675});
     for (int i = 0; i < kPageCount; ++i) {
@@ -298,7 +297,19 @@ rt::StdControl& CharWindow::option(WriteMode m) {
     return m == WriteMode::New ? *optNew_ : m == WriteMode::Back ? *optBack_ : *optFront_;
 }
 
-std::wstring CharWindow::pageToolTip(int page) const { return pageTips_.at(static_cast<std::size_t>(page)); }
+// What the tip window itself holds for the page, not what was asked of it.
+std::wstring CharWindow::pageToolTip(int page) const {
+    HWND tip = form_->toolTipWindow();
+    if (!tip) return {};
+    wchar_t buffer[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = form_->hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(picMap_.at(static_cast<std::size_t>(page))->hwnd());
+    info.lpszText = buffer;
+    if (!SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) return {};
+    return buffer;
+}
 
 // ----- keys and notifications the runtime's controls do not raise
 
@@ -525,8 +536,7 @@ void CharWindow::setupPage(int page, bool copyTooltip) {
 
 void CharWindow::setPageTooltip(int page, bool copyTooltip) {
     if (page < 0 || page >= kPageCount) return;
-    pageTips_[static_cast<std::size_t>(page)] = copyTooltip ? kCopyTooltip : L"";
-    tips_->set(picMap_[static_cast<std::size_t>(page)]->hwnd(), pageTips_[static_cast<std::size_t>(page)]);
+    picMap_[static_cast<std::size_t>(page)]->setToolTipText(copyTooltip ? kCopyTooltip : L"");
 }
 
 void CharWindow::fillPages() {

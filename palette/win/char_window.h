@@ -24,7 +24,6 @@ class OptionWindow;
 class AboutWindow;
 class DragLabel;
 class GlyphImage;
-class ToolTips;
 
 // The palette's settings in the current user's settings store.
 class RegistryStore : public SettingsStore {
@@ -148,7 +147,6 @@ private:
     CharMap map_{*this};
     AcadWriter writer_{*this};
     std::unique_ptr<rt::Form> form_;
-    std::unique_ptr<ToolTips> tips_;
     DragLabel* lblTop_ = nullptr;
     DragLabel* lblTitle_ = nullptr;
     GlyphImage* imgIcon_ = nullptr;
@@ -156,7 +154,6 @@ private:
     GlyphImage* imgGetText_ = nullptr;
     std::unique_ptr<PageTabs> XTab_;
     std::array<rt::PictureBox*, kPageCount> picMap_{};
-    std::array<std::wstring, kPageCount> pageTips_;
     rt::PictureBox* picTemp_ = nullptr;
     rt::PictureBox* picFavTemp_ = nullptr;
     rt::PictureBox* picFavorite_ = nullptr;

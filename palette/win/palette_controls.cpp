@@ -1,6 +1,5 @@
 #include "palette/win/palette_controls.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include "runtime/font.h"
@@ -149,45 +148,6 @@ LRESULT GlyphImage::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     default: return Control::wndProc(msg, wParam, lParam);
     }
-}
-
-// ----- ToolTips
-
-// The tip window has no owner: an owned top-most popup would keep its owner from becoming top-most.
-ToolTips::ToolTips(HWND form)
-    : form_(form),
-      tip_(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr)) {}
-
-ToolTips::~ToolTips() {
-    if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
-}
-
-void ToolTips::set(HWND tool, const std::wstring& text) {
-    if (!tip_) return;
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = form_;
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    SendMessageW(tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    if (text.empty()) return;
-    std::wstring copy = text;
-    info.lpszText = copy.data();
-    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-std::wstring ToolTips::text(HWND tool) const {
-    if (!tip_) return {};
-    wchar_t buffer[256] = {};
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = form_;
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = buffer;
-    if (!SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) return {};
-    return buffer;
 }
 
 }  // namespace kelva::palette

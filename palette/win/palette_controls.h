@@ -1,7 +1,7 @@
 #pragma once
 // Small window parts of the palette's forms: the title strip's labels that drag the borderless
 // window, the three images (window icon, minimise button, the take-height button; drawn by the
-// palette itself, the design pictures being unavailable) and the tooltips of a form's windows.
+// palette itself, the design pictures being unavailable).
 #include <functional>
 #include <string>
 
@@ -51,21 +51,6 @@ protected:
 private:
     void paint(HDC dc, const RECT& rc) const;
     Kind kind_;
-};
-
-// The tooltips of one form's windows.
-class ToolTips {
-public:
-    explicit ToolTips(HWND form);
-    ~ToolTips();
-    ToolTips(const ToolTips&) = delete;
-    ToolTips& operator=(const ToolTips&) = delete;
-    // An empty text removes the window's tip.
-    void set(HWND tool, const std::wstring& text);
-    std::wstring text(HWND tool) const;
-
-private:
-    HWND form_, tip_;
 };
 
 }  // namespace kelva::palette

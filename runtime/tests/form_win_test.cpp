@@ -309,6 +309,30 @@ TEST(IntrinsicEvents, OptionButtonsTextAndComboBoxes) {
                                               L"cob key A", L"cob change A", L"cob click 돋움"}));
 }
 
+// A top-most form keeps its tips: the tip window is nobody's popup (an owned top-most one keeps its owner from
+// becoming top-most), so the form itself takes it away, whichever way its window goes.
+TEST(IntrinsicEvents, TheTipWindowBelongsToNoWindowAndGoesWithTheForm) {
+    for (const bool byUnload : {true, false}) {
+        SCOPED_TRACE(byUnload ? "unloaded" : "window destroyed");
+        Form form(layoutAt(1500, 1500, 6000, 4000));
+        auto& img = form.add<Image>(L"imgMini", {3600, 300, 255, 255});
+        activate(form);
+        img.setToolTipText(L"최소화");
+        HWND tip = form.toolTipWindow();
+        ASSERT_TRUE(tip && IsWindow(tip));
+        EXPECT_EQ(GetWindow(tip, GW_OWNER), nullptr);
+        form.setTopMost(true);
+        pump(10);
+        EXPECT_TRUE(form.topMost());
+        if (byUnload)
+            EXPECT_TRUE(form.unload());
+        else
+            DestroyWindow(form.hwnd());
+        EXPECT_FALSE(IsWindow(tip));
+        EXPECT_EQ(form.toolTipWindow(), nullptr);
+    }
+}
+
 TEST(IntrinsicEvents, ToolTipAppearsOverAPictureBoxAndAnImage) {
     Form form(layoutAt(1500, 1500, 6000, 4000));
     auto& pic = form.add<PictureBox>(L"picMap", {300, 300, 3000, 1500});

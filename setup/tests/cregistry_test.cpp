@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "setup/cregistry.h"
 #include "setup/memory_registry.h"
 #include "setup/text.h"
@@ -148,7 +149,8 @@ TEST(Registry, WritesByType) {
     EXPECT_EQ(text(reg.GetRegistryValue(L"k")), L"가나");
     EXPECT_TRUE(reg.SetRegistryValue(L"d", std::wstring(L" 15 "), regtype::Dword));
     EXPECT_EQ(std::get<std::int32_t>(reg.GetRegistryValue(L"d")), 15);
-    EXPECT_THROW(reg.SetRegistryValue(L"d", std::wstring(L"abc"), regtype::Dword), kelva::VbError);
+    EXPECT_EQ(kelva::errorOf([&] { reg.SetRegistryValue(L"d", std::wstring(L"abc"), regtype::Dword); }),
+              kelva::err::TypeMismatch);
     EXPECT_TRUE(reg.SetRegistryValue(L"m", std::wstring(L"a\0b", 3), regtype::MultiSz));
     ASSERT_EQ(mem.queryValue(HKCU, L"K", L"m", v), 0);
     EXPECT_EQ(v.data, utf16Bytes(std::wstring(L"a\0b\0\0", 5)));

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <tlhelp32.h>
 
+#include "com/com_ptr.h"
 #include "setup/text.h"
 #include "setup/win/handle.h"
 
@@ -15,12 +16,9 @@ bool WinAutoCadProbe::runningObjectFound() {
     for (const wchar_t* progId : kAutoCadProgIds) {
         CLSID clsid;
         if (FAILED(CLSIDFromProgID(progId, &clsid))) continue;
-        IUnknown* app = nullptr;
-        if (SUCCEEDED(GetActiveObject(clsid, nullptr, &app)) && app) {
-            // Only its presence matters: no member is called.
-            app->Release();
-            return true;
-        }
+        // Only its presence matters: no member is called.
+        com::ComPtr<IUnknown> app;
+        if (SUCCEEDED(GetActiveObject(clsid, nullptr, app.put())) && app) return true;
     }
     return false;
 }

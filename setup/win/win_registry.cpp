@@ -5,6 +5,13 @@
 
 namespace kelva::setup {
 
+// The portable code speaks the platform's codes and value types under its own names, so that the
+// memory registry can stand in for this one: the names must keep the platform's numbers.
+static_assert(regerr::Ok == ERROR_SUCCESS && regerr::FileNotFound == ERROR_FILE_NOT_FOUND &&
+              regerr::AccessDenied == ERROR_ACCESS_DENIED);
+static_assert(regtype::None == REG_NONE && regtype::Sz == REG_SZ && regtype::ExpandSz == REG_EXPAND_SZ &&
+              regtype::Binary == REG_BINARY && regtype::Dword == REG_DWORD && regtype::MultiSz == REG_MULTI_SZ);
+
 namespace {
 
 // An open key; the hive itself (an empty path) is used as it is and never closed.
