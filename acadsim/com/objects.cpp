@@ -164,7 +164,11 @@ public:
         if (!s_) s_ = s;
     }
     bool resting() const { return !s_; }
-    void* extraInterface(REFIID iid) { return iid == kEntityImplementation ? static_cast<IDispatch*>(this) : nullptr; }
+    // The session drops its table: a resting object goes with it, one a client holds stays with the client.
+    void dropIfResting() {
+        if (resting()) delete this;
+    }
+    void* queryExtra(REFIID iid) { return iid == kEntityImplementation ? static_cast<IDispatch*>(this) : nullptr; }
     bool belongsTo(const Session& s) const { return s_.get() == &s && generation_ == s.generation; }
     const Table<EntityObject>& table() const;
     std::wstring_view typeName() const { return automationName(kind_); }
@@ -495,7 +499,7 @@ ComPtr<IDispatch> entityObject(const SessionPtr& s, EntityId id) {
 // The resting objects go; those clients hold are left to them.
 void Session::dropEntityObjects() {
     for (IDispatch* d : entityObjects)
-        if (d && static_cast<EntityObject*>(d)->resting()) delete static_cast<EntityObject*>(d);
+        if (d) static_cast<EntityObject*>(d)->dropIfResting();
     entityObjects.clear();
 }
 
@@ -856,7 +860,7 @@ public:
     SelectionSetObject(SessionPtr s, SelectionSetId id) : SessionObject(std::move(s)), id_(id), generation_(this->s->generation) {
         this->s->setObjects[id_] = this;
     }
-    ~SelectionSetObject() override {
+    ~SelectionSetObject() {
         if (generation_ == s->generation) s->setObjects.erase(id_);
     }
     std::wstring_view typeName() const { return L"IAcadSelectionSet"; }
@@ -1149,7 +1153,7 @@ V sysValue(const SysValue& v) {
 class DocumentObject final : public SessionObject<DocumentObject> {
 public:
     explicit DocumentObject(SessionPtr s) : SessionObject(std::move(s)) { this->s->doc = this; }
-    ~DocumentObject() override { s->doc = nullptr; }
+    ~DocumentObject() { s->doc = nullptr; }
     std::wstring_view typeName() const { return L"IAcadDocument"; }
     static const Table<DocumentObject>& table() {
         using O = DocumentObject;
@@ -1199,7 +1203,7 @@ public:
 class ApplicationObject final : public SessionObject<ApplicationObject> {
 public:
     explicit ApplicationObject(SessionPtr s) : SessionObject(std::move(s)) { this->s->app = this; }
-    ~ApplicationObject() override { s->app = nullptr; }
+    ~ApplicationObject() { s->app = nullptr; }
     std::wstring_view typeName() const { return L"IAcadApplication"; }
     static const Table<ApplicationObject>& table() {
         using O = ApplicationObject;

@@ -339,25 +339,9 @@ HRESULT failedMember(EXCEPINFO* excep, UINT* argErr) noexcept {
 // ---------------------------------------------------------------------------------------------------------
 
 namespace {
-class EnumVariant final : public IEnumVARIANT {
+class EnumVariant final : public com::Object<EnumVariant, IEnumVARIANT> {
 public:
     explicit EnumVariant(std::vector<com::Variant> items, std::size_t pos = 0) : items_(std::move(items)), pos_(pos) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     STDMETHODIMP Next(ULONG n, VARIANT* out, ULONG* fetched) override {
         if (!out) return E_POINTER;
         ULONG k = 0;
@@ -383,7 +367,6 @@ public:
     }
 
 private:
-    ULONG refs_ = 1;
     std::vector<com::Variant> items_;
     std::size_t pos_;
 };

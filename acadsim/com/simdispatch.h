@@ -15,6 +15,7 @@
 
 #include "acadsim/model/drawing.h"
 #include "com/com_ptr.h"
+#include "com/object.h"
 #include "com/values.h"
 
 namespace kelva::acad::sim {
@@ -133,30 +134,12 @@ HRESULT runMember(F&& body, EXCEPINFO* excep, UINT* argErr) noexcept {
 // an entity for its type name.
 ComPtr<ITypeInfo> namedTypeInfo(std::wstring_view name);
 
-// The base of every stand-in object: reference counting, IDispatch over the class's table.
+// The base of every stand-in object: IDispatch over the class's table, counted by com's one base. A class
+// with more interfaces than IDispatch defines queryExtra, one that outlives its last reference finalRelease
+// (see com::Object).
 template <class Self>
-class Object : public IDispatch {
+class Object : public com::Object<Self, IDispatch> {
 public:
-    Object() = default;
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
-    virtual ~Object() = default;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-        else if (void* p = static_cast<Self*>(this)->extraInterface(iid)) *out = p;
-        else return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) static_cast<Self*>(this)->finalRelease();
-        return n;
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = static_cast<Self*>(this)->typeName().empty() ? 0 : 1;
@@ -213,14 +196,8 @@ public:
         return V_DISPATCH(inner.get())->Invoke(DISPID_VALUE, IID_NULL, 0, flags, params, result, excep, argErr);
     }
 
-    // Overridden by classes with more interfaces than IDispatch, with an automation type name, or that
-    // outlive their last reference.
-    void* extraInterface(REFIID) { return nullptr; }
-    void finalRelease() { delete this; }
+    // Hidden by classes with an automation type name.
     std::wstring_view typeName() const { return {}; }
-
-private:
-    ULONG refs_ = 1;
 };
 
 // Makes a new object owned by the returned pointer.

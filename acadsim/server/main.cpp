@@ -23,6 +23,7 @@
 #include "acadsim/server/classes.h"
 #include "acadsim/server/viewer.h"
 #include "com/com_ptr.h"
+#include "com/object.h"
 
 using kelva::com::ComPtr;
 namespace server = kelva::acad::server;
@@ -30,25 +31,11 @@ namespace sim = kelva::acad::sim;
 
 namespace {
 
-class SingletonFactory final : public IClassFactory {
+// Hands out the one object of its class to every caller. Counting it in the module's objects is
+// harmless: an exe server's life is its window's, not its objects' count.
+class SingletonFactory final : public kelva::com::Object<SingletonFactory, IClassFactory> {
 public:
     explicit SingletonFactory(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -58,7 +45,6 @@ public:
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }  // the process lives until it is ended
 
 private:
-    ULONG refs_ = 1;
     ComPtr<IDispatch> object_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "acadsim/com/objects.h"
 #include "com/latebound.h"
+#include "com/object.h"
 #include "com/values.h"
 #include "core/errors.h"
 
@@ -523,6 +524,82 @@ TEST(AcadLifetime, EntityObjectsKeepTheirDrawingAliveAndGoWithIt) {
         com::call(ms.get(), L"AddCircle", {pt(0, 0), Variant::fromDouble(1)});
         com::asObject(com::call(ms.get(), L"Item", {Variant::fromInt32(0)}));
     }
+    CoUninitialize();
+}
+
+// A collection walked as For Each walks it, the enumerator cloned on the way: the items it handed out.
+long walkAll(IDispatch* collection) {
+    Variant e = com::get(collection, L"_NewEnum");
+    ComPtr<IEnumVARIANT> walk, clone;
+    if (V_VT(e.get()) != VT_UNKNOWN || FAILED(V_UNKNOWN(e.get())->QueryInterface(IID_IEnumVARIANT, walk.putVoid()))) return -1;
+    if (FAILED(walk->Clone(clone.put()))) return -1;
+    long n = 0;
+    Variant item;
+    ULONG got = 0;
+    while (clone->Next(1, item.put(), &got) == S_OK && got == 1) ++n;
+    return n;
+}
+
+// Every object of the stand-in counts in com's ModuleCounts from construction to destruction. What a
+// client releases goes at once, except an entity's object: it rests in its drawing, one per entity
+// touched, until a reset or the end of the drawing takes it along.
+TEST(AcadLifetime, ReleasedObjectsGoButRestingEntitiesWhichTheirDrawingTakesAlong) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    using com::ModuleCounts;
+    const long start = ModuleCounts::objects();
+    {
+        auto inst = acad::sim::createInstance({});
+        const long held = start + 2;  // the application and the control object the instance holds
+        EXPECT_EQ(ModuleCounts::objects(), held);
+        const long entities = 4;
+        {
+            auto app = inst.application, ctl = inst.control;
+            auto doc = com::getObject(app.get(), L"ActiveDocument");
+            auto ms = com::getObject(doc.get(), L"ModelSpace");
+            auto util = com::getObject(doc.get(), L"Utility");
+            auto line = com::asObject(com::call(ms.get(), L"AddLine", {pt(0, 0), pt(1, 0)}));
+            com::call(ms.get(), L"AddCircle", {pt(0, 0), Variant::fromDouble(1)});
+            com::call(ms.get(), L"AddText", {Variant::fromString(L"T"), pt(0, 1), Variant::fromDouble(2.5)});
+            auto block = com::asObject(com::call(ms.get(), L"InsertBlock", {pt(5, 5), Variant::fromString(L"Door"), Variant::fromDouble(1),
+                                                                              Variant::fromDouble(1), Variant::fromDouble(1), Variant::fromDouble(0)}));
+            com::call(ctl.get(), L"AddAttribute", {Variant::fromDispatch(block.get()), Variant::fromString(L"NO"), Variant::fromString(L"D1")});
+            Variant attributes = com::call(block.get(), L"GetAttributes");
+            EXPECT_EQ(walkAll(ms.get()), entities);
+            EXPECT_EQ(com::asObject(com::call(doc.get(), L"HandleToObject", {com::get(line.get(), L"Handle")})).get(), line.get());
+
+            auto layers = com::getObject(doc.get(), L"Layers");
+            com::call(layers.get(), L"Add", {Variant::fromString(L"Walls")});
+            EXPECT_EQ(walkAll(layers.get()), 2);
+            auto active = com::getObject(doc.get(), L"ActiveLayer");
+            auto styles = com::getObject(doc.get(), L"TextStyles");
+            com::call(styles.get(), L"Add", {Variant::fromString(L"Arial")});
+            EXPECT_EQ(walkAll(styles.get()), 2);
+            auto sets = com::getObject(doc.get(), L"SelectionSets");
+            auto ss = com::asObject(com::call(sets.get(), L"Add", {Variant::fromString(L"All")}));
+            com::call(ss.get(), L"Select", {Variant::fromInt32(5)});
+            EXPECT_EQ(walkAll(ss.get()), entities);
+            EXPECT_EQ(walkAll(sets.get()), 1);
+
+            com::call(ctl.get(), L"DefineMenuFile", {Variant::fromString(L"Kelva.mns"), Variant::fromString(L"Kelva"), Variant::fromString(L"Kel&va")});
+            auto groups = com::getObject(app.get(), L"MenuGroups");
+            auto group = com::asObject(com::call(groups.get(), L"Load", {Variant::fromString(L"Kelva.mns"), Variant::fromBool(false)}));
+            auto menus = com::getObject(group.get(), L"Menus");
+            com::call(com::asObject(com::call(menus.get(), L"Item", {Variant::fromInt32(0)})).get(), L"InsertInMenuBar", {Variant::fromInt32(1)});
+            auto bar = com::getObject(app.get(), L"MenuBar");
+            for (IDispatch* collection : {menus.get(), groups.get(), bar.get()})
+                EXPECT_EQ(walkAll(collection), lng(com::get(collection, L"Count")));
+            EXPECT_GT(ModuleCounts::objects(), held + entities + 10);
+        }
+        EXPECT_EQ(ModuleCounts::objects(), held + entities) << "released objects go; each entity's rests";
+        com::call(inst.control.get(), L"Reset");
+        EXPECT_EQ(ModuleCounts::objects(), held) << "a reset takes the old drawing's resting objects along";
+        {
+            auto ms = com::getObject(com::getObject(inst.application.get(), L"ActiveDocument").get(), L"ModelSpace");
+            com::call(ms.get(), L"AddLine", {pt(0, 0), pt(1, 0)});
+        }
+        EXPECT_EQ(ModuleCounts::objects(), held + 1);
+    }
+    EXPECT_EQ(ModuleCounts::objects(), start) << "the drawing, ending with its instance, takes its resting objects along";
     CoUninitialize();
 }
 

@@ -59,22 +59,12 @@ TEST_F(LateBound, FailuresCarryTheCalleesNumberDescriptionAndSource) {
 }
 
 // An object whose every call fails as configured, to check the rule that picks a failed call's number.
-class Failing final : public IDispatch {
+class Failing final : public Object<Failing, IDispatch> {
 public:
     HRESULT hr = E_FAIL;
     SCODE scode = 0;
     WORD wCode = 0;
     const wchar_t* description = L"";
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = this;
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override { *ids = 1; return S_OK; }
@@ -98,7 +88,8 @@ int numberOfFailure(Failing& f) {
 }
 
 TEST_F(LateBound, AFailedCallsNumberIsScodeElseWCodeElseTheHresult) {
-    Failing f;
+    auto failing = ComPtr<Failing>::attach(new Failing());
+    Failing& f = *failing.get();
     f.hr = DISP_E_EXCEPTION;
     f.scode = static_cast<SCODE>(0x8020004C);
     f.wCode = 7;
@@ -114,6 +105,7 @@ TEST_F(LateBound, AFailedCallsNumberIsScodeElseWCodeElseTheHresult) {
     EXPECT_EQ(static_cast<unsigned>(numberOfFailure(f)), static_cast<unsigned>(E_ACCESSDENIED));
     f.hr = static_cast<HRESULT>(0x800A0034);
     EXPECT_EQ(numberOfFailure(f), 52);
+    EXPECT_EQ(failing->references(), 1u) << "a failed call keeps no reference to its callee";
 }
 
 }  // namespace

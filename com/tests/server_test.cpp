@@ -1,6 +1,7 @@
 #include "com/server.h"
 
 #include "com_fixture.h"
+#include "server_check.h"
 #include "probe_object.h"
 
 namespace kelva::com::test {
@@ -8,48 +9,6 @@ namespace {
 
 const ClassEntry probeClass[] = {{&CLSID_Probe, L"KelvaProbe.Probe", L"KelvaProbe.Probe", &Probe::create}};
 const ServerInfo probeServer{probeClass, &LIBID_KelvaProbe, 1, 0, 0x409};
-
-// Sends everything this process writes under HKEY_CLASSES_ROOT (and HKLM) into a private key.
-class RegistrySandbox {
-public:
-    RegistrySandbox() {
-        wchar_t name[64];
-        swprintf(name, 64, L"Software\\KelvaTestSandbox\\%lu", GetCurrentProcessId());
-        path_ = name;
-        RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr);
-        RegCreateKeyExW(root_, L"hkcr", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr);
-        RegCreateKeyExW(root_, L"hklm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine_, nullptr);
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_);
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
-    }
-    ~RegistrySandbox() {
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegCloseKey(classes_);
-        RegCloseKey(machine_);
-        RegCloseKey(root_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    }
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-    std::wstring read(const std::wstring& key, const wchar_t* value = nullptr) const {
-        wchar_t buffer[512] = {};
-        DWORD size = sizeof(buffer) - sizeof(wchar_t);
-        if (RegGetValueW(classes_, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-            return L"<absent>";
-        return buffer;
-    }
-    bool exists(const std::wstring& key) const {
-        HKEY k;
-        if (RegOpenKeyExW(classes_, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-        RegCloseKey(k);
-        return true;
-    }
-
-private:
-    std::wstring path_;
-    HKEY root_ = nullptr, classes_ = nullptr, machine_ = nullptr;
-};
 
 class Server : public ComTest {};
 
@@ -114,6 +73,13 @@ TEST_F(Server, CanUnloadOnlyWithoutLiveObjectsFactoriesOrLocks) {
     again.reset();
     EXPECT_EQ(ModuleCounts::canUnloadNow(), S_OK);
     EXPECT_EQ(getClassObject(probeServer, IID__Probe, IID_IClassFactory, again.putVoid()), CLASS_E_CLASSNOTAVAILABLE);
+}
+
+TEST_F(Server, TheProbeServersClassesLeaveNothingAliveAfterRelease) {
+    HMODULE probe = LoadLibraryW(L"KelvaProbe.dll");
+    ASSERT_NE(probe, nullptr) << "KelvaProbe.dll must lie beside the test";
+    expectEveryClassReleasesCleanly(probe);
+    FreeLibrary(probe);
 }
 
 }  // namespace

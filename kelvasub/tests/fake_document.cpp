@@ -17,22 +17,6 @@ com::ComPtr<FakeObject> FakeObject::make() { return com::ComPtr<FakeObject>::att
 
 void FakeObject::on(const std::wstring& name, Handler handler) { members_.emplace_back(name, std::move(handler)); }
 
-STDMETHODIMP FakeObject::QueryInterface(REFIID iid, void** out) {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) FakeObject::Release() {
-    const ULONG n = static_cast<ULONG>(--refs_);
-    if (n == 0) delete this;
-    return n;
-}
-
 STDMETHODIMP FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (failure_ != S_OK) return failure_;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;

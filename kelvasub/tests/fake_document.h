@@ -9,24 +9,20 @@
 #include <vector>
 
 #include "com/com_ptr.h"
+#include "com/object.h"
 #include "com/values.h"
 
 namespace kelva::sub::test {
 
 // An IDispatch whose members are handlers by name (case-insensitive). A handler receives the arguments in
 // declared order (by-reference ones as given) and returns the result or throws an HRESULT.
-class FakeObject final : public IDispatch {
+class FakeObject final : public com::Object<FakeObject, IDispatch> {
 public:
     using Handler = std::function<com::Variant(std::vector<VARIANT*>& args, WORD flags)>;
     static com::ComPtr<FakeObject> make();
     void on(const std::wstring& name, Handler handler);
     // Every call fails with this HRESULT from now on (as a server that went away does).
     void failEverything(HRESULT hr) { failure_ = hr; }
-    long references() const { return refs_; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
@@ -34,11 +30,11 @@ public:
                         EXCEPINFO* excep, UINT* argErr) override;
 
 private:
+    friend class com::RefCounted<FakeObject>;
     FakeObject() = default;
     ~FakeObject() = default;
     std::vector<std::pair<std::wstring, Handler>> members_;
     HRESULT failure_ = S_OK;
-    long refs_ = 1;
 };
 
 // A failure the way an automation server reports one: DISP_E_EXCEPTION with this scode and text.

@@ -1,5 +1,6 @@
 #include "com/latebound.h"
 #include "com/server.h"
+#include "com/tests/server_check.h"
 #include "library_fixture.h"
 
 namespace kelva::sub::test {
@@ -179,36 +180,8 @@ TEST_F(TypeLibrary, EveryClassIsCreatableAndAnswersThroughItsTable) {
     EXPECT_EQ(errorOf([&] { com::call(xls.get(), L"CloseFile", {}); }), 0);
 }
 
-// Sends what this process writes under HKEY_CLASSES_ROOT into a private key, so registration can be
-// checked without touching the prefix's real classes.
-class ClassesSandbox {
-public:
-    ClassesSandbox() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KelvaSubRegistrationTest", 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key_, nullptr);
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, key_);
-    }
-    ~ClassesSandbox() {
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        RegCloseKey(key_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelvaSubRegistrationTest");
-    }
-    ClassesSandbox(const ClassesSandbox&) = delete;
-    ClassesSandbox& operator=(const ClassesSandbox&) = delete;
-    std::wstring read(const std::wstring& path, const wchar_t* value = nullptr) const {
-        wchar_t buffer[512] = {};
-        DWORD size = sizeof(buffer) - sizeof(wchar_t);
-        if (RegGetValueW(key_, path.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-            return L"<absent>";
-        return buffer;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 TEST_F(TypeLibrary, SelfRegistrationWritesEveryClassAndTakesItAway) {
-    ClassesSandbox sandbox;
+    com::test::RegistrySandbox sandbox;
     using Entry = HRESULT STDAPICALLTYPE();
     ASSERT_EQ(library.entry<Entry>("DllRegisterServer")(), S_OK);
     wchar_t path[MAX_PATH];
@@ -238,6 +211,10 @@ TEST_F(TypeLibrary, CanUnloadOnlyWhenNoObjectIsAlive) {
         EXPECT_EQ(canUnload(), S_FALSE);
     }
     EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(TypeLibrary, EveryClassCreatedAndReleasedLeavesTheLibraryUnloadable) {
+    com::test::expectEveryClassReleasesCleanly(library.module());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(ClsPub, ThisDrawingHoldsOneReferenceToTheDocumentUntilReplaced) {
     FakeDrawing drawing;
     EXPECT_EQ(com::get(pub.get(), L"ThisDrawing").vt(), VT_DISPATCH);
     EXPECT_EQ(V_DISPATCH(com::get(pub.get(), L"ThisDrawing").get()), nullptr) << "Nothing before it is set";
-    const long before = drawing.document->references();
+    const ULONG before = drawing.document->references();
     setDrawing(drawing.document.get());
     EXPECT_EQ(drawing.document->references(), before + 1);
     EXPECT_EQ(com::getObject(pub.get(), L"ThisDrawing").get(), drawing.document.get());

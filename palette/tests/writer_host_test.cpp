@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "com/latebound.h"
+#include "com/object.h"
 #include "palette/win/acad_writer.h"
 
 using namespace kelva;
@@ -20,23 +21,12 @@ namespace {
 constexpr HRESULT kServerGone = static_cast<HRESULT>(0x800706BA);  // RPC server unavailable
 
 // An automation object with members given by name; every member not given fails as a dead server.
-class ScriptedObject : public IDispatch {
+class ScriptedObject final : public com::Object<ScriptedObject, IDispatch> {
 public:
     using Member = std::function<HRESULT(VARIANT* result)>;
     std::vector<std::pair<std::wstring, Member>> members;
     std::vector<std::wstring> calls;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
@@ -58,9 +48,6 @@ public:
         calls.push_back(m.first);
         return m.second ? m.second(result) : kServerGone;
     }
-
-private:
-    ULONG refs_ = 1;
 };
 
 class FakeWindow : public WriterWindow {
@@ -81,25 +68,28 @@ public:
 }  // namespace
 
 TEST(WriterHostGone, TheErrorPathEndsQuietlyWhenTheCommandLineIsGoneToo) {
-    ScriptedObject app, doc;
-    app.members.emplace_back(L"ActiveDocument", [&](VARIANT* r) {
+    const auto app = ComPtr<ScriptedObject>::attach(new ScriptedObject());
+    const auto doc = ComPtr<ScriptedObject>::attach(new ScriptedObject());
+    app->members.emplace_back(L"ActiveDocument", [&](VARIANT* r) {
         V_VT(r) = VT_DISPATCH;
-        V_DISPATCH(r) = &doc;
-        doc.AddRef();
+        V_DISPATCH(r) = doc.get();
+        doc->AddRef();
         return S_OK;
     });
-    app.members.emplace_back(L"Caption", [](VARIANT* r) {
+    app->members.emplace_back(L"Caption", [](VARIANT* r) {
         V_VT(r) = VT_BSTR;
         V_BSTR(r) = SysAllocString(L"no such window");
         return S_OK;
     });
     FakeWindow window;
     AcadWriter writer(window);
-    writer.findRunning = [&](const wchar_t*) { return ComPtr<IDispatch>(&app); };
+    writer.findRunning = [&](const wchar_t*) { return ComPtr<IDispatch>(app.get()); };
     EXPECT_NO_THROW(writer.cbWrite_Click());
     EXPECT_NO_THROW(writer.cbGet_Click());
     EXPECT_EQ(window.log, L"min;restore;min;restore;");
     // The command line was tried: the description had somewhere to go until the host went.
-    EXPECT_NE(std::find(doc.calls.begin(), doc.calls.end(), L"Utility"), doc.calls.end());
+    EXPECT_NE(std::find(doc->calls.begin(), doc->calls.end(), L"Utility"), doc->calls.end());
     writer.release();
+    EXPECT_EQ(app->references(), 1u) << "the writer keeps no reference after release";
+    EXPECT_EQ(doc->references(), 1u);
 }
