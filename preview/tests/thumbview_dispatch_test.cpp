@@ -10,6 +10,7 @@
 
 #include "KelvaView.h"
 #include "com/tests/malformed.h"
+#include "com/tests/server_check.h"
 
 namespace {
 
@@ -44,6 +45,9 @@ protected:
     HMODULE module_ = nullptr;
     mf::Table table;
 };
+
+// Created from its factory, asked for each of its interfaces and released: nothing of the server is left.
+TEST_F(ThumbViewDispatch, EveryClassReleasesCleanly) { kelva::com::test::expectEveryClassReleasesCleanly(module_); }
 
 TEST_F(ThumbViewDispatch, RefusesMalformedArgumentsInEveryMember) {
     IDispatch* control = create();
