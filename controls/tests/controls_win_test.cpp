@@ -13,30 +13,13 @@
 
 using namespace kelva;
 using namespace kelva::ctl;
-using kelva::testing::Capture;
-using kelva::testing::pointParam;
-using kelva::testing::pump;
+using namespace kelva::testing;
 
 namespace {
 
 rt::FormLayout layout(double w = 7200, double h = 4500) {
-    rt::FormLayout l;
-    l.caption = L"controls test";
-    l.rect = {600, 600, w, h};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    l.backColor = 0xF0F0F0;
-    return l;
+    return testForm(L"controls test", {600, 600, w, h}, 0xF0F0F0);
 }
-
-void showAndActivate(rt::Form& form) {
-    form.show();
-    SetForegroundWindow(form.hwnd());
-    SetActiveWindow(form.hwnd());
-    pump(20);
-}
-
-void send(HWND h, UINT msg, int x = 0, int y = 0, WPARAM w = 0) { SendMessageW(h, msg, w, pointParam(x, y)); }
 
 // Renders the button's plan in software: lines (end left out), fills and pixels; the caption and
 // focus rectangle are left to the probes that avoid them.

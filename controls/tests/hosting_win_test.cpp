@@ -12,28 +12,11 @@
 
 using namespace kelva;
 using namespace kelva::ctl;
-using kelva::testing::pointParam;
-using kelva::testing::pump;
+using namespace kelva::testing;
 
 namespace {
 
-rt::FormLayout layout(double w = 7200, double h = 4500) {
-    rt::FormLayout l;
-    l.caption = L"hosting test";
-    l.rect = {900, 900, w, h};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    return l;
-}
-
-void activate(rt::Form& form) {
-    form.show();
-    SetForegroundWindow(form.hwnd());
-    SetActiveWindow(form.hwnd());
-    pump(20);
-}
-
-void send(HWND h, UINT msg, int x = 0, int y = 0, WPARAM w = 0) { SendMessageW(h, msg, w, pointParam(x, y)); }
+rt::FormLayout layout(double w = 7200, double h = 4500) { return testForm(L"hosting test", {900, 900, w, h}); }
 
 void click(HWND h, int x = 10, int y = 5) {
     send(h, WM_MOUSEMOVE, x, y);
@@ -90,7 +73,7 @@ TEST(HostedControls, EachControlWorksCreatedFromItsDesignNodeAndNew) {
     x.props.write(L"Caption", std::wstring(L"AutoCAD에 문자 쓰기"));
     design.children = {b, c, x};
     form.loadDesign(design);
-    activate(form);
+    showAndActivate(form);
 
     int clicks[6] = {};
     stored.Click = [&] { ++clicks[0]; };
@@ -126,7 +109,7 @@ TEST(HostedControls, TabMovesTheFocusInTabOrderAndKeysNoControlUsesReachTheForm)
     auto& combo = form.add<rt::StdControl>(L"cobFont", {300, 1400, 2000, 300}, nullptr, rt::StdControl::Kind::ComboBox);
     auto& last = form.add<XPButton>(L"cbLast", {300, 2000, 1200, 375});
     form.loadDesign({});
-    activate(form);
+    showAndActivate(form);
     std::vector<int> downs, presses;
     form.KeyDown = [&](int& k, int) { downs.push_back(k); };
     form.KeyPress = [&](int& a) { presses.push_back(a); };
@@ -195,7 +178,7 @@ struct AboutBox {
             gone = true;
             form.reset();
         };
-        activate(*form);
+        showAndActivate(*form);
         form->setTopMost(true);
     }
 };
@@ -225,7 +208,7 @@ TEST(AboutBoxPattern, ClosesOnItsButtonOnAKeyAndOnDeactivation) {
     {
         AboutBox box;
         rt::Form other(layout(2000, 1500));
-        activate(other);  // the box loses activation: its button's form hook runs in the same message
+        showAndActivate(other);  // the box loses activation: its button's form hook runs in the same message
         pump(20);
         EXPECT_TRUE(box.gone);
         EXPECT_EQ(box.unloads, 1);
@@ -236,7 +219,7 @@ TEST(CheckTimer, TicksThatChangeNothingRepaintNothing) {
     rt::Form form(layout());
     auto& box = form.add<Check>(L"chkCAD", {300, 300, 1500, 255});
     form.loadDesign({});
-    activate(form);
+    showAndActivate(form);
     pump(30);
     UpdateWindow(box.captionWindow());
     for (int i = 0; i < 5; ++i) box.tick();
@@ -256,7 +239,7 @@ TEST(XFrameHeights, AFractionalHeightCollapsesAtTheFirstClick) {
     bag.write(L"Enabled", true);
     bag.write(L"Button", true);
     f.load(bag);
-    activate(form);
+    showAndActivate(form);
     click(f.header().hwnd());
     EXPECT_EQ(f.rect().height, 315);
     EXPECT_FALSE(f.Expanded());
@@ -274,7 +257,7 @@ TEST(XFrameHeights, TheHeaderFontIsBuiltOncePerChange) {
     bag.write(L"FontSize", 9.0);
     bag.write(L"FontBold", true);
     f.load(bag);
-    activate(form);
+    showAndActivate(form);
     int rebuilt = 0;
     const int id = f.Font()->listen([&](const rt::Font&) { ++rebuilt; });
     HWND header = f.header().hwnd();

@@ -20,12 +20,7 @@ int pixelsOf(const Capture& c, std::uint32_t colour) {
 }  // namespace
 
 TEST(CheckCaptionColours, HoldInBothStatesUnderVersion6Controls) {
-    rt::FormLayout l;
-    l.caption = L"theme test";
-    l.rect = {900, 900, 6000, 2000};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    rt::Form form(l);
+    rt::Form form(kelva::testing::testForm(L"theme test", {900, 900, 6000, 2000}));
     auto& box = form.add<ctl::Check>(L"chkTop", {300, 300, 4500, 255});
     rt::PropertyBag bag;
     bag.write(L"Caption", std::wstring(L" 프로그램을 항상 최상위로 실행"));

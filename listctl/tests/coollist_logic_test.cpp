@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "listctl/coollist_logic.h"
 
 using namespace kelva;
@@ -42,15 +43,6 @@ struct Fixture {
         sink.log.clear();
     }
 };
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 std::vector<std::wstring> texts(const ListModel& m) {
     std::vector<std::wstring> out;

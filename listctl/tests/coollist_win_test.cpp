@@ -4,33 +4,24 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/tests/checks.h"
 #include "listctl/coollist.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
+#include "runtime/tests/fake_dispatch.h"
 #include "runtime/tests/win_support.h"
 
 using namespace kelva;
 using namespace kelva::lst;
-using kelva::testing::Capture;
-using kelva::testing::pointParam;
-using kelva::testing::pump;
+using namespace kelva::testing;
+using com::ComPtr;
 
 namespace {
-
-rt::FormLayout layout() {
-    rt::FormLayout l;
-    l.caption = L"list test";
-    l.rect = {600, 600, 6000, 6000};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    l.backColor = 0xF0F0F0;
-    return l;
-}
 
 // A form hosting one list (as the editor hosts lstKelva: 1575 x 3630 twips) and a text box to
 // take the focus away; every event the list raises is logged in order.
 struct ListHost {
-    rt::Form form{layout()};
+    rt::Form form{testForm(L"list test", {600, 600, 6000, 6000}, 0xF0F0F0)};
     CoolList& list;
     rt::StdControl& other;
     std::vector<std::string> log;
@@ -50,10 +41,7 @@ struct ListHost {
         list.KeyDown = [this](std::int16_t& k, std::int16_t&) { log.push_back("KeyDown" + std::to_string(k)); };
         list.KeyPress = [this](std::int16_t& k) { log.push_back("KeyPress" + std::to_string(k)); };
         list.KeyUp = [this](std::int16_t& k, std::int16_t&) { log.push_back("KeyUp" + std::to_string(k)); };
-        form.show();
-        SetForegroundWindow(form.hwnd());
-        SetActiveWindow(form.hwnd());
-        pump(20);
+        showAndActivate(form);
     }
     void fill(int n) {
         for (int i = 0; i < n; ++i) list.AddItem(L"항목 " + std::to_wstring(i));
@@ -73,15 +61,6 @@ struct ListHost {
 void CALLBACK releaseButton(HWND w, UINT, UINT_PTR id, DWORD) {
     KillTimer(w, id);
     PostMessageW(w, WM_LBUTTONUP, 0, pointParam(10, 10));
-}
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 }  // namespace
@@ -405,90 +384,44 @@ namespace {
 
 // An image list reached by member name, as the list expects one: ImageHeight, ListImages(i).Draw
 // and Parent.ScaleMode. Image i draws a 6 x 6 square of its colour; only images 1 and 2 exist.
-class FakeDispatch : public IDispatch {
-public:
-    enum class Role { ImageList, Images, Image, Container };
-    FakeDispatch(Role role, int index = 0) : role_(role), index_(index) {}
-    virtual ~FakeDispatch() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
+ComPtr<FakeDispatch> imageList() {
+    auto image = [](int index) {
+        auto image = FakeDispatch::make();
+        image->member(L"Draw", [index](const DISPPARAMS& args, com::Variant&) {
+            if (args.cArgs != 4) return DISP_E_BADPARAMCOUNT;
+            const auto dc = FakeDispatch::number(args, 0), x = FakeDispatch::number(args, 1),
+                       y = FakeDispatch::number(args, 2);
+            if (!dc || !x || !y) return DISP_E_TYPEMISMATCH;
+            const int left = static_cast<int>(*x), top = static_cast<int>(*y);
+            RECT r{left, top, left + 6, top + 6};
+            rt::BrushPtr b(CreateSolidBrush(index == 1 ? RGB(255, 0, 0) : RGB(0, 255, 0)));
+            FillRect(reinterpret_cast<HDC>(static_cast<std::intptr_t>(*dc)), &r, b.get());
             return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG r = --refs_;
-        if (r == 0) delete this;
-        return r;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-        static const wchar_t* known[] = {L"ImageHeight", L"ListImages", L"Parent", L"ScaleMode", L"Item", L"Draw"};
-        for (int i = 0; i < 6; ++i)
-            if (_wcsicmp(names[0], known[i]) == 0) {
-                ids[0] = i + 1;
-                return S_OK;
-            }
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override {
-        auto number = [&](UINT fromLeft) {
-            VARIANT v;
-            VariantInit(&v);
-            VariantChangeType(&v, &p->rgvarg[p->cArgs - 1 - fromLeft], 0, VT_R8);
-            return V_R8(&v);
-        };
-        auto object = [&](FakeDispatch* d) {
-            if (result) {
-                V_VT(result) = VT_DISPATCH;
-                V_DISPATCH(result) = d;
-            } else {
-                d->Release();
-            }
+        });
+        return image;
+    };
+    auto images = [image] {
+        auto images = FakeDispatch::make();
+        images->member(L"Item", [image](const DISPPARAMS& args, com::Variant& result) {
+            if (args.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            const auto i = FakeDispatch::number(args, 0);
+            if (!i || *i < 1 || *i > 2) return DISP_E_BADINDEX;
+            result = com::Variant::fromDispatch(image(static_cast<int>(*i)).get());
             return S_OK;
-        };
-        if (role_ == Role::ImageList && id == 1 && result) {
-            V_VT(result) = VT_I4;
-            V_I4(result) = 6;
-            return S_OK;
-        }
-        if (role_ == Role::ImageList && id == 2) return object(new FakeDispatch(Role::Images));
-        if (role_ == Role::ImageList && id == 3) return object(new FakeDispatch(Role::Container));
-        if (role_ == Role::Container && id == 4 && result) {
-            V_VT(result) = VT_I2;
-            V_I2(result) = 3;
-            return S_OK;
-        }
-        if (role_ == Role::Images && id == 5 && p->cArgs == 1) {
-            const int i = static_cast<int>(number(0));
-            if (i < 1 || i > 2) return DISP_E_BADINDEX;
-            return object(new FakeDispatch(Role::Image, i));
-        }
-        if (role_ == Role::Image && id == 6 && p->cArgs == 4) {
-            HDC dc = reinterpret_cast<HDC>(static_cast<std::intptr_t>(number(0)));
-            const int x = static_cast<int>(number(1)), y = static_cast<int>(number(2));
-            RECT r{x, y, x + 6, y + 6};
-            rt::BrushPtr b(CreateSolidBrush(index_ == 1 ? RGB(255, 0, 0) : RGB(0, 255, 0)));
-            FillRect(dc, &r, b.get());
-            return S_OK;
-        }
-        return DISP_E_MEMBERNOTFOUND;
-    }
-
-private:
-    Role role_;
-    int index_;
-    ULONG refs_ = 1;
-};
+        });
+        return images;
+    };
+    auto container = [] {
+        auto container = FakeDispatch::make();
+        container->property(L"ScaleMode", com::Variant::fromInt16(3));
+        return container;
+    };
+    auto list = FakeDispatch::make();
+    list->property(L"ImageHeight", com::Variant::fromInt32(6))
+        .object(L"ListImages", images)
+        .object(L"Parent", container);
+    return list;
+}
 
 }  // namespace
 
@@ -498,9 +431,8 @@ TEST(CoolListWin, IconsFromAnImageListByMemberName) {
     h.list.AddItem(L"one", 1, 2);
     h.list.AddItem(L"none", 0, 0);
     h.list.AddItem(L"missing", 7, 7);
-    auto* images = new FakeDispatch(FakeDispatch::Role::ImageList);
-    h.list.SetImageList(images);
-    images->Release();
+    const long objects = com::ModuleCounts::objects();
+    h.list.SetImageList(imageList().get());
     SetFocus(h.other.hwnd());
     const int rh = h.list.rowHeight();
     Capture c(h.pic());
@@ -517,6 +449,7 @@ TEST(CoolListWin, IconsFromAnImageListByMemberName) {
     EXPECT_NE(c2.at(0, (rh - 6) / 2 - 1), 0x00FF00u);
     h.list.SetImageList(nullptr);
     EXPECT_NE(Capture(h.pic()).at(0, (rh - 6) / 2), 0x00FF00u);
+    EXPECT_EQ(com::ModuleCounts::objects(), objects);  // every object of the image list let go
 }
 
 TEST(CoolListWin, HoverDoubleClickAndClear) {

@@ -15,9 +15,7 @@
 
 using namespace kelva;
 using namespace kelva::palette;
-using kelva::testing::Capture;
-using kelva::testing::pointParam;
-using kelva::testing::pump;
+using namespace kelva::testing;
 
 namespace {
 
@@ -46,8 +44,7 @@ protected:
         window->findAcad = [] { return com::ComPtr<IDispatch>(); };
         window->Unloaded = [this] { ++unloads; };
         window->show();
-        SetForegroundWindow(window->form().hwnd());
-        pump(30);
+        activate(window->form().hwnd(), 30);
     }
     HWND pageWindow(int p) { return window->page(p).hwnd(); }
     // Centre of a page cell in the page's client pixels.
@@ -366,8 +363,6 @@ TEST_F(PaletteWindow, AboutBoxClosesOnAKeyAndOnDeactivation) {
     clickButton(window->button(L"cbAbout"));
     about = window->aboutWindow();
     ASSERT_TRUE(about->loaded());
-    SetForegroundWindow(window->form().hwnd());
-    SetActiveWindow(window->form().hwnd());
-    pump(10);
+    activate(window->form().hwnd(), 10);
     EXPECT_FALSE(about->loaded());
 }

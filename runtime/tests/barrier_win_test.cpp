@@ -13,13 +13,7 @@ using kelva::testing::pump;
 
 namespace {
 
-FormLayout layout() {
-    FormLayout l;
-    l.caption = L"장벽 시험";
-    l.rect = {1500, 1500, 4000, 3000};
-    l.borderless = true;
-    return l;
-}
+FormLayout layout() { return kelva::testing::testForm(L"장벽 시험", {1500, 1500, 4000, 3000}); }
 
 // A control whose handler fails on WM_APP: with a C++ exception, or with a run-time error.
 class Thrower : public Control {

@@ -16,15 +16,13 @@
 using namespace kelva::rt;
 using kelva::testing::pointParam;
 using kelva::testing::pump;
+using kelva::testing::showAndActivate;
 
 namespace {
 
 FormLayout layoutAt(double left, double top, double w, double h, bool borderless = true) {
-    FormLayout l;
-    l.caption = L"form test";
-    l.rect = {left, top, w, h};
+    FormLayout l = kelva::testing::testForm(L"form test", {left, top, w, h});
     l.borderless = borderless;
-    l.font = {L"굴림", 9};
     return l;
 }
 
@@ -220,20 +218,11 @@ TEST(TimerRunTime, ATimerGoneBeforeItsQueuedTickDoesNothing) {
     EXPECT_EQ(ticks, 1);
 }
 
-namespace {
-void activate(Form& form) {
-    form.show();
-    SetForegroundWindow(form.hwnd());
-    SetActiveWindow(form.hwnd());
-    pump(20);
-}
-}  // namespace
-
 TEST(IntrinsicEvents, LabelMouseInTwipsAndClick) {
     Form form(layoutAt(1500, 1500, 6000, 3000));
     auto& lbl = form.add<StdControl>(L"lblTop", {0, 0, 3000, 420}, nullptr, StdControl::Kind::Label);
     lbl.setText(L"Kelva 특수문자");
-    activate(form);
+    showAndActivate(form);
     std::vector<std::wstring> log;
     auto at = [](const MouseArgs& a) { return std::to_wstring(a.button) + L"@" + std::to_wstring(static_cast<int>(a.x)) +
                                               L"," + std::to_wstring(static_cast<int>(a.y)); };
@@ -267,7 +256,7 @@ TEST(IntrinsicEvents, OptionButtonsTextAndComboBoxes) {
     auto& optBack = form.add<StdControl>(L"optBack", {120, 420, 2500, 255}, nullptr, StdControl::Kind::OptionButton);
     auto& tb = form.add<StdControl>(L"tbHeight", {120, 900, 1500, 300}, nullptr, StdControl::Kind::TextBox);
     auto& cob = form.add<StdControl>(L"cobFont", {120, 1500, 2500, 300}, nullptr, StdControl::Kind::ComboBox);
-    activate(form);
+    showAndActivate(form);
     std::vector<std::wstring> log;
     optNew.Click = [&] { log.push_back(L"optNew"); };
     optBack.Click = [&] { log.push_back(L"optBack"); };
@@ -316,7 +305,7 @@ TEST(IntrinsicEvents, TheTipWindowBelongsToNoWindowAndGoesWithTheForm) {
         SCOPED_TRACE(byUnload ? "unloaded" : "window destroyed");
         Form form(layoutAt(1500, 1500, 6000, 4000));
         auto& img = form.add<Image>(L"imgMini", {3600, 300, 255, 255});
-        activate(form);
+        showAndActivate(form);
         img.setToolTipText(L"최소화");
         HWND tip = form.toolTipWindow();
         ASSERT_TRUE(tip && IsWindow(tip));
@@ -337,7 +326,7 @@ TEST(IntrinsicEvents, ToolTipAppearsOverAPictureBoxAndAnImage) {
     Form form(layoutAt(1500, 1500, 6000, 4000));
     auto& pic = form.add<PictureBox>(L"picMap", {300, 300, 3000, 1500});
     auto& img = form.add<Image>(L"imgMini", {3600, 300, 255, 255});
-    activate(form);
+    showAndActivate(form);
     pic.setToolTipText(L"더블 클릭시 클립보드로 복사");
     img.setToolTipText(L"최소화");
     EXPECT_EQ(pic.toolTipText(), L"더블 클릭시 클립보드로 복사");

@@ -17,12 +17,7 @@ using kelva::testing::pump;
 namespace {
 
 FormLayout testLayout(double w = 6000, double h = 4000) {
-    FormLayout l;
-    l.caption = L"runtime test";
-    l.rect = {1500, 1500, w, h};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    return l;
+    return kelva::testing::testForm(L"runtime test", {1500, 1500, w, h});
 }
 
 // A user control that records its life cycle.

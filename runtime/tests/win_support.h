@@ -1,11 +1,14 @@
 #pragma once
-// Helpers for window tests under Wine: pumping messages, reading pixels of what a window shows and
-// saving them as BMP screenshots next to the test program.
+// Helpers for window tests under Wine: the forms they host controls on, pumping messages, reading
+// pixels of what a window shows and saving them as BMP screenshots next to the test program.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "runtime/form.h"
 
 namespace kelva::testing {
 
@@ -102,5 +105,35 @@ private:
 };
 
 inline LPARAM pointParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+// A mouse message at client pixel (x, y), sent straight to the window's procedure.
+inline LRESULT send(HWND window, UINT msg, int x = 0, int y = 0, WPARAM w = 0) {
+    return SendMessageW(window, msg, w, pointParam(x, y));
+}
+
+// A borderless form at `rect` (twips) in the programs' own font, 굴림 9.
+inline rt::FormLayout testForm(std::wstring caption, rt::TwipsRect rect,
+                               std::uint32_t backColor = rt::FormLayout{}.backColor) {
+    rt::FormLayout l;
+    l.caption = std::move(caption);
+    l.rect = rect;
+    l.borderless = true;
+    l.font = {L"굴림", 9};
+    l.backColor = backColor;
+    return l;
+}
+
+// Makes a top-level window the active foreground one, as the user's click on it would, so that keys
+// and the focus go to it, and lets it settle.
+inline void activate(HWND window, DWORD settleMs = 20) {
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    pump(settleMs);
+}
+
+inline void showAndActivate(rt::Form& form, DWORD settleMs = 20) {
+    form.show();
+    activate(form.hwnd(), settleMs);
+}
 
 }  // namespace kelva::testing

@@ -5,94 +5,49 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/tests/fake_dispatch.h"
 #include "tabctl/gdi_canvas.h"
 #include "tabctl/xtab_imagelist.h"
 #include "tabctl/xtab_pictures.h"
 
 using namespace kelva::tabctl;
+using kelva::com::ComPtr;
+using kelva::com::Variant;
+using kelva::testing::FakeDispatch;
 
 namespace {
 
 // A test image list: ListImages, Item(i) (from 1), Picture, and on the picture Handle and Type.
-// Images without a bitmap have an empty picture (Type 0).
-class FakeList : public IDispatch {
-public:
-    enum class Role { List, Images, Image, Picture };
-    FakeList(Role role, std::vector<HBITMAP>* bitmaps, int index = 0) : role_(role), bitmaps_(bitmaps), index_(index) {}
-    virtual ~FakeList() = default;
-    ULONG refs() const { return refs_; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
+// Images without a bitmap have an empty picture (Type 0). `lastPicture`, when given, is the picture
+// object handed out last.
+ComPtr<FakeDispatch> imageList(const std::vector<HBITMAP>& bitmaps, FakeDispatch** lastPicture = nullptr) {
+    auto picture = [&bitmaps, lastPicture](std::size_t i) {
+        HBITMAP bmp = bitmaps[i];
+        auto picture = FakeDispatch::make();
+        picture->property(L"Handle", Variant::fromInt32(static_cast<LONG>(reinterpret_cast<std::intptr_t>(bmp))))
+            .property(L"Type", Variant::fromInt16(bmp ? 1 : 0));
+        if (lastPicture) *lastPicture = picture.get();
+        return picture;
+    };
+    auto images = [&bitmaps, picture] {
+        auto images = FakeDispatch::make();
+        images->member(L"Item", [&bitmaps, picture](const DISPPARAMS& args, Variant& result) {
+            if (args.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            const auto i = FakeDispatch::number(args, 0);
+            if (!i) return DISP_E_TYPEMISMATCH;
+            if (*i < 1 || *i > static_cast<double>(bitmaps.size())) return DISP_E_BADINDEX;
+            const auto k = static_cast<std::size_t>(*i) - 1;
+            auto image = FakeDispatch::make();
+            image->object(L"Picture", [picture, k] { return picture(k); });
+            result = Variant::fromDispatch(image.get());
             return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG r = --refs_;
-        if (r == 0) delete this;
-        return r;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-        static const wchar_t* known[] = {L"ListImages", L"Item", L"Picture", L"Handle", L"Type"};
-        for (int i = 0; i < 5; ++i)
-            if (_wcsicmp(names[0], known[i]) == 0) {
-                ids[0] = i + 1;
-                return S_OK;
-            }
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override {
-        auto object = [&](FakeList* d) {
-            V_VT(result) = VT_DISPATCH;
-            V_DISPATCH(result) = d;
-            return S_OK;
-        };
-        if (!result) return E_INVALIDARG;
-        if (role_ == Role::List && id == 1) return object(new FakeList(Role::Images, bitmaps_));
-        if (role_ == Role::Images && id == 2 && p->cArgs == 1) {
-            VARIANT i;
-            VariantInit(&i);
-            if (FAILED(VariantChangeType(&i, &p->rgvarg[0], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
-            if (V_I4(&i) < 1 || V_I4(&i) > static_cast<int>(bitmaps_->size())) return DISP_E_BADINDEX;
-            return object(new FakeList(Role::Image, bitmaps_, V_I4(&i)));
-        }
-        if (role_ == Role::Image && id == 3) {
-            auto* pic = new FakeList(Role::Picture, bitmaps_, index_);
-            lastPicture = pic;
-            return object(pic);
-        }
-        HBITMAP bmp = role_ == Role::Picture ? (*bitmaps_)[static_cast<std::size_t>(index_ - 1)] : nullptr;
-        if (role_ == Role::Picture && id == 4) {
-            V_VT(result) = VT_I4;
-            V_I4(result) = static_cast<LONG>(reinterpret_cast<std::intptr_t>(bmp));
-            return S_OK;
-        }
-        if (role_ == Role::Picture && id == 5) {
-            V_VT(result) = VT_I2;
-            V_I2(result) = bmp ? 1 : 0;
-            return S_OK;
-        }
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    static inline FakeList* lastPicture = nullptr;
-
-private:
-    Role role_;
-    std::vector<HBITMAP>* bitmaps_;
-    int index_;
-    ULONG refs_ = 1;
-};
+        });
+        return images;
+    };
+    auto list = FakeDispatch::make();
+    list->object(L"ListImages", images);
+    return list;
+}
 
 HBITMAP solid(COLORREF color) {
     HDC screen = GetDC(nullptr);
@@ -116,12 +71,14 @@ struct Own : TabPicture {
 
 TEST(XTabImageList, PicturesComeByMemberNameAndAreSharedNotCopied) {
     std::vector<HBITMAP> bitmaps{solid(RGB(255, 0, 0)), solid(RGB(0, 0, 255))};
-    auto* list = new FakeList(FakeList::Role::List, &bitmaps);
+    const long objects = kelva::com::ModuleCounts::objects();
+    FakeDispatch* held = nullptr;
+    auto list = imageList(bitmaps, &held);
     std::vector<TabRecord> tabs(4);
     std::vector<PictureRef> own;
     for (auto& t : tabs) own.push_back(t.Picture = std::make_shared<Own>());
 
-    copyTabImages(tabs, [list](std::int32_t i) { return imageListPicture(list, i); });
+    copyTabImages(tabs, [&list](std::int32_t i) { return imageListPicture(list.get(), i); });
     for (int i = 0; i < 2; ++i) {
         auto* g = dynamic_cast<const GdiTabPicture*>(tabs[static_cast<std::size_t>(i)].Picture.get());
         ASSERT_NE(g, nullptr);
@@ -133,11 +90,11 @@ TEST(XTabImageList, PicturesComeByMemberNameAndAreSharedNotCopied) {
     EXPECT_EQ(tabs[3].Picture, own[3]);
 
     // The tab holds the list's picture object while it uses it, and lets it go afterwards.
-    FakeList* held = FakeList::lastPicture;
-    EXPECT_EQ(held->refs(), 1u);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->references(), 1u);
     held->AddRef();
     tabs[1].Picture.reset();
-    EXPECT_EQ(held->refs(), 1u);
+    EXPECT_EQ(held->references(), 1u);
     held->Release();
 
     // Drawn masked from the shared handle.
@@ -155,7 +112,8 @@ TEST(XTabImageList, PicturesComeByMemberNameAndAreSharedNotCopied) {
     DeleteObject(target);
 
     tabs.clear();
-    list->Release();
+    list.reset();
+    EXPECT_EQ(kelva::com::ModuleCounts::objects(), objects);  // every object of the list let go
     for (HBITMAP b : bitmaps) {
         BITMAP bm{};
         EXPECT_EQ(GetObjectW(b, sizeof bm, &bm), static_cast<int>(sizeof bm)) << "the list's bitmap was deleted";
@@ -171,11 +129,13 @@ TEST(XTabImageList, NoListOrAnEmptyImageEndsTheWalk) {
     EXPECT_EQ(tabs[0].Picture, mine);  // nothing passed: the first tab keeps its picture
 
     std::vector<HBITMAP> bitmaps{nullptr, solid(RGB(1, 2, 3))};
-    auto* list = new FakeList(FakeList::Role::List, &bitmaps);
-    copyTabImages(tabs, [list](std::int32_t i) { return imageListPicture(list, i); });
+    const long objects = kelva::com::ModuleCounts::objects();
+    auto list = imageList(bitmaps);
+    copyTabImages(tabs, [&list](std::int32_t i) { return imageListPicture(list.get(), i); });
     EXPECT_EQ(tabs[0].Picture, mine);  // image 1 has no picture
     EXPECT_FALSE(tabs[1].Picture);
-    list->Release();
+    list.reset();
+    EXPECT_EQ(kelva::com::ModuleCounts::objects(), objects);
     DeleteObject(bitmaps[1]);
 }
 

@@ -12,21 +12,9 @@
 
 using namespace kelva;
 using namespace kelva::tabctl;
-using kelva::testing::Capture;
-using kelva::testing::pointParam;
-using kelva::testing::pump;
+using namespace kelva::testing;
 
 namespace {
-
-rt::FormLayout layout() {
-    rt::FormLayout l;
-    l.caption = L"xtab test";
-    l.rect = {600, 600, 7200, 4500};
-    l.borderless = true;
-    l.font = {L"굴림", 9};
-    l.backColor = 0xF0F0F0;
-    return l;
-}
 
 // Restores the platform answers a test replaced.
 struct PlatformScope {
@@ -42,7 +30,7 @@ struct Host {
     std::vector<std::string> events;
 
     explicit Host(rt::PropertyBag bag = {}, bool userMode = true, int tabs = 3) {
-        form = std::make_unique<rt::Form>(layout());
+        form = std::make_unique<rt::Form>(testForm(L"xtab test", {600, 600, 7200, 4500}, 0xF0F0F0));
         form->setUserMode(userMode);
         tab = &form->add<ucXTab>(L"XTab", {150, 150, 6000, 3000});
         if (!bag.contains(L"TabCount")) bag.write(L"TabCount", std::int32_t{tabs});
@@ -65,10 +53,7 @@ struct Host {
         tab->ControlBoxMouseUp = [this](float&, float&) { events.push_back("boxUp"); };
         tab->Status = [this](std::wstring s) { events.push_back(std::string(s.begin(), s.end())); };
         tab->AfterCompleteInit = [this] { events.push_back("init"); };
-        form->show();
-        SetForegroundWindow(form->hwnd());
-        SetActiveWindow(form->hwnd());
-        pump(20);
+        showAndActivate(*form);
     }
     // The form ends first: its end still raises events into this host.
     ~Host() { form.reset(); }
