@@ -364,5 +364,5 @@ TEST_F(PaletteWindow, AboutBoxClosesOnAKeyAndOnDeactivation) {
     about = window->aboutWindow();
     ASSERT_TRUE(about->loaded());
     activate(window->form().hwnd(), 10);
-    EXPECT_FALSE(about->loaded());
+    EXPECT_TRUE(pumpUntil([&] { return !about->loaded(); })) << "still loaded after its deactivation";
 }

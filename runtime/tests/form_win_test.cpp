@@ -336,16 +336,14 @@ TEST(IntrinsicEvents, ToolTipAppearsOverAPictureBoxAndAnImage) {
         SetCursorPos(rc.left + 5, rc.top + 5);
         // The mouse arrives and rests: the tip shows after the initial delay.
         PostMessageW(c.hwnd(), WM_MOUSEMOVE, 0, pointParam(5, 5));
-        for (int i = 0; i < 150; ++i) {
-            pump(20);
+        wchar_t text[128] = {};
+        pumpUntil([&] {
             HWND tip = form.toolTipWindow();
-            if (tip && IsWindowVisible(tip)) {
-                wchar_t text[128] = {};
-                SendMessageW(tip, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
-                if (text[0]) return text;
-            }
-        }
-        return L"";
+            if (!tip || !IsWindowVisible(tip)) return false;
+            SendMessageW(tip, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
+            return text[0] != 0;
+        });
+        return text;
     };
     EXPECT_EQ(shownTip(pic), L"더블 클릭시 클립보드로 복사");
     EXPECT_EQ(shownTip(img), L"최소화");

@@ -24,6 +24,119 @@ inline void pump(DWORD ms = 0) {
     } while (GetTickCount() < end);
 }
 
+// Pumps messages until `done` holds or `limitMs` has passed; answers whether it holds. The limit only keeps a
+// broken case from hanging: a loaded machine may take long to deliver what a test waits for.
+template <class Done>
+bool pumpUntil(Done&& done, DWORD limitMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= limitMs) return false;
+        pump(10);
+    }
+    return true;
+}
+
+// A DIB's 0x00RRGGBB pixel as a COLORREF (0x00BBGGRR).
+inline std::uint32_t colorRefOf(std::uint32_t dibPixel) {
+    return ((dibPixel >> 16) & 0xFF) | (dibPixel & 0xFF00) | ((dibPixel & 0xFF) << 16);
+}
+
+// Writes a picture as a 24-bit BMP file; `at(x, y)` gives each pixel as a COLORREF (0x00BBGGRR).
+template <class PixelAt>
+bool writeBmp(const std::wstring& path, int w, int h, PixelAt&& at) {
+    const int stride = w * 3 + ((4 - (w * 3) % 4) % 4);
+    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride) * h, 0);
+    auto put32 = [&](std::size_t offset, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B', file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(w));
+    put32(22, static_cast<std::uint32_t>(h));
+    file[26] = 1, file[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t c = at(x, y);
+            auto* d = &file[54 + static_cast<std::size_t>(h - 1 - y) * stride + x * 3];
+            d[0] = static_cast<std::uint8_t>(c >> 16), d[1] = static_cast<std::uint8_t>(c >> 8),
+            d[2] = static_cast<std::uint8_t>(c);
+        }
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) &&
+                    written == file.size();
+    CloseHandle(f);
+    return ok;
+}
+
+// A top-down 32-bit DIB selected into a memory DC of its own: what GDI draws into it is read back
+// as pixels.
+class Dib {
+public:
+    Dib(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        old_ = SelectObject(dc_, bmp_);
+    }
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+    ~Dib() {
+        SelectObject(dc_, old_);
+        DeleteObject(bmp_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    int width() const { return w_; }
+    int height() const { return h_; }
+    // COLORREF (0x00BBGGRR) at a pixel; 0xFFFFFFFF outside.
+    std::uint32_t at(int x, int y) const {
+        if (!bits_ || x < 0 || y < 0 || x >= w_ || y >= h_) return 0xFFFFFFFF;
+        GdiFlush();
+        return colorRefOf(static_cast<const std::uint32_t*>(bits_)[static_cast<std::size_t>(y) * w_ + x]);
+    }
+    // Every pixel as the DIB holds it (0x00RRGGBB), row by row from the top.
+    std::vector<std::uint32_t> pixels() const {
+        if (!bits_) return {};
+        GdiFlush();
+        const auto* p = static_cast<const std::uint32_t*>(bits_);
+        std::vector<std::uint32_t> out(p, p + static_cast<std::size_t>(w_) * h_);
+        for (auto& v : out) v &= 0xFFFFFFu;
+        return out;
+    }
+    // A device-dependent bitmap holding what was drawn, as a picture object holds one.
+    HBITMAP copyBitmap() const {
+        HBITMAP bmp = CreateCompatibleBitmap(dc_, w_, h_);
+        HDC mem = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w_, h_, dc_, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        return bmp;
+    }
+    bool save(const std::wstring& path) const {
+        const auto p = pixels();
+        if (p.empty()) return false;
+        return writeBmp(path, w_, h_,
+                        [&](int x, int y) { return colorRefOf(p[static_cast<std::size_t>(y) * w_ + x]); });
+    }
+
+private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bmp_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
 // What a window's client area shows, read back from its DC.
 class Capture {
 public:
@@ -36,28 +149,13 @@ public:
         if (w_ <= 0 || h_ <= 0) return;
         // Paint first, so the capture shows the window's latest state.
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Dib dib(w_, h_);
         HDC src = GetDC(hwnd);
-        HDC mem = CreateCompatibleDC(src);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w_;
-        bi.bmiHeader.biHeight = -h_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, dib);
-        BitBlt(mem, 0, 0, w_, h_, src, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        for (std::size_t i = 0; i < pixels_.size(); ++i) {
-            const std::uint32_t v = p[i];  // 0x00RRGGBB in the DIB
-            pixels_[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-        }
-        SelectObject(mem, old);
-        DeleteObject(dib);
-        DeleteDC(mem);
+        BitBlt(dib.dc(), 0, 0, w_, h_, src, 0, 0, SRCCOPY);
         ReleaseDC(hwnd, src);
+        const auto raw = dib.pixels();
+        if (raw.size() != pixels_.size()) return;
+        for (std::size_t i = 0; i < raw.size(); ++i) pixels_[i] = colorRefOf(raw[i]);
     }
     int width() const { return w_; }
     int height() const { return h_; }
@@ -73,30 +171,7 @@ public:
         std::wstring dir(path);
         dir = dir.substr(0, dir.find_last_of(L"\\/")) + L"\\screenshots";
         CreateDirectoryW(dir.c_str(), nullptr);
-        const int stride = w_ * 3 + ((4 - (w_ * 3) % 4) % 4);
-        std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride) * h_, 0);
-        auto put32 = [&](std::size_t at, std::uint32_t v) {
-            for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-        };
-        file[0] = 'B', file[1] = 'M';
-        put32(2, static_cast<std::uint32_t>(file.size()));
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, static_cast<std::uint32_t>(w_));
-        put32(22, static_cast<std::uint32_t>(h_));
-        file[26] = 1, file[28] = 24;
-        for (int y = 0; y < h_; ++y)
-            for (int x = 0; x < w_; ++x) {
-                const std::uint32_t c = at(x, y);
-                auto* d = &file[54 + static_cast<std::size_t>(h_ - 1 - y) * stride + x * 3];
-                d[0] = static_cast<std::uint8_t>(c >> 16), d[1] = static_cast<std::uint8_t>(c >> 8),
-                d[2] = static_cast<std::uint8_t>(c);
-            }
-        HANDLE f = CreateFileW((dir + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return;
-        DWORD written = 0;
-        WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-        CloseHandle(f);
+        writeBmp(dir + L"\\" + name + L".bmp", w_, h_, [this](int x, int y) { return at(x, y); });
     }
 
 private:

@@ -4,93 +4,21 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <vector>
 
+#include "runtime/tests/win_support.h"
 #include "tabctl/gdi_canvas.h"
 #include "tabctl/xtab_paint.h"
 #include "tabctl/xtab_theme.h"
 
 using namespace kelva;
 using namespace kelva::tabctl;
+using kelva::testing::Dib;
 
 namespace {
 
 Rgb sysColor(int i) { return static_cast<Rgb>(GetSysColor(i)); }
-
-// A top-down 32-bit DIB selected into its own memory DC.
-class Dib {
-public:
-    Dib(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        old_ = SelectObject(dc_, bmp_);
-    }
-    ~Dib() {
-        SelectObject(dc_, old_);
-        DeleteObject(bmp_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    // A device-dependent bitmap holding what was drawn, as a picture object holds one.
-    HBITMAP copyBitmap() const {
-        HBITMAP bmp = CreateCompatibleBitmap(dc_, w_, h_);
-        HDC mem = CreateCompatibleDC(dc_);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w_, h_, dc_, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        return bmp;
-    }
-    // As COLORREF (red in the low byte).
-    Rgb at(int x, int y) const {
-        GdiFlush();
-        const std::uint32_t v = static_cast<const std::uint32_t*>(bits_)[y * w_ + x];
-        return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-    }
-    // The picture as a BMP file, for a reviewer to look at.
-    bool save(const std::filesystem::path& file) const {
-        GdiFlush();
-        BITMAPFILEHEADER fh{};
-        BITMAPINFOHEADER ih{};
-        ih.biSize = sizeof ih;
-        ih.biWidth = w_;
-        ih.biHeight = -h_;
-        ih.biPlanes = 1;
-        ih.biBitCount = 32;
-        ih.biCompression = BI_RGB;
-        const DWORD bytes = static_cast<DWORD>(w_) * static_cast<DWORD>(h_) * 4;
-        fh.bfType = 0x4D42;
-        fh.bfOffBits = sizeof fh + sizeof ih;
-        fh.bfSize = fh.bfOffBits + bytes;
-        std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-        out.write(reinterpret_cast<const char*>(&ih), sizeof ih);
-        out.write(static_cast<const char*>(bits_), bytes);
-        return static_cast<bool>(out);
-    }
-    std::vector<std::uint32_t> pixels() const {
-        GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits_);
-        std::vector<std::uint32_t> out(p, p + w_ * h_);
-        for (auto& v : out) v &= 0xFFFFFFu;
-        return out;
-    }
-
-private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bmp_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
 
 XTabState tabs(std::int32_t style, std::int32_t theme, int width, int height) {
     XTabState s;
@@ -274,7 +202,7 @@ TEST(GdiCanvas, ScreenshotsOfEveryStyleThemeAndState) {
                 }
                 const std::string name = "screenshots/xtab-style" + std::to_string(style) + "-theme" +
                                          std::to_string(theme) + "-" + states[state] + ".bmp";
-                EXPECT_TRUE(dib.save(name)) << name;
+                EXPECT_TRUE(dib.save(std::wstring(name.begin(), name.end()))) << name;
                 if (state == 0) looks.insert(dib.pixels());
             }
     // Theme 2 is the same in both styles: 9 different looks among the 10 normal pictures.
