@@ -301,7 +301,8 @@ ComPtr<ITypeInfo> interfaceTypeInfo(ITypeLib* lib, REFIID iid) {
     return info;
 }
 
-TypeDispatch::TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules) {
+TypeDispatch::TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules, std::wstring source)
+    : source_(std::move(source)) {
     if (!info) return;
     {
         TypeAttr a(info.get());
@@ -409,7 +410,7 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
     if (named > params->cArgs || (params->cArgs && !params->rgvarg) || (named && !params->rgdispidNamedArgs))
         return E_INVALIDARG;
     // Nothing below may follow, copy or convert an argument that is not a well-formed VARIANT.
-    if (const HRESULT shape = checkInvokeArguments(*params, iid_, excep, argErr); FAILED(shape)) return shape;
+    if (const HRESULT shape = checkInvokeArguments(*params, iid_, excep, argErr, source_.c_str()); FAILED(shape)) return shape;
     const Member* m = nullptr;
     const bool putValueIsObject = params->cArgs > 0 && V_VT(&deref(params->rgvarg[0])) == VT_DISPATCH;
     if (flags & DISPATCH_PROPERTYPUTREF) m = find(id, INVOKE_PROPERTYPUTREF);
@@ -427,7 +428,7 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
                     *excep = EXCEPINFO{};
                     excep->scode = static_cast<SCODE>(errorToHresult(err::NotSupported));
                     excep->bstrDescription = SysAllocString(L"Object doesn't support this property or method");
-                    excep->bstrSource = SysAllocString(L"");
+                    excep->bstrSource = SysAllocString(source_.c_str());
                     return DISP_E_EXCEPTION;
                 }
                 return DISP_E_MEMBERNOTFOUND;
@@ -440,7 +441,7 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
     std::vector<Slot> slots(count);
     const LCID lcid = LOCALE_USER_DEFAULT;
 
-    const HRESULT prepared = guarded(iid_, [&] {
+    const HRESULT prepared = guarded(iid_, source_, [&] {
         size_t inputs = 0;
         for (const auto& p : m->params)
             if (!p.retval) ++inputs;
@@ -526,7 +527,7 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
         return DISP_E_EXCEPTION;
     }
 
-    const HRESULT written = guarded(iid_, [&] {
+    const HRESULT written = guarded(iid_, source_, [&] {
         for (size_t i = 0; i < count; ++i) {
             const auto& p = m->params[i];
             if (p.writtenBack && p.byRef && slots[i].caller) writeBack(*slots[i].caller, *slots[i].value.get(), p.vt, lcid);

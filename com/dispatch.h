@@ -44,8 +44,10 @@ struct MemberRule {
 
 class TypeDispatch {
 public:
-    // `info` is the type information of the dual interface (TKIND_DISPATCH or TKIND_INTERFACE).
-    TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules);
+    // `info` is the type information of the dual interface (TKIND_DISPATCH or TKIND_INTERFACE). `source`
+    // is the source of the errors the dispatch itself raises (argument faults, a member in the wrong
+    // form), as the object's own errors name it.
+    TypeDispatch(ComPtr<ITypeInfo> info, std::vector<MemberRule> rules, std::wstring source = {});
     ~TypeDispatch();
     TypeDispatch(const TypeDispatch&) = delete;
     TypeDispatch& operator=(const TypeDispatch&) = delete;
@@ -65,6 +67,7 @@ private:
 
     ComPtr<ITypeInfo> info_;  // the vtable (TKIND_INTERFACE) description; null when the table is unusable
     IID iid_{};
+    std::wstring source_;
     std::vector<Member> members_;
 };
 

@@ -41,6 +41,20 @@ HRESULT guarded(REFIID iid, Body&& body) noexcept {
     }
 }
 
+// The same, giving an error that names no source of its own the source `source` (the object's name as
+// its callers know it).
+template <class Body>
+HRESULT guarded(REFIID iid, const std::wstring& source, Body&& body) noexcept {
+    return guarded(iid, [&] {
+        try {
+            body();
+        } catch (const VbError& e) {
+            if (e.source().empty() && !source.empty()) throw e.withSource(source);
+            throw;
+        }
+    });
+}
+
 // The error of a failed call into another object. Its number is the EXCEPINFO scode when there is one,
 // else the EXCEPINFO wCode, else the call's own HRESULT (run-time HRESULTs 0x800A.... read as their
 // small number). Description and source come from the EXCEPINFO, else from the thread's error

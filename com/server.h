@@ -54,12 +54,12 @@ HRESULT unregisterServer(const ServerInfo& server) noexcept;
 
 std::wstring guidText(const GUID& guid);
 
-// The base of a creatable class with one dual interface `Interface`. Derived supplies
+// The base of a creatable class whose IDispatch is its dual interface `Interface` (listed first)
+// driven by the type library; `Others...` are the rest of the object's list. Derived supplies
 //   static const TypeDispatch& typeDispatch();   the interface's dispatch table
-// and implements the interface's own members. IDispatch goes through the type library; error information
-// is supported on the interface.
-template <class Derived, class Interface>
-class DualObject : public Object<Derived, Interface, ISupportErrorInfo> {
+// and implements the interface's own members.
+template <class Derived, class Interface, class... Others>
+class DispatchObject : public Object<Derived, Interface, Others...> {
 public:
     // The new object's `iid` pointer, or an error: the body of a ClassEntry's create function.
     static HRESULT create(REFIID iid, void** out) noexcept {
@@ -95,15 +95,21 @@ public:
         return Derived::typeDispatch().invoke(static_cast<Interface*>(this), id, flags, params, result, excep,
                                               argErr);
     }
-    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
-        return iid == __uuidof(Interface) ? S_OK : S_FALSE;
-    }
 
 protected:
     // Runs a member's body, reporting any error with this interface's IID.
     template <class Body>
     static HRESULT run(Body&& body) noexcept {
         return guarded(__uuidof(Interface), std::forward<Body>(body));
+    }
+};
+
+// A creatable class with one dual interface and error information supported on it.
+template <class Derived, class Interface>
+class DualObject : public DispatchObject<Derived, Interface, ISupportErrorInfo> {
+public:
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
+        return iid == __uuidof(Interface) ? S_OK : S_FALSE;
     }
 };
 

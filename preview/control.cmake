@@ -29,7 +29,7 @@ endif()
 # Arguments no script sends, through every member by its type information, the control created straight
 # from its class factory. Under Wine a process that dies of a stack overflow exits with status 0, so the
 # run counts only when the test program reports its own end.
-kelva_test(thumbview_dispatch_tests SOURCES tests/thumbview_dispatch_test.cpp LIBS ole32 oleaut32 uuid
+kelva_test(thumbview_dispatch_tests SOURCES tests/thumbview_dispatch_test.cpp LIBS kelva_com ole32 oleaut32 uuid
            SINGLE)
 target_include_directories(thumbview_dispatch_tests PRIVATE ${KELVAVIEW_DIR} ${KELVA_SOURCE_ROOT})
 target_sources(thumbview_dispatch_tests PRIVATE ${KELVAVIEW_IID})

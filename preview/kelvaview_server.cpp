@@ -10,21 +10,7 @@ namespace {
 
 using namespace kelva;
 
-HRESULT createThumbView(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    preview::ThumbView* control = nullptr;
-    try {
-        control = new preview::ThumbView;  // created with one reference, owned by it from here on
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();
-    return hr;
-}
-
-const com::ClassEntry kClasses[] = {{&CLSID_ThumbView, L"KelvaView.ThumbView", L"ThumbView", &createThumbView}};
+const com::ClassEntry kClasses[] = {{&CLSID_ThumbView, L"KelvaView.ThumbView", L"ThumbView", &preview::ThumbView::create}};
 const com::ServerInfo kServer{kClasses, &LIBID_KelvaView, 1, 0, LOCALE_NEUTRAL};
 
 }  // namespace

@@ -2,35 +2,36 @@
 
 #include <windows.h>
 #include <wincodec.h>
-#include <wrl/client.h>
 
 #include <limits>
 
-using Microsoft::WRL::ComPtr;
+#include "com/com_ptr.h"
+
+using kelva::com::ComPtr;
 
 namespace kelva::preview {
 
 std::optional<DecodedImage> decodePngWithWic(std::span<const std::uint8_t> png) {
     if (png.size() > std::numeric_limits<DWORD>::max()) return std::nullopt;
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))))
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory, factory.putVoid())))
         return std::nullopt;
     ComPtr<IWICStream> stream;
-    if (FAILED(factory->CreateStream(&stream)) ||
+    if (FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data()), static_cast<DWORD>(png.size()))))
         return std::nullopt;
     ComPtr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, &decoder)) ||
-        FAILED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand)))
+    if (FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.put())) ||
+        FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand)))
         return std::nullopt;
     ComPtr<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
-    if (FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height))) return std::nullopt;
+    if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height))) return std::nullopt;
     constexpr UINT kMax = static_cast<UINT>(kMaxPreviewDimension);
     if (width == 0 || height == 0 || width > kMax || height > kMax) return std::nullopt;
     // Alpha is dropped: the control paints previews opaque, like the bitmap ones.
     ComPtr<IWICBitmapSource> converted;
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.Get(), &converted))) return std::nullopt;
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), converted.put()))) return std::nullopt;
     DecodedImage image;
     image.width = static_cast<std::int32_t>(width);
     image.height = static_cast<std::int32_t>(height);

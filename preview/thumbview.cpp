@@ -11,8 +11,6 @@
 #include "preview/filesource.h"
 #include "preview/png_wic.h"
 
-using Microsoft::WRL::ComPtr;
-
 namespace kelva::preview {
 
 namespace {
@@ -25,21 +23,10 @@ const com::activex::ControlClass kThumbViewClass = {
 
 namespace {
 
-VbError withOwnSource(const VbError& e) { return e.source().empty() ? e.withSource(kSource) : e; }
-
-HRESULT reportAndReturn(const VbError& e) { return com::reportError(withOwnSource(e), IID__ThumbView); }
-
+// A member's body, its run-time errors reported with the control's name as their source.
 template <typename F>
 HRESULT member(F&& body) noexcept {
-    try {
-        return body();
-    } catch (const VbError& e) {
-        return reportAndReturn(e);
-    } catch (const std::bad_alloc&) {
-        return reportAndReturn(VbError(err::OutOfMemory));
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return com::guarded(IID__ThumbView, kSource, std::forward<F>(body));
 }
 
 Rgb systemColor(int index) { return GetSysColor(index); }
@@ -124,58 +111,24 @@ constexpr DISPID kDrawingFile = 1, kStretch = 2, kSpecialEffect = 3;
 
 }  // namespace
 
-ThumbView::ThumbView() : Control(kThumbViewClass) {}
-
-void* ThumbView::queryControl(REFIID riid) {
-    if (riid == IID_IDispatch || riid == IID__ThumbView) return static_cast<_ThumbView*>(this);
-    return nullptr;
-}
-
 // ---- IDispatch -------------------------------------------------------------------------------------------------
-HRESULT ThumbView::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 1;
-    return S_OK;
+const com::TypeDispatch& ThumbView::typeDispatch() {
+    static const com::TypeDispatch table(
+        com::interfaceTypeInfo(com::loadModuleTypeLib(com::activex::module()).get(), IID__ThumbView), {}, kSource);
+    return table;
 }
 
-HRESULT ThumbView::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-    if (!info) return E_POINTER;
-    *info = nullptr;
-    if (index != 0) return DISP_E_BADINDEX;
-    return com::activex::moduleTypeInfo(IID__ThumbView, info);
-}
-
-HRESULT ThumbView::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    ComPtr<ITypeInfo> info;
-    const HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
-    return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
-}
-
-HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+HRESULT ThumbView::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* excep, UINT* argErr) {
-    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-    ComPtr<ITypeInfo> info;
-    HRESULT hr = com::activex::moduleTypeInfo(IID__ThumbView, &info);
-    if (FAILED(hr)) return hr;
+    // A member failing without error information of its own must not report an earlier call's.
     SetErrorInfo(0, nullptr);
-    // The system's dispatcher converts arguments without looking at their shape first.
-    DISPPARAMS none{};
-    if (!params) params = &none;
-    hr = com::checkInvokeArguments(*params, IID__ThumbView, excep, argErr, kSource);
-    if (FAILED(hr)) return hr;
-    hr = DispInvoke(static_cast<_ThumbView*>(this), info.Get(), id, flags, params, result, excep, argErr);
+    const HRESULT hr = DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
     // OLE colours go to late-bound callers as Long, the type script hosts can compare and print
     // (the system colours are then negative, as hosts write them: &H8000000F).
     if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) {
         const auto bits = V_UI4(result);
         V_VT(result) = VT_I4;
         V_I4(result) = static_cast<LONG>(bits);
-    }
-    // A member's run-time error reaches a late-bound caller as an exception with its number,
-    // description and source.
-    if (FAILED(hr) && hr != DISP_E_EXCEPTION && HRESULT_FACILITY(hr) == FACILITY_CONTROL && excep) {
-        com::fillExcepInfo(hr, excep);
-        hr = DISP_E_EXCEPTION;
     }
     return hr;
 }
@@ -185,7 +138,6 @@ HRESULT ThumbView::put_DrawingFile(BSTR path) {
     return member([&] {
         props_.drawingFile.assign(path ? path : L"", path ? SysStringLen(path) : 0);
         propertyChanged(kDrawingFile);
-        return S_OK;
     });
 }
 
@@ -216,10 +168,7 @@ void ThumbView::setSpecialEffect(long value) {
 }
 
 HRESULT ThumbView::put_SpecialEffect(Border_Effect value) {
-    return member([&] {
-        setSpecialEffect(static_cast<long>(value));
-        return S_OK;
-    });
+    return member([&] { setSpecialEffect(static_cast<long>(value)); });
 }
 
 HRESULT ThumbView::get_SpecialEffect(Border_Effect* value) {
@@ -240,7 +189,6 @@ HRESULT ThumbView::put_BackColor(OLE_COLOR color) {
         props_.backColor = color;
         propertyChanged(DISPID_BACKCOLOR);
         invalidate();
-        return S_OK;
     });
 }
 
@@ -294,7 +242,7 @@ HRESULT ThumbView::PaintPreview(BSTR* result) {
         }
         repaintNow();
         *result = SysAllocString(L"");
-        return *result ? S_OK : E_OUTOFMEMORY;
+        if (!*result) throw std::bad_alloc();
     });
 }
 

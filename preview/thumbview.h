@@ -3,12 +3,11 @@
 // in it, inside an optional border; raises the mouse events of its surface to the host.
 #include <windows.h>
 
-#include <wrl/client.h>
-
 #include <memory>
 
 #include "KelvaView.h"
 #include "com/activex/control.h"
+#include "com/server.h"
 #include "preview/picture.h"
 #include "preview/thumbview_logic.h"
 
@@ -16,20 +15,14 @@ namespace kelva::preview {
 
 extern const com::activex::ControlClass kThumbViewClass;
 
-class ThumbView final : public com::activex::Control, public _ThumbView {
+class ThumbView final
+    : public com::DispatchObject<ThumbView, _ThumbView, com::activex::ControlOf<kThumbViewClass>> {
 public:
-    ThumbView();
+    ThumbView() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override { return queryBase(riid, out); }
-    ULONG STDMETHODCALLTYPE AddRef() override { return addRefBase(); }
-    ULONG STDMETHODCALLTYPE Release() override { return releaseBase(); }
-
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* excep, UINT* argErr) override;
+    static const com::TypeDispatch& typeDispatch();
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
 
     // _ThumbView
     HRESULT STDMETHODCALLTYPE put_DrawingFile(BSTR path) override;
@@ -46,7 +39,6 @@ public:
     HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL value) override;
 
 protected:
-    void* queryControl(REFIID riid) override;
     void paint(HDC dc, const RECT& bounds, bool screen) override;
     bool onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void onWindowCreated() override;
@@ -58,6 +50,9 @@ protected:
     ULONGLONG streamSizeMax() override;
 
 private:
+    friend class com::RefCounted<ThumbView>;
+    ~ThumbView() = default;
+
     void setSpecialEffect(long value);
     void apply(const ThumbViewProperties& p);  // in the order stored properties are read
     void loadPicture();

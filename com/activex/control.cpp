@@ -1,42 +1,13 @@
 #include "com/activex/control.h"
 
-#include <wrl/client.h>
-
 #include "com/activex/module.h"
+#include "com/com_ptr.h"
 #include "com/errors.h"
 #include "com/server.h"
 
 namespace kelva::com::activex {
 
-using Microsoft::WRL::ComPtr;
-
-namespace {
-template <typename T>
-void replace(T*& slot, T* value) {
-    if (value) value->AddRef();
-    if (slot) slot->Release();
-    slot = value;
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------------------------------------------
-ConnectionPoint::~ConnectionPoint() {
-    for (IUnknown* s : sinks_)
-        if (s) s->Release();
-}
-
-HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-}
-ULONG ConnectionPoint::AddRef() { return owner_.addRefBase(); }
-ULONG ConnectionPoint::Release() { return owner_.releaseBase(); }
-
 HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;
     *iid = iid_;
@@ -45,23 +16,20 @@ HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
 
 HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
     if (!out) return E_POINTER;
-    *out = &owner_;
-    owner_.addRefBase();
-    return S_OK;
+    return owner().QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(out));
 }
 
 HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    IUnknown* s = nullptr;
+    ComPtr<IUnknown> s;
     // An event sink may answer only as IDispatch.
-    if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(&s))) &&
-        (iid_ == IID_IPropertyNotifySink || FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&s)))))
+    if (FAILED(sink->QueryInterface(iid_, s.putVoid())) &&
+        (iid_ == IID_IPropertyNotifySink || FAILED(sink->QueryInterface(IID_IDispatch, s.putVoid()))))
         return CONNECT_E_CANNOTCONNECT;
     try {
-        sinks_.push_back(s);
+        sinks_.push_back(std::move(s));
     } catch (const std::bad_alloc&) {
-        s->Release();
         return E_OUTOFMEMORY;
     }
     *cookie = static_cast<DWORD>(sinks_.size());
@@ -70,9 +38,8 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
     if (cookie == 0 || cookie > sinks_.size() || !sinks_[cookie - 1]) return CONNECT_E_NOCONNECTION;
-    IUnknown* s = sinks_[cookie - 1];
-    sinks_[cookie - 1] = nullptr;
-    s->Release();
+    // Emptied before the release: the sink's last Release may call back into this point.
+    ComPtr<IUnknown> gone = std::move(sinks_[cookie - 1]);
     return S_OK;
 }
 
@@ -85,16 +52,14 @@ template <typename F>
 void ConnectionPoint::forEachSink(F&& call) {
     // A sink may unadvise itself or another sink (or the host release the control) while it
     // handles the call: every sink of the snapshot is held until all have been called.
-    std::vector<IUnknown*> sinks;
+    std::vector<ComPtr<IUnknown>> sinks;
     try {
-        for (IUnknown* s : sinks_)
+        for (const auto& s : sinks_)
             if (s) sinks.push_back(s);
     } catch (const std::bad_alloc&) {
         return;
     }
-    for (IUnknown* s : sinks) s->AddRef();
-    for (IUnknown* s : sinks) call(s);
-    for (IUnknown* s : sinks) s->Release();
+    for (const auto& s : sinks) call(s.get());
 }
 
 void ConnectionPoint::fire(DISPID id, VARIANT* args, UINT count) {
@@ -110,68 +75,51 @@ void ConnectionPoint::changed(DISPID id) {
 }
 
 bool ConnectionPoint::connected() const {
-    for (IUnknown* s : sinks_)
+    for (const auto& s : sinks_)
         if (s) return true;
     return false;
 }
 
 // ---------------------------------------------------------------------------------------------------------------
-Control::Control(const ControlClass& cls)
-    : class_(cls), extent_(cls.defaultExtent), events_(*this, cls.eventsIid),
-      propertyNotify_(*this, IID_IPropertyNotifySink) {
-    ModuleCounts::objectCreated();
-}
+Control::Control(const ControlClass& cls) noexcept
+    : class_(cls), extent_(cls.defaultExtent), events_(unknown(), cls.eventsIid),
+      propertyNotify_(unknown(), IID_IPropertyNotifySink) {}
 
 Control::~Control() {
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
-    replace<IOleClientSite>(site_, nullptr);
-    replace<IAdviseSink>(viewSink_, nullptr);
-    ModuleCounts::objectDestroyed();
+    inPlaceSite_.reset();
+    site_.reset();
+    viewSink_.reset();
 }
 
-HRESULT Control::queryBase(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
-    else if (riid == IID_IOleInPlaceActiveObject) *out = static_cast<IOleInPlaceActiveObject*>(this);
-    else if (riid == IID_IViewObject || riid == IID_IViewObject2) *out = static_cast<IViewObject2*>(this);
-    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit) *out = static_cast<IPersistStreamInit*>(this);
-    else if (riid == IID_IPersistPropertyBag) *out = static_cast<IPersistPropertyBag*>(this);
-    else if (riid == IID_IOleControl) *out = static_cast<IOleControl*>(this);
-    else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) *out = static_cast<IProvideClassInfo2*>(this);
-    else if (riid == IID_IConnectionPointContainer) *out = static_cast<IConnectionPointContainer*>(this);
-    else if (riid == IID_ISupportErrorInfo) *out = static_cast<ISupportErrorInfo*>(this);
-    else *out = queryControl(riid);
-    if (!*out) return E_NOINTERFACE;
-    addRefBase();
-    return S_OK;
-}
-
-ULONG Control::addRefBase() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG Control::releaseBase() {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
+void* Control::queryMixin(REFIID riid) noexcept {
+    if (riid == IID_IOleObject) return static_cast<IOleObject*>(this);
+    if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) return static_cast<IOleInPlaceObject*>(this);
+    if (riid == IID_IOleInPlaceActiveObject) return static_cast<IOleInPlaceActiveObject*>(this);
+    if (riid == IID_IViewObject || riid == IID_IViewObject2) return static_cast<IViewObject2*>(this);
+    if (riid == IID_IPersist || riid == IID_IPersistStreamInit) return static_cast<IPersistStreamInit*>(this);
+    if (riid == IID_IPersistPropertyBag) return static_cast<IPersistPropertyBag*>(this);
+    if (riid == IID_IOleControl) return static_cast<IOleControl*>(this);
+    if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) return static_cast<IProvideClassInfo2*>(this);
+    if (riid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+    if (riid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+    return nullptr;
 }
 
 // ---- IOleObject ------------------------------------------------------------------------------------------------
 HRESULT Control::SetClientSite(IOleClientSite* site) {
     // The site is kept referenced: a container window that passes no container object of its own
     // (atl.dll's AtlAxWin) stays attached only through this reference.
-    replace(site_, site);
+    site_ = ComPtr<IOleClientSite>(site);
     return S_OK;
 }
 
 HRESULT Control::GetClientSite(IOleClientSite** site) {
     if (!site) return E_POINTER;
-    *site = site_;
-    if (site_) site_->AddRef();
+    *site = site_.copyOut();
     return S_OK;
 }
 
@@ -263,11 +211,11 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
     if (!site_) return E_UNEXPECTED;
     if (!inPlaceSite_) {
         ComPtr<IOleInPlaceSite> ips;
-        if (FAILED(site_->QueryInterface(IID_PPV_ARGS(&ips)))) return E_NOINTERFACE;
+        if (FAILED(site_->QueryInterface(IID_IOleInPlaceSite, ips.putVoid()))) return E_NOINTERFACE;
         if (ips->CanInPlaceActivate() != S_OK) return E_FAIL;
         const HRESULT hr = ips->OnInPlaceActivate();
         if (FAILED(hr)) return hr;
-        replace<IOleInPlaceSite>(inPlaceSite_, ips.Get());
+        inPlaceSite_ = std::move(ips);
     }
     if (!hwnd_) {
         HWND parent = nullptr;
@@ -277,7 +225,7 @@ HRESULT Control::activate(LONG verb, HWND parentHint, LPCRECT posHint) {
         ComPtr<IOleInPlaceUIWindow> doc;
         RECT clip{};
         OLEINPLACEFRAMEINFO info{sizeof info};
-        if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos_, &clip, &info))) {
+        if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos_, &clip, &info))) {
             // The container's own rectangle; a verb's rectangle only when it gives none.
         } else if (posHint) {
             pos_ = *posHint;
@@ -316,7 +264,7 @@ void Control::uiActivate() {
     ComPtr<IOleInPlaceUIWindow> doc;
     RECT pos{}, clip{};
     OLEINPLACEFRAMEINFO info{sizeof info};
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &info))) {
         if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
         if (doc) doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
     }
@@ -325,7 +273,7 @@ void Control::uiActivate() {
 
 void Control::focusChanged(bool gotFocus) {
     ComPtr<IOleControlSite> controlSite;
-    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_PPV_ARGS(&controlSite))))
+    if (inPlaceSite_ && site_ && SUCCEEDED(site_->QueryInterface(IID_IOleControlSite, controlSite.putVoid())))
         controlSite->OnFocus(gotFocus);
 }
 
@@ -347,7 +295,7 @@ HRESULT Control::InPlaceDeactivate() {
     }
     if (inPlaceSite_) {
         inPlaceSite_->OnInPlaceDeactivate();
-        replace<IOleInPlaceSite>(inPlaceSite_, nullptr);
+        inPlaceSite_.reset();
     }
     return S_OK;
 }
@@ -362,7 +310,7 @@ HRESULT Control::UIDeactivate() {
     ComPtr<IOleInPlaceUIWindow> doc;
     RECT pos{}, clip{};
     OLEINPLACEFRAMEINFO info{sizeof info};
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &doc, &pos, &clip, &info))) {
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &info))) {
         if (doc) doc->SetActiveObject(nullptr, nullptr);
         if (frame) frame->SetActiveObject(nullptr, nullptr);
     }
@@ -422,17 +370,14 @@ HRESULT Control::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
 HRESULT Control::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT Control::SetAdvise(DWORD, DWORD, IAdviseSink* sink) {
-    replace(viewSink_, sink);
+    viewSink_ = ComPtr<IAdviseSink>(sink);
     return S_OK;
 }
 
 HRESULT Control::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
     if (aspects) *aspects = DVASPECT_CONTENT;
     if (flags) *flags = 0;
-    if (sink) {
-        *sink = viewSink_;
-        if (viewSink_) viewSink_->AddRef();
-    }
+    if (sink) *sink = viewSink_.copyOut();
     return S_OK;
 }
 
@@ -441,14 +386,7 @@ HRESULT Control::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { 
 // ---- persistence -----------------------------------------------------------------------------------------------
 template <typename F>
 HRESULT Control::guardedMember(F&& body) noexcept {
-    return guarded(class_.dualIid, [&] {
-        try {
-            body();
-        } catch (const VbError& e) {
-            if (e.source().empty() && class_.errorSource) throw e.withSource(class_.errorSource);
-            throw;
-        }
-    });
+    return guarded(class_.dualIid, class_.errorSource ? class_.errorSource : L"", std::forward<F>(body));
 }
 
 HRESULT Control::GetClassID(CLSID* clsid) { return GetUserClassID(clsid); }
@@ -602,12 +540,11 @@ LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         // Keep the control alive while a handler or the container's site runs.
-        self->addRefBase();
+        ComPtr<IUnknown> keep(&self->unknown());
         if (msg == WM_SETFOCUS) self->uiActivate();
         self->focusChanged(msg == WM_SETFOCUS);
         LRESULT result = 0;
         if (!self->onMessage(msg, wp, lp, result)) result = DefWindowProcW(hwnd, msg, wp, lp);
-        self->releaseBase();
         return result;
     }
     case WM_NCDESTROY:
@@ -617,11 +554,9 @@ LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return DefWindowProcW(hwnd, msg, wp, lp);
     default: {
         // Keep the control alive while a handler (an event sink) runs.
-        self->addRefBase();
+        ComPtr<IUnknown> keep(&self->unknown());
         LRESULT result = 0;
-        const bool handled = self->onMessage(msg, wp, lp, result);
-        self->releaseBase();
-        if (handled) return result;
+        if (self->onMessage(msg, wp, lp, result)) return result;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
     }

@@ -5,13 +5,16 @@
 // connection points for the control's event dispinterface and for property change notifications,
 // class info and error info.
 //
-// A control derives from Control and from its own dual interface, answers IUnknown by forwarding
-// to the base's helpers, and supplies painting, messages and its persisted state.
+// A control is an Object listing its own dual interface and ControlOf<its class>; it supplies
+// painting, messages and its persisted state.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <vector>
+
+#include "com/com_ptr.h"
+#include "com/object.h"
 
 namespace kelva::com::activex {
 
@@ -32,16 +35,10 @@ class Control;
 
 // A connection point of the control (its events, its property change notifications), a part of
 // the control sharing its reference count.
-class ConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public Part<IConnectionPoint> {
 public:
-    ConnectionPoint(Control& owner, const IID& iid) : owner_(owner), iid_(iid) {}
-    ~ConnectionPoint();
-    ConnectionPoint(const ConnectionPoint&) = delete;
-    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
+    ConnectionPoint(IUnknown& owner, const IID& iid) noexcept : Part(owner), iid_(iid) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
     HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
     HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
@@ -58,13 +55,15 @@ private:
     template <typename F>
     void forEachSink(F&& call);
 
-    Control& owner_;
     IID iid_;
     // Each sink as the point's interface; index + 1 is the cookie; released slots are null.
-    std::vector<IUnknown*> sinks_;
+    std::vector<ComPtr<IUnknown>> sinks_;
 };
 
-class Control : public IOleObject,
+// The control's OLE interfaces, for a control class `Object<C, IC, ControlOf<kClass>>` (IC its dual
+// interface): listed among the object's interfaces, they share its identity and reference count.
+class Control : public Mixin,
+                public IOleObject,
                 public IOleInPlaceObject,
                 public IOleInPlaceActiveObject,
                 public IViewObject2,
@@ -75,15 +74,12 @@ class Control : public IOleObject,
                 public IConnectionPointContainer,
                 public ISupportErrorInfo {
 public:
-    explicit Control(const ControlClass& cls);
-    virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // IUnknown, for the derived class's overrides to forward to.
-    HRESULT queryBase(REFIID riid, void** out);
-    ULONG addRefBase();
-    ULONG releaseBase();
+    // This base's interfaces (their own bases IOleWindow, IViewObject, IPersist and IProvideClassInfo
+    // included); null for others.
+    void* queryMixin(REFIID riid) noexcept;
 
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -162,8 +158,9 @@ public:
     const ControlClass& controlClass() const { return class_; }
 
 protected:
-    // The derived control's own interfaces (its dual interface and IDispatch); null for others.
-    virtual void* queryControl(REFIID riid) = 0;
+    explicit Control(const ControlClass& cls) noexcept;
+    ~Control();
+
     // Paints the control into `dc` within `bounds`; `screen` is true for the control's own window
     // (where the focus is shown), false for a container's drawing request.
     virtual void paint(HDC dc, const RECT& bounds, bool screen) = 0;
@@ -201,11 +198,13 @@ private:
     void focusChanged(bool gotFocus);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+    // The object's count, reached through any of this base's interfaces.
+    IUnknown& unknown() noexcept { return *static_cast<IOleObject*>(this); }
+
     ControlClass class_;
-    LONG refs_ = 1;
-    IOleClientSite* site_ = nullptr;
-    IOleInPlaceSite* inPlaceSite_ = nullptr;
-    IAdviseSink* viewSink_ = nullptr;
+    ComPtr<IOleClientSite> site_;
+    ComPtr<IOleInPlaceSite> inPlaceSite_;
+    ComPtr<IAdviseSink> viewSink_;
     HWND hwnd_ = nullptr;
     bool uiActive_ = false;
     RECT pos_{};
@@ -214,6 +213,14 @@ private:
     int freezeCount_ = 0;
     ConnectionPoint events_;
     ConnectionPoint propertyNotify_;
+};
+
+// Control for the class `Class`, built without arguments as an Object builds its listed bases.
+template <const ControlClass& Class>
+class ControlOf : public Control {
+protected:
+    ControlOf() noexcept : Control(Class) {}
+    ~ControlOf() = default;
 };
 
 }  // namespace kelva::com::activex

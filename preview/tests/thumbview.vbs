@@ -37,6 +37,17 @@ v.PaintPreview
 AssertErr 481, "a PNG preview that does not decode"
 v.BackColor = &H800000FF
 AssertErr 380, "not a colour"
+' Arguments refused the way Basic refuses them, with the control's name as the source.
+v.SpecialEffect = "가"
+AssertEqual Err.Source, "KelvaView", "source of a refused argument"
+AssertErr 13, "an effect that is no number"
+v.SpecialEffect = 3000000000.0
+AssertErr 6, "an effect past any Long"
+v.Stretch = Null
+AssertErr 13, "Null is no Boolean"
+v.Refresh 1, 2
+AssertErr 450, "Refresh takes no arguments"
 On Error GoTo 0
+AssertEqual v.SpecialEffect, 3, "refused arguments change nothing"
 AssertEqual v.BackColor, 65280, "a refused colour changes nothing"
 Done

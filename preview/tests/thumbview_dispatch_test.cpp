@@ -6,9 +6,11 @@
 #include <ole2.h>
 
 #include <iostream>
+#include <vector>
 
 #include "KelvaView.h"
 #include "com/tests/malformed.h"
+#include "com/tests/server_check.h"
 
 namespace {
 
@@ -43,6 +45,9 @@ protected:
     HMODULE module_ = nullptr;
     mf::Table table;
 };
+
+// Created from its factory, asked for each of its interfaces and released: nothing of the server is left.
+TEST_F(ThumbViewDispatch, EveryClassReleasesCleanly) { kelva::com::test::expectEveryClassReleasesCleanly(module_); }
 
 TEST_F(ThumbViewDispatch, RefusesMalformedArgumentsInEveryMember) {
     IDispatch* control = create();
@@ -99,6 +104,71 @@ TEST_F(ThumbViewDispatch, AMalformedArgumentCarriesTheControlsSource) {
     EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &assign, nullptr, nullptr, nullptr),
               mf::kInvalidCall);
     control->Release();
+}
+
+// Well-formed arguments a member cannot take: refused as Basic refuses them (13 type mismatch, 6 overflow,
+// 450 wrong number of arguments), with the control's name as the source, and nothing changes.
+TEST_F(ThumbViewDispatch, ArgumentsAMemberCannotTakeAreRefusedAsBasicRefusesThem) {
+    IDispatch* control = create();
+    ASSERT_NE(control, nullptr);
+    struct Refusal {
+        const wchar_t* member;
+        WORD flags;
+        std::vector<VARIANT> args;  // DISPPARAMS order
+        HRESULT error;
+        const wchar_t* description;
+    };
+    VARIANT text, huge, none;
+    V_VT(&text) = VT_BSTR;
+    V_BSTR(&text) = SysAllocString(L"가");
+    V_VT(&huge) = VT_R8;
+    V_R8(&huge) = 3e9;
+    V_VT(&none) = VT_NULL;
+    const Refusal refusals[] = {
+        {L"SpecialEffect", DISPATCH_PROPERTYPUT, {text}, static_cast<HRESULT>(0x800A000D), L"Type mismatch"},
+        {L"SpecialEffect", DISPATCH_PROPERTYPUT, {huge}, static_cast<HRESULT>(0x800A0006), L"Overflow"},
+        {L"Stretch", DISPATCH_PROPERTYPUT, {none}, static_cast<HRESULT>(0x800A000D), L"Type mismatch"},
+        {L"Refresh", DISPATCH_METHOD, {huge, huge}, static_cast<HRESULT>(0x800A01C2),
+         L"Wrong number of arguments or invalid property assignment"},
+    };
+    for (const Refusal& r : refusals) {
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR name = const_cast<LPOLESTR>(r.member);
+        ASSERT_EQ(control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+        std::vector<VARIANT> args = r.args;
+        DISPID put = DISPID_PROPERTYPUT;
+        DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+        if (r.flags == DISPATCH_PROPERTYPUT) {
+            params.rgdispidNamedArgs = &put;
+            params.cNamedArgs = 1;
+        }
+        EXCEPINFO excep{};
+        EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, r.flags, &params, nullptr, &excep, nullptr),
+                  DISP_E_EXCEPTION)
+            << r.member;
+        EXPECT_EQ(excep.scode, r.error) << r.member;
+        EXPECT_STREQ(excep.bstrDescription, r.description);
+        EXPECT_STREQ(excep.bstrSource, L"KelvaView");
+        SysFreeString(excep.bstrDescription);
+        SysFreeString(excep.bstrSource);
+        SysFreeString(excep.bstrHelpFile);
+        // Without EXCEPINFO the caller gets the error's own HRESULT.
+        EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, r.flags, &params, nullptr, nullptr, nullptr),
+                  r.error)
+            << r.member;
+    }
+    VariantClear(&text);
+    DISPID effect = DISPID_UNKNOWN;
+    LPOLESTR name = const_cast<LPOLESTR>(L"SpecialEffect");
+    ASSERT_EQ(control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &effect), S_OK);
+    DISPPARAMS noArgs{};
+    VARIANT got;
+    VariantInit(&got);
+    ASSERT_EQ(control->Invoke(effect, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArgs, &got, nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(V_I4(&got), 0) << "nothing changed";
+    control->Release();
+    EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
 }  // namespace

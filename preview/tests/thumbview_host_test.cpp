@@ -5,19 +5,22 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
 #include "KelvaView.h"
+#include "com/com_ptr.h"
+#include "com/object.h"
 #include "preview/tests/fixture.h"
 
-using Microsoft::WRL::ComPtr;
+using kelva::com::ComPtr;
 namespace fx = kelva::preview::fixture;
 
 namespace {
@@ -25,6 +28,14 @@ namespace {
 template <typename F>
 F procOf(HMODULE module, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// `p` as interface T; a failed query fails the case.
+template <class T>
+ComPtr<T> as(IUnknown* p) {
+    ComPtr<T> out;
+    EXPECT_TRUE(p && SUCCEEDED(p->QueryInterface(__uuidof(T), out.putVoid()))) << "no " << typeid(T).name();
+    return out;
 }
 
 constexpr int kWidth = 100;
@@ -89,8 +100,8 @@ public:
     ComPtr<IDispatch> create() const {
         ComPtr<IClassFactory> factory;
         ComPtr<IDispatch> control;
-        if (SUCCEEDED(getClassObject_(CLSID_ThumbView, IID_IClassFactory, &factory)))
-            factory->CreateInstance(nullptr, IID_PPV_ARGS(&control));
+        if (SUCCEEDED(getClassObject_(CLSID_ThumbView, IID_IClassFactory, factory.putVoid())))
+            factory->CreateInstance(nullptr, IID_IDispatch, control.putVoid());
         return control;
     }
 
@@ -234,7 +245,7 @@ private:
 
 void drawInto(IDispatch* control, Canvas& canvas, int w = kWidth, int h = kHeight) {
     ComPtr<IViewObject2> view;
-    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&view)), S_OK);
+    ASSERT_EQ(control->QueryInterface(__uuidof(IViewObject2), view.putVoid()), S_OK);
     const RECTL bounds{0, 0, w, h};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0), S_OK);
 }
@@ -267,7 +278,7 @@ public:
         pump();
     }
     ~AtlHost() {
-        control_.Reset();
+        control_.reset();
         if (form_) DestroyWindow(form_);
         pump();
         if (atl_) FreeLibrary(atl_);
@@ -278,14 +289,14 @@ public:
     ComPtr<IDispatch> control() {
         if (!control_ && container_) {
             ComPtr<IUnknown> unk;
-            if (SUCCEEDED(getControl_(container_, &unk))) unk.As(&control_);
+            if (SUCCEEDED(getControl_(container_, unk.put()))) unk->QueryInterface(__uuidof(IDispatch), control_.putVoid());
         }
         return control_;
     }
     HWND controlWindow() {
         ComPtr<IOleWindow> w;
         HWND h = nullptr;
-        if (control() && SUCCEEDED(control_.As(&w))) w->GetWindow(&h);
+        if (control() && SUCCEEDED(control_->QueryInterface(__uuidof(IOleWindow), w.putVoid()))) w->GetWindow(&h);
         return h;
     }
     HWND form() const { return form_; }
@@ -314,7 +325,7 @@ protected:
         ASSERT_EQ(server_->registerServer(), S_OK);
     }
     void TearDown() override {
-        control_.Reset();
+        control_.reset();
         host_.reset();
         server_.reset();
         std::error_code ec;
@@ -324,12 +335,27 @@ protected:
     IDispatch* hosted() {
         if (!host_) host_ = std::make_unique<AtlHost>();
         control_ = host_->control();
-        return control_.Get();
+        return control_.get();
     }
 
     std::unique_ptr<Server> server_;
     std::unique_ptr<AtlHost> host_;
     ComPtr<IDispatch> control_;
+};
+
+// A control hosted in atl.dll's container, with its window, before every case.
+class HostedThumbView : public ThumbViewTest {
+protected:
+    void SetUp() override {
+        ThumbViewTest::SetUp();
+        if (HasFatalFailure()) return;
+        c = hosted();
+        ASSERT_TRUE(c);
+        w = host_->controlWindow();
+        ASSERT_TRUE(w);
+    }
+    IDispatch* c = nullptr;
+    HWND w = nullptr;
 };
 
 }  // namespace
@@ -349,7 +375,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     }
 
     ComPtr<ITypeLib> lib;
-    ASSERT_EQ(LoadRegTypeLib(LIBID_KelvaView, 1, 0, LOCALE_NEUTRAL, &lib), S_OK);
+    ASSERT_EQ(LoadRegTypeLib(LIBID_KelvaView, 1, 0, LOCALE_NEUTRAL, lib.put()), S_OK);
     BSTR name = nullptr, doc = nullptr;
     ASSERT_EQ(lib->GetDocumentation(-1, &name, &doc, nullptr, nullptr), S_OK);
     EXPECT_STREQ(name, L"KelvaView");
@@ -359,7 +385,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
 
     // The event ids hosts bind to.
     ComPtr<ITypeInfo> events;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID___ThumbView, &events), S_OK);
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID___ThumbView, events.put()), S_OK);
     const std::pair<const wchar_t*, DISPID> expected[] = {
         {L"Click", 1}, {L"DblClick", 2}, {L"MouseMove", 3}, {L"MouseUp", 4}, {L"MouseDown", 5}};
     for (auto [event, id] : expected) {
@@ -370,7 +396,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
     }
     // Help text of a member and the enumeration's members.
     ComPtr<ITypeInfo> dual;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(IID__ThumbView, &dual), S_OK);
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(IID__ThumbView, dual.put()), S_OK);
     LPOLESTR member = const_cast<LPOLESTR>(L"Stretch");
     MEMBERID stretchId = 0;
     ASSERT_EQ(dual->GetIDsOfNames(&member, 1, &stretchId), S_OK);
@@ -385,7 +411,7 @@ TEST_F(ThumbViewTest, RegistersAsAnActiveXControlWithItsTypeLibrary) {
         lib->GetDocumentation(static_cast<INT>(i), &tname, nullptr, nullptr, nullptr);
         const bool isEffect = tname && std::wstring(tname) == L"Border_Effect";
         SysFreeString(tname);
-        if (!isEffect || FAILED(lib->GetTypeInfo(i, &ti))) continue;
+        if (!isEffect || FAILED(lib->GetTypeInfo(i, ti.put()))) continue;
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
         EXPECT_EQ(attr->cVars, 4);
@@ -431,13 +457,13 @@ TEST_F(ThumbViewTest, UnregisteringLeavesAProgIdThatMeanwhileNamesAnotherClass) 
 TEST_F(ThumbViewTest, ProvidesItsClassInfoAndEventInterface) {
     auto control = server_->create();
     ASSERT_TRUE(control);
-    ComPtr<IProvideClassInfo2> info;
-    ASSERT_EQ(control.As(&info), S_OK);
+    auto info = as<IProvideClassInfo2>(control.get());
+    ASSERT_TRUE(info);
     GUID events{};
     ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
     EXPECT_TRUE(IsEqualGUID(events, DIID___ThumbView));
     ComPtr<ITypeInfo> coclass;
-    ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+    ASSERT_EQ(info->GetClassInfo(coclass.put()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
@@ -446,29 +472,163 @@ TEST_F(ThumbViewTest, ProvidesItsClassInfoAndEventInterface) {
 }
 
 // ---- hosted, painting -----------------------------------------------------------------------------------------------
-TEST_F(ThumbViewTest, HostedInAtlContainerCentresThePreviewFromItsOrigin) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    ASSERT_TRUE(host_->controlWindow());
+namespace {
+
+// The test picture's layout as direct colours (0x00RRGGBB).
+std::uint32_t layoutRgb(int x, int y) {
+    if (y == 0) return 0x000000;
+    if (y == 9) return 0xFFFFFF;
+    if (x == 0) return 0x404040;
+    return x < 10 ? 0xFF0000 : 0x0000FF;
+}
+
+std::wstring pngDrawing() {
+    // A newer drawing: header entry and PNG only.
+    return writeFile(L"new.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, fx::pngImage(20, 10, layoutRgb)}}}));
+}
+
+std::wstring deepDrawing(std::uint16_t bpp) {
+    fx::Bitmap b;
+    b.width = 20;
+    b.height = 10;
+    b.bitsPerPixel = bpp;
+    b.colorsUsed = 0;
+    b.pixel = layoutRgb;
+    return writeFile(L"deep" + std::to_wstring(bpp) + L".dwg",
+                     fx::drawingFile({{{1, fx::Bytes(80, 1)}, {2, fx::bitmapEntry(b)}}}));
+}
+
+struct Pixel {
+    int x, y;
+    COLORREF colour;
+};
+
+// The 20 x 10 test picture centred in 100 x 60 (at 40, 25) on green.
+const std::vector<Pixel> kCentred = {
+    {40, 25, RGB(255, 255, 255)},  // the top row, black shown white: nothing lost
+    {59, 25, RGB(255, 255, 255)}, {40, 26, RGB(64, 64, 64)},  // the left column
+    {45, 30, RGB(255, 0, 0)},      {55, 30, RGB(0, 0, 255)},
+    {59, 34, RGB(0, 0, 0)},  // the bottom row, white shown black
+    {39, 30, kGreen},        {60, 30, kGreen}, {50, 24, kGreen}, {50, 35, kGreen}};
+// Nothing shown: the back colour where the picture would be.
+const std::vector<Pixel> kNothing = {{45, 30, kGreen}, {40, 25, kGreen}};
+
+// One preview shown by PaintPreview on green: the drawing, the properties, what PaintPreview answers
+// and what the control then draws.
+struct PictureCase {
+    std::string name;
+    std::function<std::wstring()> drawing;  // writes the drawing; its path
+    bool stretch = false;
+    LONG effect = 0;
+    bool afterPicture = false;       // the test picture shown before: a failed read must not keep it
+    std::uint32_t error = 0;         // the run-time error PaintPreview raises (0x800A....), 0: none
+    const wchar_t* description = nullptr;
+    std::vector<Pixel> pixels;
+};
+
+std::wstring missingDrawing() { return (tempDir() / L"없는 도면.dwg").wstring(); }
+
+std::wstring pastTheEnd() {
+    fx::Drawing past{{{1, fx::Bytes(8, 1)}, {2, fx::bitmapEntry(testPicture()), 0x7FFFFF00}}};
+    return writeFile(L"past.dwg", fx::drawingFile(past));
+}
+
+const std::vector<PictureCase> kPictures = {
+    {"CentredFromItsOrigin", pictureDrawing, false, 0, false, 0, nullptr, kCentred},
+    // 20 x 10 onto 100 x 60: five columns and six rows per picture pixel, over the etched border.
+    {"StretchedFillsTheControlAndCoversTheBorder", pictureDrawing, true, 3, false, 0, nullptr,
+     {{0, 0, RGB(255, 255, 255)}, {2, 10, RGB(64, 64, 64)}, {30, 30, RGB(255, 0, 0)}, {70, 30, RGB(0, 0, 255)},
+      {99, 59, RGB(0, 0, 0)}, {99, 30, RGB(0, 0, 255)}}},
+    // 140 x 80 not stretched, offset (-20, -10): picture pixel (20, 10) lands on the control's corner.
+    {"LargeNotStretchedIsCentredAndClippedOnAllSides",
+     [] {
+         fx::Bitmap big = testPicture();
+         big.width = 140;
+         big.height = 80;
+         big.pixel = [](int x, int y) -> std::uint32_t { return (x == 20 && y == 10) ? 2 : 3; };
+         return writeFile(L"big.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, fx::bitmapEntry(big)}}}));
+     },
+     false, 0, false, 0, nullptr, {{0, 0, RGB(255, 0, 0)}, {1, 1, RGB(0, 0, 255)}, {99, 59, RGB(0, 0, 255)}}},
+    // Decoded by the platform and shown like a bitmap, stretched like any preview.
+    {"PngDecodedByThePlatform", pngDrawing, false, 0, false, 0, nullptr, kCentred},
+    {"PngStretched", pngDrawing, true, 0, false, 0, nullptr,
+     {{0, 0, RGB(255, 255, 255)}, {30, 30, RGB(255, 0, 0)}, {99, 59, RGB(0, 0, 0)}}},
+    {"Bitmap24ShownLikeEightBit", [] { return deepDrawing(24); }, false, 0, false, 0, nullptr, kCentred},
+    {"Bitmap32ShownLikeEightBit", [] { return deepDrawing(32); }, false, 0, false, 0, nullptr, kCentred},
+    // Read errors carry their number, description and the control's source; a failed read leaves no
+    // picture behind.
+    {"MissingFileRaises53", missingDrawing, false, 0, true, 0x800A0035u, L"File not found", kNothing},
+    {"EntryPastTheEndRaises62", pastTheEnd, false, 0, true, 0x800A003Eu, L"Input past end of file", kNothing},
+    {"EmptyPathRaises75", [] { return std::wstring(); }, false, 0, true, 0x800A004Bu, nullptr, {}},
+    // A read error after a shown entry keeps that picture and raises.
+    {"AReadErrorAfterAShownEntryKeepsThatPicture",
+     [] {
+         const fx::Bytes bm = fx::bitmapEntry(testPicture());
+         return writeFile(L"later_past.dwg",
+                          fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, bm}, {2, bm, 0x7FFFFF00}}}));
+     },
+     false, 0, false, 0x800A003Eu, nullptr, {{40, 25, RGB(255, 255, 255)}, {45, 30, RGB(255, 0, 0)}}},
+    // Bad PNG entries raise the reader's errors and show nothing.
+    {"PngPastTheEndRaises62",
+     [] {
+         const fx::Bytes png = fx::pngImage(20, 10, layoutRgb);
+         fx::Drawing past{{{1, fx::Bytes(80, 1)}, {6, png, std::nullopt, static_cast<std::uint32_t>(png.size() + 500)}}};
+         return writeFile(L"past.dwg", fx::drawingFile(past));
+     },
+     false, 0, true, 0x800A003Eu, nullptr, kNothing},
+    {"CorruptPngRaises481",
+     [] {
+         fx::Bytes corrupt = fx::pngImage(20, 10, layoutRgb);
+         corrupt.resize(corrupt.size() - 40);  // cut inside the image data
+         fx::Bytes tail = fx::pngImage(1, 1, layoutRgb);
+         corrupt.insert(corrupt.end(), tail.end() - 12, tail.end());  // an end chunk after the cut
+         return writeFile(L"corrupt.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, corrupt}}}));
+     },
+     false, 0, true, 0x800A01E1u, L"Invalid picture", kNothing},
+};
+
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
+
+class Pictures : public HostedThumbView, public ::testing::WithParamInterface<PictureCase> {};
+
+}  // namespace
+
+TEST_P(Pictures, PaintPreviewShowsWhatTheDrawingHolds) {
+    const PictureCase& p = GetParam();
+    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putInt(c, L"SpecialEffect", p.effect), S_OK);
+    ASSERT_EQ(putBool(c, L"Stretch", p.stretch), S_OK);
+    if (p.afterPicture) showPreview(c, pictureDrawing());
+    CallResult r;
+    paintPreview(c, p.drawing(), r);
+    if (p.error) {
+        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), p.error);
+        EXPECT_STREQ(r.excep.bstrSource, L"KelvaView");
+        if (p.description) {
+            EXPECT_STREQ(r.excep.bstrDescription, p.description);
+        }
+    } else {
+        ASSERT_EQ(r.hr, S_OK) << (r.excep.bstrDescription ? r.excep.bstrDescription : L"");
+        ASSERT_EQ(V_VT(&r.value), VT_BSTR);
+        EXPECT_EQ(SysStringLen(V_BSTR(&r.value)), 0u);
+    }
+    Canvas canvas(kWidth, kHeight);
+    drawInto(c, canvas);
+    for (const Pixel& px : p.pixels) EXPECT_PIXEL(canvas, px.x, px.y, px.colour);
+}
+
+INSTANTIATE_TEST_SUITE_P(ThumbView, Pictures, ::testing::ValuesIn(kPictures),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(HostedThumbView, DrawnAtAnOffsetOrOnScreenTheControlKeepsToItsRectangle) {
     EXPECT_EQ(getInt(c, L"BackColor"), static_cast<LONG>(0x8000000F));
     ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
     showPreview(c, pictureDrawing());
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    // 20 x 10 centred in 100 x 60: at (40, 25).
-    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));  // the top row, black shown white: nothing lost
-    EXPECT_PIXEL(canvas, 40, 26, RGB(64, 64, 64));     // the left column
-    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
-    EXPECT_PIXEL(canvas, 55, 30, RGB(0, 0, 255));
-    EXPECT_PIXEL(canvas, 59, 34, RGB(0, 0, 0));        // the bottom row, white shown black
-    EXPECT_PIXEL(canvas, 39, 30, kGreen);
-    EXPECT_PIXEL(canvas, 60, 30, kGreen);
-    EXPECT_PIXEL(canvas, 50, 24, kGreen);
-    EXPECT_PIXEL(canvas, 50, 35, kGreen);
     // Drawn by a container at an offset, the control keeps to its rectangle.
     Canvas page(kWidth + 40, kHeight + 40);
-    ComPtr<IViewObject2> view;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&view)), S_OK);
+    auto view = as<IViewObject2>(c);
+    ASSERT_TRUE(view);
     const RECTL at{20, 30, 20 + kWidth, 30 + kHeight};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, page.dc(), &at, nullptr, nullptr, 0), S_OK);
     EXPECT_PIXEL(page, 60, 55, RGB(255, 255, 255));
@@ -477,7 +637,6 @@ TEST_F(ThumbViewTest, HostedInAtlContainerCentresThePreviewFromItsOrigin) {
     EXPECT_PIXEL(page, 19, 30, RGB(128, 128, 128));  // outside: untouched
     EXPECT_PIXEL(page, 20 + kWidth, 30, RGB(128, 128, 128));
     // The window paints the same picture.
-    HWND w = host_->controlWindow();
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Canvas screen(kWidth, kHeight);
     HDC wdc = GetDC(w);
@@ -488,43 +647,7 @@ TEST_F(ThumbViewTest, HostedInAtlContainerCentresThePreviewFromItsOrigin) {
     EXPECT_PIXEL(screen, 10, 10, kGreen);
 }
 
-TEST_F(ThumbViewTest, StretchedPreviewFillsTheControlAndCoversTheBorder) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putInt(c, L"SpecialEffect", 3), S_OK);
-    showPreview(c, pictureDrawing());
-    ASSERT_EQ(putBool(c, L"Stretch", true), S_OK);
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    // 20 x 10 onto 100 x 60: five columns and six rows per picture pixel.
-    EXPECT_PIXEL(canvas, 0, 0, RGB(255, 255, 255));
-    EXPECT_PIXEL(canvas, 2, 10, RGB(64, 64, 64));
-    EXPECT_PIXEL(canvas, 30, 30, RGB(255, 0, 0));
-    EXPECT_PIXEL(canvas, 70, 30, RGB(0, 0, 255));
-    EXPECT_PIXEL(canvas, 99, 59, RGB(0, 0, 0));
-    EXPECT_PIXEL(canvas, 99, 30, RGB(0, 0, 255));  // where the etched border would be
-}
-
-TEST_F(ThumbViewTest, LargePictureNotStretchedIsCentredAndClippedOnAllSides) {
-    fx::Bitmap big = testPicture();
-    big.width = 140;
-    big.height = 80;
-    big.pixel = [](int x, int y) -> std::uint32_t { return (x == 20 && y == 10) ? 2 : 3; };
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    showPreview(c, writeFile(L"big.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, fx::bitmapEntry(big)}}})));
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    // Offset (-20, -10): picture pixel (20, 10) lands on the control's corner.
-    EXPECT_PIXEL(canvas, 0, 0, RGB(255, 0, 0));
-    EXPECT_PIXEL(canvas, 1, 1, RGB(0, 0, 255));
-    EXPECT_PIXEL(canvas, 99, 59, RGB(0, 0, 255));
-}
-
-TEST_F(ThumbViewTest, EachBorderEffectDrawsItsEdge) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
+TEST_F(HostedThumbView, EachBorderEffectDrawsItsEdge) {
     ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
     const std::pair<LONG, UINT> effects[] = {{1, BDR_RAISEDINNER}, {2, BDR_SUNKENOUTER}, {3, EDGE_ETCHED}};
     Canvas none(kWidth, kHeight);
@@ -548,12 +671,8 @@ TEST_F(ThumbViewTest, EachBorderEffectDrawsItsEdge) {
     }
 }
 
-TEST_F(ThumbViewTest, FocusRectangleIsPaintedWhileFocusedAndGoneAfter) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
+TEST_F(HostedThumbView, FocusRectangleIsPaintedWhileFocusedAndGoneAfter) {
     ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    HWND w = host_->controlWindow();
-    ASSERT_TRUE(w);
     auto capture = [&](Canvas& into) {
         RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         HDC wdc = GetDC(w);
@@ -589,9 +708,7 @@ TEST_F(ThumbViewTest, FocusRectangleIsPaintedWhileFocusedAndGoneAfter) {
     EXPECT_EQ(focusPixels(drawn), 0);
 }
 
-TEST_F(ThumbViewTest, NewPathKeepsTheOldPictureUntilPaintPreviewAndNoPreviewClearsIt) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
+TEST_F(HostedThumbView, NewPathKeepsTheOldPictureUntilPaintPreviewAndNoPreviewClearsIt) {
     ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
     showPreview(c, pictureDrawing());
     const std::wstring empty = writeFile(L"empty.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}}}));
@@ -609,57 +726,7 @@ TEST_F(ThumbViewTest, NewPathKeepsTheOldPictureUntilPaintPreviewAndNoPreviewClea
     EXPECT_PIXEL(cleared, 40, 25, kGreen);
 }
 
-TEST_F(ThumbViewTest, PaintPreviewRaisesTheReadErrorsWithNumberSourceAndDescription) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    showPreview(c, pictureDrawing());
-    {
-        CallResult r;
-        paintPreview(c, (tempDir() / L"없는 도면.dwg").wstring(), r);
-        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A0035u);  // 53
-        EXPECT_STREQ(r.excep.bstrDescription, L"File not found");
-        EXPECT_STREQ(r.excep.bstrSource, L"KelvaView");
-    }
-    // A failed read leaves no picture behind.
-    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    EXPECT_PIXEL(canvas, 45, 30, kGreen);
-    {
-        fx::Drawing past{{{1, fx::Bytes(8, 1)}, {2, fx::bitmapEntry(testPicture()), 0x7FFFFF00}}};
-        CallResult r;
-        paintPreview(c, writeFile(L"past.dwg", fx::drawingFile(past)), r);
-        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
-        EXPECT_STREQ(r.excep.bstrDescription, L"Input past end of file");
-    }
-    {
-        CallResult r;
-        paintPreview(c, L"", r);
-        EXPECT_EQ(r.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A004Bu);  // 75
-    }
-}
-
-TEST_F(ThumbViewTest, AReadErrorAfterAShownEntryKeepsThatPictureAndRaises) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    const fx::Bytes bm = fx::bitmapEntry(testPicture());
-    CallResult r;
-    paintPreview(c, writeFile(L"later_past.dwg", fx::drawingFile({{{1, fx::Bytes(8, 1)}, {2, bm}, {2, bm, 0x7FFFFF00}}})), r);
-    ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));
-    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
-}
-
-TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
+TEST_F(HostedThumbView, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
     const std::wstring path = pictureDrawing();
     HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -683,17 +750,17 @@ TEST_F(ThumbViewTest, PreviewsADrawingHeldOpenForWritingByAnotherProgram) {
 TEST_F(ThumbViewTest, PropertiesCheckTheirValues) {
     auto c = server_->create();
     ASSERT_TRUE(c);
-    EXPECT_EQ(putInt(c.Get(), L"BackColor", static_cast<LONG>(0x80000005)), S_OK);
-    EXPECT_EQ(getInt(c.Get(), L"BackColor"), static_cast<LONG>(0x80000005));
-    EXPECT_EQ(putInt(c.Get(), L"BackColor", static_cast<LONG>(0x800000FF)), DISP_E_EXCEPTION);
-    EXPECT_EQ(getInt(c.Get(), L"BackColor"), static_cast<LONG>(0x80000005));
-    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);
-    EXPECT_EQ(getInt(c.Get(), L"SpecialEffect"), 0);
-    EXPECT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
-    EXPECT_EQ(getInt(c.Get(), L"Enabled"), 0);
+    EXPECT_EQ(putInt(c.get(), L"BackColor", static_cast<LONG>(0x80000005)), S_OK);
+    EXPECT_EQ(getInt(c.get(), L"BackColor"), static_cast<LONG>(0x80000005));
+    EXPECT_EQ(putInt(c.get(), L"BackColor", static_cast<LONG>(0x800000FF)), DISP_E_EXCEPTION);
+    EXPECT_EQ(getInt(c.get(), L"BackColor"), static_cast<LONG>(0x80000005));
+    EXPECT_EQ(putInt(c.get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);
+    EXPECT_EQ(getInt(c.get(), L"SpecialEffect"), 0);
+    EXPECT_EQ(putBool(c.get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(getInt(c.get(), L"Enabled"), 0);
     // DrawingFile is the member hosts show first.
     ComPtr<ITypeInfo> ti;
-    ASSERT_EQ(c->GetTypeInfo(0, LOCALE_USER_DEFAULT, &ti), S_OK);
+    ASSERT_EQ(c->GetTypeInfo(0, LOCALE_USER_DEFAULT, ti.put()), S_OK);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
     int uiDefaults = 0;
@@ -713,10 +780,7 @@ TEST_F(ThumbViewTest, PropertiesCheckTheirValues) {
     EXPECT_EQ(uiDefaults, 2);  // its get and its put
 }
 
-TEST_F(ThumbViewTest, EnabledIsTheSurfacesOwnState) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    HWND w = host_->controlWindow();
+TEST_F(HostedThumbView, EnabledIsTheSurfacesOwnState) {
     ASSERT_TRUE(IsWindowEnabled(w));
     ASSERT_EQ(putBool(c, L"Enabled", false), S_OK);
     EXPECT_FALSE(IsWindowEnabled(w));
@@ -733,25 +797,23 @@ struct Fired {
     std::vector<VARTYPE> types;
 };
 
-// A host's event sink: records every event the control raises.
-class Sink final : public IDispatch {
+// IDispatch answering nothing by name: the base of the event sinks below.
+template <class Derived, class... Others>
+class SinkBase : public kelva::com::Object<Derived, IDispatch, Others...> {
 public:
-    std::vector<Fired> fired;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___ThumbView) *out = static_cast<IDispatch*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
+// A host's event sink: records every event the control raises.
+class Sink final : public SinkBase<Sink> {
+public:
+    std::vector<Fired> fired;
+    void* queryExtra(REFIID riid) { return riid == DIID___ThumbView ? static_cast<IDispatch*>(this) : nullptr; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*, UINT*) override {
         Fired f{id, {}, {}};
         for (UINT i = p->cArgs; i-- > 0;) {
@@ -764,29 +826,28 @@ public:
         fired.push_back(f);
         return S_OK;
     }
-    ULONG refs() const { return refs_; }
-
-private:
-    ULONG refs_ = 0;
 };
+
+// The connection point of `control` for `iid`.
+ComPtr<IConnectionPoint> pointOf(IUnknown* control, REFIID iid) {
+    ComPtr<IConnectionPoint> cp;
+    if (auto cpc = as<IConnectionPointContainer>(control)) {
+        EXPECT_EQ(cpc->FindConnectionPoint(iid, cp.put()), S_OK);
+    }
+    return cp;
+}
 
 }  // namespace
 
-TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    HWND w = host_->controlWindow();
-    ASSERT_TRUE(w);
-    ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
-    ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+TEST_F(HostedThumbView, MouseEventsReachAConnectedSink) {
+    auto cp = pointOf(c, DIID___ThumbView);
+    ASSERT_TRUE(cp);
     IID iid{};
     ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
     EXPECT_TRUE(IsEqualIID(iid, DIID___ThumbView));
-    Sink sink;
+    auto sink = ComPtr<Sink>::attach(new Sink());
     DWORD cookie = 0;
-    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(cp->Advise(sink.get(), &cookie), S_OK);
 
     SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
     SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
@@ -802,116 +863,80 @@ TEST_F(ThumbViewTest, MouseEventsReachAConnectedSink) {
     const std::vector<std::pair<DISPID, std::vector<double>>> expected = {
         {5, {1, 0, 10, 20}}, {4, {1, 0, 10, 20}}, {1, {}},  {3, {2, 3, 3, 4}}, {2, {}},
         {4, {1, 0, 10, 20}}, {5, {2, 0, 7, 8}},   {4, {2, 0, 7, 8}}, {5, {1, 0, 10, 20}}, {4, {1, 0, 500, 20}}};
-    ASSERT_EQ(sink.fired.size(), expected.size());
+    ASSERT_EQ(sink->fired.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(sink.fired[i].id, expected[i].first) << i;
-        EXPECT_EQ(sink.fired[i].args, expected[i].second) << i;
+        EXPECT_EQ(sink->fired[i].id, expected[i].first) << i;
+        EXPECT_EQ(sink->fired[i].args, expected[i].second) << i;
     }
-    EXPECT_EQ(sink.fired[0].types, (std::vector<VARTYPE>{VT_I2, VT_I2, VT_R4, VT_R4}));
+    EXPECT_EQ(sink->fired[0].types, (std::vector<VARTYPE>{VT_I2, VT_I2, VT_R4, VT_R4}));
 
     // Frozen events are not raised; after Unadvise nothing reaches the sink.
-    ComPtr<IOleControl> ole;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&ole)), S_OK);
+    auto ole = as<IOleControl>(c);
+    ASSERT_TRUE(ole);
     ole->FreezeEvents(TRUE);
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     ole->FreezeEvents(FALSE);
-    EXPECT_EQ(sink.fired.size(), expected.size());
+    EXPECT_EQ(sink->fired.size(), expected.size());
     ASSERT_EQ(cp->Unadvise(cookie), S_OK);
     EXPECT_EQ(cp->Unadvise(cookie), CONNECT_E_NOCONNECTION);
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_EQ(sink.fired.size(), expected.size());
-    EXPECT_EQ(sink.refs(), 0u);
+    EXPECT_EQ(sink->fired.size(), expected.size());
+    EXPECT_EQ(sink->references(), 1u) << "only the test holds the sink";
 }
 
 namespace {
 
-// A sink whose handler drops another sink's connection; it notes any call it gets after its last
-// reference went.
-class DroppingSink final : public IDispatch {
+// A sink whose handler drops another sink's connection; it notes any call it gets after the control let
+// go of it (the test's own reference keeps it alive to tell).
+class DroppingSink final : public SinkBase<DroppingSink> {
 public:
     IConnectionPoint* point = nullptr;
     DWORD dropCookie = 0;  // the connection this sink's handler ends
     int calls = 0;
     bool calledAfterRelease = false;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        if (--refs_ == 0) released_ = true;
-        return refs_;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         ++calls;
-        if (released_) calledAfterRelease = true;
+        if (references() == 1) calledAfterRelease = true;
         if (dropCookie) point->Unadvise(std::exchange(dropCookie, 0));
         return S_OK;
     }
-    ULONG refs() const { return refs_; }
-
-private:
-    ULONG refs_ = 0;
-    bool released_ = false;
 };
 
 }  // namespace
 
-TEST_F(ThumbViewTest, ASinkThatDisconnectsAnotherWhileHandlingAnEventIsSafe) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    HWND w = host_->controlWindow();
-    ASSERT_TRUE(w);
-    ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c->QueryInterface(IID_PPV_ARGS(&cpc)), S_OK);
-    ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
-    DroppingSink first, second;
+TEST_F(HostedThumbView, ASinkThatDisconnectsAnotherWhileHandlingAnEventIsSafe) {
+    auto cp = pointOf(c, DIID___ThumbView);
+    ASSERT_TRUE(cp);
+    auto first = ComPtr<DroppingSink>::attach(new DroppingSink());
+    auto second = ComPtr<DroppingSink>::attach(new DroppingSink());
     DWORD firstCookie = 0, secondCookie = 0;
-    ASSERT_EQ(cp->Advise(&first, &firstCookie), S_OK);
-    ASSERT_EQ(cp->Advise(&second, &secondCookie), S_OK);
-    first.point = cp.Get();
-    first.dropCookie = secondCookie;
+    ASSERT_EQ(cp->Advise(first.get(), &firstCookie), S_OK);
+    ASSERT_EQ(cp->Advise(second.get(), &secondCookie), S_OK);
+    first->point = cp.get();
+    first->dropCookie = secondCookie;
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_EQ(first.calls, 1);
-    EXPECT_FALSE(second.calledAfterRelease);
-    EXPECT_EQ(second.refs(), 0u);
+    EXPECT_EQ(first->calls, 1);
+    EXPECT_FALSE(second->calledAfterRelease);
+    EXPECT_EQ(second->references(), 1u);
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(first.calls, 2);
-    EXPECT_LE(second.calls, 1);
+    EXPECT_EQ(first->calls, 2);
+    EXPECT_LE(second->calls, 1);
     ASSERT_EQ(cp->Unadvise(firstCookie), S_OK);
-    EXPECT_EQ(first.refs(), 0u);
+    EXPECT_EQ(first->references(), 1u);
 }
 
 // ---- persistence ----------------------------------------------------------------------------------------------------
 namespace {
 
 // A host's property bag that keeps the order of reads and writes.
-class Bag final : public IPropertyBag {
+class Bag final : public kelva::com::Object<Bag, IPropertyBag> {
 public:
     std::vector<std::wstring> reads, writes;
     std::vector<std::pair<std::wstring, VARIANT>> values;
     ~Bag() {
         for (auto& v : values) VariantClear(&v.second);
     }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IPropertyBag) return E_NOINTERFACE;
-        *out = this;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* v, IErrorLog*) override {
         reads.push_back(name);
         for (auto& [n, value] : values)
@@ -939,6 +964,8 @@ public:
     }
 };
 
+ComPtr<Bag> newBag() { return ComPtr<Bag>::attach(new Bag()); }
+
 void setAllProperties(IDispatch* c, const std::wstring& path) {
     ASSERT_EQ(putText(c, L"DrawingFile", path), S_OK);
     ASSERT_EQ(putBool(c, L"Stretch", true), S_OK);
@@ -955,58 +982,68 @@ void expectAllProperties(IDispatch* c, const std::wstring& path) {
     EXPECT_EQ(getInt(c, L"Enabled"), 0);
 }
 
+// A control from the class factory with every property set away from its default.
+class StoredThumbView : public ThumbViewTest {
+protected:
+    void SetUp() override {
+        ThumbViewTest::SetUp();
+        if (HasFatalFailure()) return;
+        c = server_->create();
+        ASSERT_TRUE(c);
+        setAllProperties(c.get(), path);
+    }
+    void TearDown() override {
+        c.reset();
+        ThumbViewTest::TearDown();
+    }
+    const std::wstring path = L"D:\\현장\\단면도 A-1.dwg";
+    ComPtr<IDispatch> c;
+};
+
 }  // namespace
 
-TEST_F(ThumbViewTest, PropertyBagWritesAndReadsInTheirOrders) {
-    const std::wstring path = L"C:\\도면\\배치도.dwg";
-    auto c = server_->create();
-    ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
-    ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
-    ComPtr<IPersistStreamInit> dirty;
-    ASSERT_EQ(c.As(&dirty), S_OK);
+TEST_F(StoredThumbView, PropertyBagWritesAndReadsInTheirOrders) {
+    auto persist = as<IPersistPropertyBag>(c.get());
+    auto dirty = as<IPersistStreamInit>(c.get());
+    ASSERT_TRUE(persist && dirty);
     EXPECT_EQ(dirty->IsDirty(), S_OK);
-    Bag bag;
-    ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
+    auto bag = newBag();
+    ASSERT_EQ(persist->Save(bag.get(), TRUE, TRUE), S_OK);
     EXPECT_EQ(dirty->IsDirty(), S_FALSE);
-    EXPECT_EQ(bag.writes, (std::vector<std::wstring>{L"SpecialEffect", L"Stretch", L"BackColor", L"Enabled", L"DrawingFile"}));
-    EXPECT_EQ(bag.typeOf(L"SpecialEffect"), VT_I2);
-    EXPECT_EQ(bag.typeOf(L"Stretch"), VT_BOOL);
-    EXPECT_EQ(bag.typeOf(L"DrawingFile"), VT_BSTR);
+    EXPECT_EQ(bag->writes, (std::vector<std::wstring>{L"SpecialEffect", L"Stretch", L"BackColor", L"Enabled", L"DrawingFile"}));
+    EXPECT_EQ(bag->typeOf(L"SpecialEffect"), VT_I2);
+    EXPECT_EQ(bag->typeOf(L"Stretch"), VT_BOOL);
+    EXPECT_EQ(bag->typeOf(L"DrawingFile"), VT_BSTR);
 
     auto loaded = server_->create();
-    ComPtr<IPersistPropertyBag> loader;
-    ASSERT_EQ(loaded.As(&loader), S_OK);
-    ASSERT_EQ(loader->Load(&bag, nullptr), S_OK);
-    EXPECT_EQ(bag.reads, (std::vector<std::wstring>{L"SpecialEffect", L"DrawingFile", L"Stretch", L"BackColor", L"Enabled"}));
-    expectAllProperties(loaded.Get(), path);
+    auto loader = as<IPersistPropertyBag>(loaded.get());
+    ASSERT_TRUE(loader);
+    ASSERT_EQ(loader->Load(bag.get(), nullptr), S_OK);
+    EXPECT_EQ(bag->reads, (std::vector<std::wstring>{L"SpecialEffect", L"DrawingFile", L"Stretch", L"BackColor", L"Enabled"}));
+    expectAllProperties(loaded.get(), path);
+    EXPECT_EQ(bag->references(), 1u) << "the control keeps no bag";
 
     // Defaults are not written; an empty bag gives the defaults.
     auto fresh = server_->create();
-    ComPtr<IPersistPropertyBag> freshPersist;
-    ASSERT_EQ(fresh.As(&freshPersist), S_OK);
-    Bag empty;
-    ASSERT_EQ(freshPersist->Save(&empty, TRUE, TRUE), S_OK);
-    EXPECT_TRUE(empty.writes.empty());
-    ASSERT_EQ(freshPersist->Load(&empty, nullptr), S_OK);
-    EXPECT_EQ(getInt(fresh.Get(), L"BackColor"), static_cast<LONG>(0x8000000F));
-    EXPECT_EQ(getInt(fresh.Get(), L"Enabled"), -1);
+    auto freshPersist = as<IPersistPropertyBag>(fresh.get());
+    ASSERT_TRUE(freshPersist);
+    auto empty = newBag();
+    ASSERT_EQ(freshPersist->Save(empty.get(), TRUE, TRUE), S_OK);
+    EXPECT_TRUE(empty->writes.empty());
+    ASSERT_EQ(freshPersist->Load(empty.get(), nullptr), S_OK);
+    EXPECT_EQ(getInt(fresh.get(), L"BackColor"), static_cast<LONG>(0x8000000F));
+    EXPECT_EQ(getInt(fresh.get(), L"Enabled"), -1);
 }
 
-TEST_F(ThumbViewTest, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
-    const std::wstring path = L"C:\\a.dwg";
-    auto c = server_->create();
-    ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
-    ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
-    Bag bad;
-    bad.setText(L"SpecialEffect", L"1");
-    bad.setText(L"Stretch", L"아니오");
-    EXPECT_EQ(static_cast<std::uint32_t>(persist->Load(&bad, nullptr)), 0x800A000Du);  // type mismatch
+TEST_F(StoredThumbView, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
+    auto persist = as<IPersistPropertyBag>(c.get());
+    ASSERT_TRUE(persist);
+    auto bad = newBag();
+    bad->setText(L"SpecialEffect", L"1");
+    bad->setText(L"Stretch", L"아니오");
+    EXPECT_EQ(static_cast<std::uint32_t>(persist->Load(bad.get(), nullptr)), 0x800A000Du);  // type mismatch
     ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
     BSTR description = nullptr;
     info->GetDescription(&description);
     EXPECT_STREQ(description, L"Type mismatch");
@@ -1015,68 +1052,64 @@ TEST_F(ThumbViewTest, BadPropertyBagValueRaisesItsErrorAndChangesNothing) {
     info->GetSource(&source);
     EXPECT_STREQ(source, L"KelvaView");
     SysFreeString(source);
-    expectAllProperties(c.Get(), path);
+    expectAllProperties(c.get(), path);
 }
 
-TEST_F(ThumbViewTest, StreamRoundTripAndACutStreamLosesNothing) {
-    const std::wstring path = L"D:\\현장\\단면도 A-1.dwg";
-    auto c = server_->create();
-    ASSERT_TRUE(c);
-    setAllProperties(c.Get(), path);
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+TEST_F(StoredThumbView, StreamRoundTripAndACutStreamLosesNothing) {
+    auto persist = as<IPersistStreamInit>(c.get());
+    ASSERT_TRUE(persist);
     ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     ULARGE_INTEGER max{}, end{};
     ASSERT_EQ(persist->GetSizeMax(&max), S_OK);
     stream->Seek({}, STREAM_SEEK_CUR, &end);
     EXPECT_EQ(max.QuadPart, end.QuadPart);
 
     auto loaded = server_->create();
-    ComPtr<IPersistStreamInit> loader;
-    ASSERT_EQ(loaded.As(&loader), S_OK);
+    auto loader = as<IPersistStreamInit>(loaded.get());
+    ASSERT_TRUE(loader);
     ASSERT_EQ(loader->InitNew(), S_OK);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    ASSERT_EQ(loader->Load(stream.Get()), S_OK);
-    expectAllProperties(loaded.Get(), path);
+    ASSERT_EQ(loader->Load(stream.get()), S_OK);
+    expectAllProperties(loaded.get(), path);
     CLSID clsid{};
     ASSERT_EQ(loader->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ThumbView));
 
     // The same record cut short: an error, and the control keeps what it had.
     ComPtr<IStream> cut;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &cut), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, cut.put()), S_OK);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
     ULARGE_INTEGER part{};
     part.QuadPart = end.QuadPart - 3;
-    ASSERT_EQ(stream->CopyTo(cut.Get(), part, nullptr, nullptr), S_OK);
+    ASSERT_EQ(stream->CopyTo(cut.get(), part, nullptr, nullptr), S_OK);
     cut->Seek({}, STREAM_SEEK_SET, nullptr);
     auto other = server_->create();
-    ComPtr<IPersistStreamInit> otherPersist;
-    ASSERT_EQ(other.As(&otherPersist), S_OK);
-    ASSERT_EQ(putText(other.Get(), L"DrawingFile", L"keep.dwg"), S_OK);
-    EXPECT_EQ(static_cast<std::uint32_t>(otherPersist->Load(cut.Get())), 0x800A003Eu);
-    EXPECT_EQ(getText(other.Get(), L"DrawingFile"), L"keep.dwg");
-    EXPECT_EQ(getInt(other.Get(), L"Stretch"), 0);
+    auto otherPersist = as<IPersistStreamInit>(other.get());
+    ASSERT_TRUE(otherPersist);
+    ASSERT_EQ(putText(other.get(), L"DrawingFile", L"keep.dwg"), S_OK);
+    EXPECT_EQ(static_cast<std::uint32_t>(otherPersist->Load(cut.get())), 0x800A003Eu);
+    EXPECT_EQ(getText(other.get(), L"DrawingFile"), L"keep.dwg");
+    EXPECT_EQ(getInt(other.get(), L"Stretch"), 0);
 }
 
 TEST_F(ThumbViewTest, StoredPropertiesShowInAHostedControl) {
     // A stored effect read back repaints at once: the container sees the border without a Refresh.
     auto c = server_->create();
     ASSERT_TRUE(c);
-    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 1), S_OK);
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(c.As(&persist), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"SpecialEffect", 1), S_OK);
+    auto persist = as<IPersistStreamInit>(c.get());
+    ASSERT_TRUE(persist);
     ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     IDispatch* hostedControl = hosted();
     ASSERT_TRUE(hostedControl);
-    ComPtr<IPersistStreamInit> hostedPersist;
-    ASSERT_EQ(hostedControl->QueryInterface(IID_PPV_ARGS(&hostedPersist)), S_OK);
+    auto hostedPersist = as<IPersistStreamInit>(hostedControl);
+    ASSERT_TRUE(hostedPersist);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
-    ASSERT_EQ(hostedPersist->Load(stream.Get()), S_OK);
+    ASSERT_EQ(hostedPersist->Load(stream.get()), S_OK);
     EXPECT_EQ(getInt(hostedControl, L"SpecialEffect"), 1);
     Canvas canvas(kWidth, kHeight);
     drawInto(hostedControl, canvas);
@@ -1084,120 +1117,19 @@ TEST_F(ThumbViewTest, StoredPropertiesShowInAHostedControl) {
     EXPECT_PIXEL(canvas, kWidth - 1, 30, GetSysColor(COLOR_BTNSHADOW));
 }
 
-// ---- previews of newer drawings: PNG and deeper bitmaps ------------------------------------------------------------
-namespace {
-
-// The test picture's layout as direct colours (0x00RRGGBB).
-std::uint32_t layoutRgb(int x, int y) {
-    if (y == 0) return 0x000000;
-    if (y == 9) return 0xFFFFFF;
-    if (x == 0) return 0x404040;
-    return x < 10 ? 0xFF0000 : 0x0000FF;
-}
-
-void expectCentredLayout(IDispatch* c, const std::wstring& drawing) {
-    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putBool(c, L"Stretch", false), S_OK);
-    showPreview(c, drawing);
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    EXPECT_PIXEL(canvas, 40, 25, RGB(255, 255, 255));
-    EXPECT_PIXEL(canvas, 59, 25, RGB(255, 255, 255));
-    EXPECT_PIXEL(canvas, 40, 26, RGB(64, 64, 64));
-    EXPECT_PIXEL(canvas, 45, 30, RGB(255, 0, 0));
-    EXPECT_PIXEL(canvas, 55, 30, RGB(0, 0, 255));
-    EXPECT_PIXEL(canvas, 59, 34, RGB(0, 0, 0));
-    EXPECT_PIXEL(canvas, 39, 30, kGreen);
-    EXPECT_PIXEL(canvas, 60, 30, kGreen);
-}
-
-}  // namespace
-
-TEST_F(ThumbViewTest, PngPreviewIsDecodedByThePlatformAndShownLikeABitmap) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    const fx::Bytes png = fx::pngImage(20, 10, layoutRgb);
-    // A newer drawing: header entry and PNG only.
-    expectCentredLayout(c, writeFile(L"new.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, png}}})));
-    // Stretched like any preview.
-    ASSERT_EQ(putBool(c, L"Stretch", true), S_OK);
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    EXPECT_PIXEL(canvas, 0, 0, RGB(255, 255, 255));
-    EXPECT_PIXEL(canvas, 30, 30, RGB(255, 0, 0));
-    EXPECT_PIXEL(canvas, 99, 59, RGB(0, 0, 0));
-}
-
-TEST_F(ThumbViewTest, DeepBitmapPreviewsAreShownLikeEightBitOnes) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    for (std::uint16_t bpp : {std::uint16_t{24}, std::uint16_t{32}}) {
-        fx::Bitmap b;
-        b.width = 20;
-        b.height = 10;
-        b.bitsPerPixel = bpp;
-        b.colorsUsed = 0;
-        b.pixel = layoutRgb;
-        expectCentredLayout(c, writeFile(L"deep" + std::to_wstring(bpp) + L".dwg",
-                                         fx::drawingFile({{{1, fx::Bytes(80, 1)}, {2, fx::bitmapEntry(b)}}})));
-    }
-}
-
-TEST_F(ThumbViewTest, BadPngEntriesRaiseTheReadersErrorsAndShowNothing) {
-    IDispatch* c = hosted();
-    ASSERT_TRUE(c);
-    ASSERT_EQ(putInt(c, L"BackColor", kGreen), S_OK);
-    const fx::Bytes png = fx::pngImage(20, 10, layoutRgb);
-    {
-        showPreview(c, pictureDrawing());
-        fx::Drawing past{{{1, fx::Bytes(80, 1)}, {6, png, std::nullopt, static_cast<std::uint32_t>(png.size() + 500)}}};
-        CallResult r;
-        paintPreview(c, writeFile(L"past.dwg", fx::drawingFile(past)), r);
-        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A003Eu);  // 62
-    }
-    {
-        showPreview(c, pictureDrawing());
-        fx::Bytes corrupt = png;
-        corrupt.resize(corrupt.size() - 40);  // cut inside the image data
-        fx::Bytes tail = fx::pngImage(1, 1, layoutRgb);
-        corrupt.insert(corrupt.end(), tail.end() - 12, tail.end());  // an end chunk after the cut
-        CallResult r;
-        paintPreview(c, writeFile(L"corrupt.dwg", fx::drawingFile({{{1, fx::Bytes(80, 1)}, {6, corrupt}}})), r);
-        ASSERT_EQ(r.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), 0x800A01E1u);  // 481
-        EXPECT_STREQ(r.excep.bstrDescription, L"Invalid picture");
-    }
-    Canvas canvas(kWidth, kHeight);
-    drawInto(c, canvas);
-    EXPECT_PIXEL(canvas, 45, 30, kGreen);
-    EXPECT_PIXEL(canvas, 40, 25, kGreen);
-}
-
 // ---- a container that offers ambient properties and drives the control the usual way ----------------------------
 namespace {
 
 // The frame window of a document container: it keeps the active object referenced, as containers do.
-class Frame final : public IOleInPlaceFrame {
+class Frame final : public kelva::com::Object<Frame, IOleInPlaceFrame> {
 public:
     explicit Frame(HWND window) : window_(window) {}
-    ~Frame() {
-        if (active_) active_->Release();
-    }
-    IOleInPlaceActiveObject* active() const { return active_; }
-    ULONG refs() const { return refs_; }
+    IOleInPlaceActiveObject* active() const { return active_.get(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleWindow || riid == IID_IOleInPlaceUIWindow ||
-            riid == IID_IOleInPlaceFrame)
-            *out = static_cast<IOleInPlaceFrame*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+    void* queryExtra(REFIID riid) {
+        if (riid == IID_IOleWindow || riid == IID_IOleInPlaceUIWindow) return static_cast<IOleInPlaceFrame*>(this);
+        return nullptr;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* w) override {
         *w = window_;
         return S_OK;
@@ -1207,9 +1139,7 @@ public:
     HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
-        if (object) object->AddRef();
-        if (active_) active_->Release();
-        active_ = object;
+        active_ = ComPtr<IOleInPlaceActiveObject>(object);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
@@ -1221,29 +1151,17 @@ public:
 
 private:
     HWND window_;
-    IOleInPlaceActiveObject* active_ = nullptr;
-    ULONG refs_ = 0;
+    ComPtr<IOleInPlaceActiveObject> active_;
 };
 
 // One control's site: client site, in-place site, control site and the ambient properties.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleControlSite, public IDispatch {
+class Site final
+    : public kelva::com::Object<Site, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch> {
 public:
     Site(HWND window, Frame& frame, RECT pos) : window_(window), frame_(frame), pos_(pos) {}
-    ULONG refs() const { return refs_; }
     std::vector<std::wstring> calls;  // the notifications the control sent, in order
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
-        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
-        else if (riid == IID_IOleControlSite) *out = static_cast<IOleControlSite*>(this);
-        else if (riid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+    void* queryExtra(REFIID riid) { return riid == IID_IOleWindow ? static_cast<IOleInPlaceSite*>(this) : nullptr; }
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override {
@@ -1279,8 +1197,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
-        frame_.AddRef();
-        *frame = &frame_;
+        *frame = ComPtr<IOleInPlaceFrame>(&frame_).detach();
         *doc = nullptr;
         *pos = pos_;
         *clip = pos_;
@@ -1346,57 +1263,32 @@ public:
 
 private:
     HWND window_;
-    Frame& frame_;
+    Frame& frame_;  // the container's, which outlives its sites
     RECT pos_;
-    ULONG refs_ = 0;
-};
-
-// A form window holding controls through the sites above.
-class Form {
-public:
-    Form() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KelvaPreviewTestContainer";
-        RegisterClassW(&wc);
-        window_ = CreateWindowExW(0, wc.lpszClassName, L"container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                  10, 10, 400, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~Form() {
-        if (window_) DestroyWindow(window_);
-        AtlHost::pump();
-    }
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
-    HWND window() const { return window_; }
-
-private:
-    HWND window_ = nullptr;
 };
 
 // The usual order of a container that offers ambient properties: client site first (the control asks
 // for it), initialised, told the ambients changed, activated in place, positioned.
 ComPtr<IOleObject> placeControl(const Server& server, Site& site, HWND form, const RECT& pos) {
     ComPtr<IDispatch> control = server.create();
-    ComPtr<IOleObject> ole;
-    if (!control || FAILED(control.As(&ole))) return nullptr;
+    auto ole = control ? as<IOleObject>(control.get()) : nullptr;
+    if (!ole) return nullptr;
     DWORD misc = 0;
     EXPECT_EQ(ole->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
     EXPECT_TRUE(misc & OLEMISC_SETCLIENTSITEFIRST);
     EXPECT_EQ(ole->SetClientSite(&site), S_OK);
-    ComPtr<IPersistStreamInit> persist;
-    EXPECT_EQ(ole.As(&persist), S_OK);
-    EXPECT_EQ(persist->InitNew(), S_OK);
-    ComPtr<IOleControl> oc;
-    EXPECT_EQ(ole.As(&oc), S_OK);
-    EXPECT_EQ(oc->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
-    CONTROLINFO info{sizeof info};
-    EXPECT_EQ(oc->GetControlInfo(&info), S_OK);
+    if (auto persist = as<IPersistStreamInit>(ole.get())) {
+        EXPECT_EQ(persist->InitNew(), S_OK);
+    }
+    if (auto oc = as<IOleControl>(ole.get())) {
+        EXPECT_EQ(oc->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+        CONTROLINFO info{sizeof info};
+        EXPECT_EQ(oc->GetControlInfo(&info), S_OK);
+    }
     EXPECT_EQ(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &pos), S_OK);
-    ComPtr<IOleInPlaceObject> inPlace;
-    EXPECT_EQ(ole.As(&inPlace), S_OK);
-    EXPECT_EQ(inPlace->SetObjectRects(&pos, &pos), S_OK);
+    if (auto inPlace = as<IOleInPlaceObject>(ole.get())) {
+        EXPECT_EQ(inPlace->SetObjectRects(&pos, &pos), S_OK);
+    }
     return ole;
 }
 
@@ -1405,37 +1297,61 @@ void removeControl(ComPtr<IOleObject>& ole) {
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);  // a second close is harmless
     EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
-    ole.Reset();
+    ole.reset();
 }
 
 HWND windowOf(IOleObject* ole) {
-    ComPtr<IOleWindow> w;
     HWND h = nullptr;
-    if (SUCCEEDED(ole->QueryInterface(IID_PPV_ARGS(&w)))) w->GetWindow(&h);
+    if (auto w = as<IOleWindow>(ole)) w->GetWindow(&h);
     return h;
 }
 
+// A form window holding controls through sites, with its frame.
+class ContainerTest : public ThumbViewTest {
+protected:
+    void SetUp() override {
+        ThumbViewTest::SetUp();
+        if (HasFatalFailure()) return;
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KelvaPreviewTestContainer";
+        RegisterClassW(&wc);
+        form = CreateWindowExW(0, wc.lpszClassName, L"container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                               10, 10, 400, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_TRUE(form);
+        frame = ComPtr<Frame>::attach(new Frame(form));
+    }
+    void TearDown() override {
+        frame.reset();
+        if (form) DestroyWindow(form);
+        AtlHost::pump();
+        ThumbViewTest::TearDown();
+    }
+    ComPtr<Site> newSite(const RECT& pos) { return ComPtr<Site>::attach(new Site(form, *frame.get(), pos)); }
+
+    HWND form = nullptr;
+    ComPtr<Frame> frame;
+};
+
 }  // namespace
 
-TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
-    Form form;
-    ASSERT_TRUE(form.window());
-    Frame frame(form.window());
+TEST_F(ContainerTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
     const RECT pos{10, 20, 10 + kWidth, 20 + kHeight};
-    Site site(form.window(), frame, pos);
-    ComPtr<IOleObject> ole = placeControl(*server_, site, form.window(), pos);
+    auto site = newSite(pos);
+    ComPtr<IOleObject> ole = placeControl(*server_, *site.get(), form, pos);
     ASSERT_TRUE(ole);
-    HWND w = windowOf(ole.Get());
+    HWND w = windowOf(ole.get());
     ASSERT_TRUE(w);
-    EXPECT_EQ(GetParent(w), form.window());
+    EXPECT_EQ(GetParent(w), form);
     RECT r{};
     GetWindowRect(w, &r);
     EXPECT_EQ(r.right - r.left, kWidth);
-    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnInPlaceActivate"}));
+    EXPECT_EQ((site->calls), (std::vector<std::wstring>{L"OnInPlaceActivate"}));
 
     // Scrolled partly out of the container's view: only the part inside the clip rectangle shows.
-    ComPtr<IOleInPlaceObject> placed;
-    ASSERT_EQ(ole.As(&placed), S_OK);
+    auto placed = as<IOleInPlaceObject>(ole.get());
+    ASSERT_TRUE(placed);
     const RECT clip{10, 20, 10 + kWidth / 2, 20 + kHeight};
     ASSERT_EQ(placed->SetObjectRects(&pos, &clip), S_OK);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -1450,168 +1366,133 @@ TEST_F(ThumbViewTest, UsualContainerActivatesDeactivatesAndReleasesEverything) {
     DeleteObject(region);
 
     // Taking the focus makes it the container's active object and tells the control site.
-    SetForegroundWindow(form.window());
+    SetForegroundWindow(form);
     SetFocus(w);
     AtlHost::pump();
     EXPECT_EQ(GetFocus(), w);
-    EXPECT_TRUE(frame.active());
-    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnInPlaceActivate", L"OnUIActivate", L"OnFocus(TRUE)"}));
+    EXPECT_TRUE(frame->active());
+    EXPECT_EQ((site->calls), (std::vector<std::wstring>{L"OnInPlaceActivate", L"OnUIActivate", L"OnFocus(TRUE)"}));
 
     // The container deactivates it (another control became active): the frame lets go of it.
-    ComPtr<IOleInPlaceObject> inPlace;
-    ASSERT_EQ(ole.As(&inPlace), S_OK);
-    site.calls.clear();
-    EXPECT_EQ(inPlace->UIDeactivate(), S_OK);
-    EXPECT_FALSE(frame.active());
-    EXPECT_EQ((site.calls), (std::vector<std::wstring>{L"OnUIDeactivate"}));
-    site.calls.clear();
-    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
-    EXPECT_TRUE(frame.active());
-    EXPECT_EQ(site.calls.front(), L"OnUIActivate");
+    site->calls.clear();
+    EXPECT_EQ(placed->UIDeactivate(), S_OK);
+    EXPECT_FALSE(frame->active());
+    EXPECT_EQ((site->calls), (std::vector<std::wstring>{L"OnUIDeactivate"}));
+    site->calls.clear();
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site.get(), 0, form, &pos), S_OK);
+    EXPECT_TRUE(frame->active());
+    EXPECT_EQ(site->calls.front(), L"OnUIActivate");
     // Hidden, it is no longer the active object; shown again, it is.
-    EXPECT_EQ(ole->DoVerb(OLEIVERB_HIDE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_HIDE, nullptr, site.get(), 0, form, &pos), S_OK);
     EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_FALSE(frame.active());
-    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, form.window(), &pos), S_OK);
+    EXPECT_FALSE(frame->active());
+    EXPECT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site.get(), 0, form, &pos), S_OK);
     EXPECT_TRUE(IsWindowVisible(w));
-    EXPECT_TRUE(frame.active());
+    EXPECT_TRUE(frame->active());
 
     // Closed while UI-active, then let go of: nothing of the control or the container is left held.
-    inPlace.Reset();
-    placed.Reset();
-    site.calls.clear();
+    placed.reset();
+    site->calls.clear();
     removeControl(ole);
     EXPECT_FALSE(IsWindow(w));
-    EXPECT_FALSE(frame.active());
-    EXPECT_EQ(site.calls.front(), L"OnUIDeactivate");
-    EXPECT_EQ(site.calls.back(), L"OnInPlaceDeactivate");
-    EXPECT_EQ(site.refs(), 0u);
-    EXPECT_EQ(frame.refs(), 0u);
+    EXPECT_FALSE(frame->active());
+    EXPECT_EQ(site->calls.front(), L"OnUIDeactivate");
+    EXPECT_EQ(site->calls.back(), L"OnInPlaceDeactivate");
+    EXPECT_EQ(site->references(), 1u);
+    EXPECT_EQ(frame->references(), 1u);
     EXPECT_EQ(server_->canUnloadNow(), S_OK);
 }
 
-TEST_F(ThumbViewTest, ClosingWithSaveIfChangedAsksTheSiteToSaveOnlyWhenChanged) {
-    Form form;
-    ASSERT_TRUE(form.window());
-    Frame frame(form.window());
+TEST_F(ContainerTest, ClosingWithSaveIfChangedAsksTheSiteToSaveOnlyWhenChanged) {
     const RECT pos{0, 0, kWidth, kHeight};
-    Site site(form.window(), frame, pos);
-    ComPtr<IOleObject> ole = placeControl(*server_, site, form.window(), pos);
+    auto site = newSite(pos);
+    ComPtr<IOleObject> ole = placeControl(*server_, *site.get(), form, pos);
     ASSERT_TRUE(ole);
     EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
-    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
-    ComPtr<IDispatch> d;
-    ASSERT_EQ(ole.As(&d), S_OK);
-    ASSERT_EQ(putBool(d.Get(), L"Stretch", true), S_OK);
-    d.Reset();
+    EXPECT_EQ(std::count(site->calls.begin(), site->calls.end(), L"SaveObject"), 0);
+    auto d = as<IDispatch>(ole.get());
+    ASSERT_TRUE(d);
+    ASSERT_EQ(putBool(d.get(), L"Stretch", true), S_OK);
+    d.reset();
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
-    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 0);
+    EXPECT_EQ(std::count(site->calls.begin(), site->calls.end(), L"SaveObject"), 0);
     EXPECT_EQ(ole->Close(OLECLOSE_SAVEIFDIRTY), S_OK);
-    EXPECT_EQ(std::count(site.calls.begin(), site.calls.end(), L"SaveObject"), 1);
+    EXPECT_EQ(std::count(site->calls.begin(), site->calls.end(), L"SaveObject"), 1);
     EXPECT_EQ(ole->SetClientSite(nullptr), S_OK);
-    ole.Reset();
-    EXPECT_EQ(site.refs(), 0u);
+    ole.reset();
+    EXPECT_EQ(site->references(), 1u);
 }
 
 // Two controls in one container: each keeps its own window, properties, picture and events.
-TEST_F(ThumbViewTest, TwoControlsInOneContainerStayApart) {
-    Form form;
-    ASSERT_TRUE(form.window());
-    Frame frame(form.window());
+TEST_F(ContainerTest, TwoControlsInOneContainerStayApart) {
     const RECT left{0, 0, kWidth, kHeight}, right{150, 0, 150 + kWidth, kHeight};
-    Site leftSite(form.window(), frame, left), rightSite(form.window(), frame, right);
-    ComPtr<IOleObject> first = placeControl(*server_, leftSite, form.window(), left);
-    ComPtr<IOleObject> second = placeControl(*server_, rightSite, form.window(), right);
+    auto leftSite = newSite(left), rightSite = newSite(right);
+    ComPtr<IOleObject> first = placeControl(*server_, *leftSite.get(), form, left);
+    ComPtr<IOleObject> second = placeControl(*server_, *rightSite.get(), form, right);
     ASSERT_TRUE(first && second);
-    HWND w1 = windowOf(first.Get()), w2 = windowOf(second.Get());
+    HWND w1 = windowOf(first.get()), w2 = windowOf(second.get());
     ASSERT_TRUE(w1 && w2);
     EXPECT_NE(w1, w2);
-    ComPtr<IDispatch> d1, d2;
-    ASSERT_EQ(first.As(&d1), S_OK);
-    ASSERT_EQ(second.As(&d2), S_OK);
-    ASSERT_EQ(putInt(d1.Get(), L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putInt(d2.Get(), L"BackColor", RGB(0, 0, 128)), S_OK);
-    showPreview(d1.Get(), pictureDrawing());
-    EXPECT_EQ(getText(d2.Get(), L"DrawingFile"), L"");
+    auto d1 = as<IDispatch>(first.get()), d2 = as<IDispatch>(second.get());
+    ASSERT_TRUE(d1 && d2);
+    ASSERT_EQ(putInt(d1.get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putInt(d2.get(), L"BackColor", RGB(0, 0, 128)), S_OK);
+    showPreview(d1.get(), pictureDrawing());
+    EXPECT_EQ(getText(d2.get(), L"DrawingFile"), L"");
 
     // Focus moves from one to the other: the frame's active object follows.
-    SetForegroundWindow(form.window());
+    SetForegroundWindow(form);
     SetFocus(w1);
     AtlHost::pump();
-    ComPtr<IOleInPlaceActiveObject> firstActive;
-    ASSERT_EQ(first.As(&firstActive), S_OK);
-    EXPECT_EQ(frame.active(), firstActive.Get());
-    firstActive.Reset();
-    ComPtr<IOleInPlaceObject> firstInPlace;
-    ASSERT_EQ(first.As(&firstInPlace), S_OK);
-    firstInPlace->UIDeactivate();  // what the container does when another control activates
-    firstInPlace.Reset();
+    EXPECT_EQ(frame->active(), as<IOleInPlaceActiveObject>(first.get()).get());
+    as<IOleInPlaceObject>(first.get())->UIDeactivate();  // what the container does when another control activates
     SetFocus(w2);
     AtlHost::pump();
-    ComPtr<IOleInPlaceActiveObject> secondActive;
-    ASSERT_EQ(second.As(&secondActive), S_OK);
-    EXPECT_EQ(frame.active(), secondActive.Get());
+    EXPECT_EQ(frame->active(), as<IOleInPlaceActiveObject>(second.get()).get());
 
-    Sink sink;
-    ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(second.As(&cpc), S_OK);
-    ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(DIID___ThumbView, &cp), S_OK);
+    auto sink = ComPtr<Sink>::attach(new Sink());
+    auto cp = pointOf(second.get(), DIID___ThumbView);
+    ASSERT_TRUE(cp);
     DWORD cookie = 0;
-    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
+    ASSERT_EQ(cp->Advise(sink.get(), &cookie), S_OK);
     SendMessageW(w1, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_TRUE(sink.fired.empty());
+    EXPECT_TRUE(sink->fired.empty());
 
     // The first one goes; the second still paints and raises its events.
-    d1.Reset();
+    d1.reset();
     removeControl(first);
     EXPECT_FALSE(IsWindow(w1));
     Canvas canvas(kWidth, kHeight);
-    drawInto(d2.Get(), canvas);
+    drawInto(d2.get(), canvas);
     EXPECT_PIXEL(canvas, 45, 30, RGB(0, 0, 128));
-    showPreview(d2.Get(), pictureDrawing());
+    showPreview(d2.get(), pictureDrawing());
     Canvas shown(kWidth, kHeight);
-    drawInto(d2.Get(), shown);
+    drawInto(d2.get(), shown);
     EXPECT_PIXEL(shown, 45, 30, RGB(255, 0, 0));
     SendMessageW(w2, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
-    ASSERT_EQ(sink.fired.size(), 1u);
-    EXPECT_EQ(sink.fired[0].id, 3);
+    ASSERT_EQ(sink->fired.size(), 1u);
+    EXPECT_EQ(sink->fired[0].id, 3);
     ASSERT_EQ(cp->Unadvise(cookie), S_OK);
-    cp.Reset();
-    cpc.Reset();
-    secondActive.Reset();
-    d2.Reset();
+    cp.reset();
+    d2.reset();
     removeControl(second);
-    EXPECT_EQ(frame.refs(), 0u);
-    EXPECT_EQ(leftSite.refs(), 0u);
-    EXPECT_EQ(rightSite.refs(), 0u);
+    EXPECT_EQ(frame->references(), 1u);
+    EXPECT_EQ(leftSite->references(), 1u);
+    EXPECT_EQ(rightSite->references(), 1u);
     EXPECT_EQ(server_->canUnloadNow(), S_OK);
 }
 
 namespace {
 
 // What a designer listens to: which properties changed.
-class ChangeSink final : public IPropertyNotifySink {
+class ChangeSink final : public kelva::com::Object<ChangeSink, IPropertyNotifySink> {
 public:
     std::vector<DISPID> changed;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) *out = static_cast<IPropertyNotifySink*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
         changed.push_back(id);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-    ULONG refs() const { return refs_; }
-
-private:
-    ULONG refs_ = 0;
 };
 
 }  // namespace
@@ -1619,35 +1500,123 @@ private:
 TEST_F(ThumbViewTest, ChangedPropertiesAreReportedToTheContainer) {
     auto c = server_->create();
     ASSERT_TRUE(c);
-    ComPtr<IConnectionPointContainer> cpc;
-    ASSERT_EQ(c.As(&cpc), S_OK);
-    ComPtr<IConnectionPoint> cp;
-    ASSERT_EQ(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp), S_OK);
+    auto cp = pointOf(c.get(), IID_IPropertyNotifySink);
+    ASSERT_TRUE(cp);
     IID iid{};
     ASSERT_EQ(cp->GetConnectionInterface(&iid), S_OK);
     EXPECT_TRUE(IsEqualIID(iid, IID_IPropertyNotifySink));
-    Sink notASink;  // an event sink is no property sink
+    auto notASink = ComPtr<Sink>::attach(new Sink());  // an event sink is no property sink
     DWORD refused = 0;
-    EXPECT_EQ(cp->Advise(&notASink, &refused), CONNECT_E_CANNOTCONNECT);
-    ChangeSink sink;
+    EXPECT_EQ(cp->Advise(notASink.get(), &refused), CONNECT_E_CANNOTCONNECT);
+    auto sink = ComPtr<ChangeSink>::attach(new ChangeSink());
     DWORD cookie = 0;
-    ASSERT_EQ(cp->Advise(&sink, &cookie), S_OK);
-    ASSERT_EQ(putText(c.Get(), L"DrawingFile", L"a.dwg"), S_OK);
-    ASSERT_EQ(putBool(c.Get(), L"Stretch", true), S_OK);
-    ASSERT_EQ(putInt(c.Get(), L"SpecialEffect", 2), S_OK);
-    ASSERT_EQ(putInt(c.Get(), L"BackColor", kGreen), S_OK);
-    ASSERT_EQ(putBool(c.Get(), L"Enabled", false), S_OK);
-    EXPECT_EQ(putInt(c.Get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
+    ASSERT_EQ(cp->Advise(sink.get(), &cookie), S_OK);
+    ASSERT_EQ(putText(c.get(), L"DrawingFile", L"a.dwg"), S_OK);
+    ASSERT_EQ(putBool(c.get(), L"Stretch", true), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"SpecialEffect", 2), S_OK);
+    ASSERT_EQ(putInt(c.get(), L"BackColor", kGreen), S_OK);
+    ASSERT_EQ(putBool(c.get(), L"Enabled", false), S_OK);
+    EXPECT_EQ(putInt(c.get(), L"SpecialEffect", 70000), DISP_E_EXCEPTION);  // refused: nothing changed
     CallResult r;
-    invoke(c.Get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
-    EXPECT_EQ(sink.changed, (std::vector<DISPID>{1, 2, 3, DISPID_BACKCOLOR, DISPID_ENABLED}));
+    invoke(c.get(), L"Refresh", DISPATCH_METHOD, nullptr, 0, r);
+    EXPECT_EQ(sink->changed, (std::vector<DISPID>{1, 2, 3, DISPID_BACKCOLOR, DISPID_ENABLED}));
     ASSERT_EQ(cp->Unadvise(cookie), S_OK);
-    EXPECT_EQ(sink.refs(), 0u);
+    EXPECT_EQ(sink->references(), 1u);
+    EXPECT_EQ(notASink->references(), 1u);
     // Calls for another interface than the default are refused.
     DISPPARAMS none{};
     VARIANT result;
     VariantInit(&result);
-    EXPECT_EQ(c->Invoke(idOf(c.Get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+    EXPECT_EQ(c->Invoke(idOf(c.get(), L"Stretch"), IID_IUnknown, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                         &result, nullptr, nullptr),
               DISP_E_UNKNOWNINTERFACE);
+}
+
+// ---- identity and the server's life -------------------------------------------------------------------------------
+namespace {
+
+IUnknown* identityOf(IUnknown* p) {
+    ComPtr<IUnknown> unknown;
+    if (FAILED(p->QueryInterface(IID_IUnknown, unknown.putVoid()))) return nullptr;
+    return unknown.get();
+}
+
+}  // namespace
+
+TEST_F(ThumbViewTest, EveryInterfaceOfTheControlAnswersWithOneIdentity) {
+    auto c = server_->create();
+    ASSERT_TRUE(c);
+    IUnknown* id = identityOf(c.get());
+    ASSERT_TRUE(id);
+    const IID interfaces[] = {IID__ThumbView, IID_IDispatch, IID_IOleObject, IID_IOleWindow, IID_IOleInPlaceObject,
+                              IID_IOleInPlaceActiveObject, IID_IViewObject, IID_IViewObject2, IID_IPersist,
+                              IID_IPersistStreamInit, IID_IPersistPropertyBag, IID_IOleControl,
+                              IID_IProvideClassInfo, IID_IProvideClassInfo2, IID_IConnectionPointContainer,
+                              IID_ISupportErrorInfo};
+    for (std::size_t i = 0; i < std::size(interfaces); ++i) {
+        ComPtr<IUnknown> face;
+        ASSERT_EQ(c->QueryInterface(interfaces[i], face.putVoid()), S_OK) << "interface " << i;
+        EXPECT_EQ(identityOf(face.get()), id) << "interface " << i;
+        // Each interface's own AddRef counts for the one object.
+        const ULONG viaFace = face->AddRef();
+        EXPECT_EQ(c->AddRef(), viaFace + 1) << "interface " << i;
+        face->Release();
+        c->Release();
+    }
+    ComPtr<IUnknown> none;
+    EXPECT_EQ(c->QueryInterface(IID_IClassFactory, none.putVoid()), E_NOINTERFACE);
+    // A connection point is an object of its own, but counts for the control and leads back to it.
+    auto cp = pointOf(c.get(), DIID___ThumbView);
+    ASSERT_TRUE(cp);
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(cp->GetConnectionPointContainer(container.put()), S_OK);
+    EXPECT_EQ(identityOf(container.get()), id);
+    EXPECT_EQ(identityOf(cp.get()), static_cast<IUnknown*>(cp.get()));
+}
+
+// Created and released straight from the factory is the server check's (thumbview_dispatch_tests); here
+// the ways a control lives in a container: placed and activated with sinks connected, or hosted by
+// atl.dll, each ends with no object of the server left (DllCanUnloadNow S_OK, S_FALSE while it lives).
+TEST_F(ContainerTest, ReleasingEveryControlLeavesTheServerFreeToUnload) {
+    ASSERT_EQ(server_->canUnloadNow(), S_OK);
+    const RECT pos{0, 0, kWidth, kHeight};
+    auto site = newSite(pos);
+    auto events = ComPtr<Sink>::attach(new Sink());
+    auto changes = ComPtr<ChangeSink>::attach(new ChangeSink());
+    {
+        ComPtr<IOleObject> ole = placeControl(*server_, *site.get(), form, pos);
+        ASSERT_TRUE(ole);
+        HWND w = windowOf(ole.get());
+        ASSERT_TRUE(w);
+        // Connected and left connected: letting go of the control lets go of its sinks.
+        auto eventPoint = pointOf(ole.get(), DIID___ThumbView);
+        auto changePoint = pointOf(ole.get(), IID_IPropertyNotifySink);
+        ASSERT_TRUE(eventPoint && changePoint);
+        DWORD cookie = 0;
+        ASSERT_EQ(eventPoint->Advise(events.get(), &cookie), S_OK);
+        ASSERT_EQ(changePoint->Advise(changes.get(), &cookie), S_OK);
+        eventPoint.reset();
+        changePoint.reset();
+        SetForegroundWindow(form);
+        SetFocus(w);
+        AtlHost::pump();
+        SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        ASSERT_EQ(putBool(as<IDispatch>(ole.get()).get(), L"Stretch", true), S_OK);
+        EXPECT_EQ(events->fired.size(), 1u);
+        EXPECT_EQ(changes->changed.size(), 1u);
+        EXPECT_EQ(server_->canUnloadNow(), S_FALSE);
+        removeControl(ole);
+    }
+    EXPECT_EQ(server_->canUnloadNow(), S_OK) << "activated in place, with sinks, and released";
+    EXPECT_EQ(events->references(), 1u);
+    EXPECT_EQ(changes->references(), 1u);
+    EXPECT_EQ(site->references(), 1u);
+    EXPECT_EQ(frame->references(), 1u);
+
+    // Hosted by atl.dll's container, destroyed with its window.
+    ASSERT_TRUE(hosted());
+    EXPECT_EQ(server_->canUnloadNow(), S_FALSE);
+    control_.reset();
+    host_.reset();
+    EXPECT_EQ(server_->canUnloadNow(), S_OK) << "hosted and destroyed with its container";
 }
