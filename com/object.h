@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <type_traits>
+#include <utility>
 
 namespace kelva::com {
 
@@ -165,5 +166,22 @@ protected:
 private:
     IUnknown& owner_;
 };
+
+// A new T answering `iid` in *out, or an error. The creator's reference is let go at once, so the object
+// lives exactly as long as the caller's pointer: the body of a create function or DllGetClassObject.
+template <class T, class... A>
+HRESULT createObject(REFIID iid, void** out, A&&... args) noexcept {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    T* object = nullptr;
+    try {
+        object = new T(std::forward<A>(args)...);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = object->QueryInterface(iid, out);
+    object->Release();
+    return hr;
+}
 
 }  // namespace kelva::com

@@ -30,12 +30,7 @@ HRESULT getClassObject(const ServerInfo& server, REFCLSID clsid, REFIID iid, voi
     if (!out) return E_POINTER;
     *out = nullptr;
     for (const auto& c : server.classes) {
-        if (*c.clsid != clsid) continue;
-        ClassFactory* factory = new (std::nothrow) ClassFactory(c.create);  // owned by its reference count
-        if (!factory) return E_OUTOFMEMORY;
-        const HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        if (*c.clsid == clsid) return createObject<ClassFactory>(iid, out, c.create);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -62,19 +62,7 @@ template <class Derived, class Interface, class... Others>
 class DispatchObject : public Object<Derived, Interface, Others...> {
 public:
     // The new object's `iid` pointer, or an error: the body of a ClassEntry's create function.
-    static HRESULT create(REFIID iid, void** out) noexcept {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        Derived* object = nullptr;
-        try {
-            object = new Derived();  // owned by its reference count from here on
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();
-        return hr;
-    }
+    static HRESULT create(REFIID iid, void** out) noexcept { return createObject<Derived>(iid, out); }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;

@@ -205,10 +205,9 @@ int serve(Options o) {
         std::vector<DWORD> classCookies, rotCookies;
         auto publish = [&](const CLSID& clsid, const ComPtr<IDispatch>& object) {
             DWORD cookie = 0;
-            auto* factory = new SingletonFactory(object);
-            if (SUCCEEDED(CoRegisterClassObject(clsid, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+            auto factory = ComPtr<IClassFactory>::attach(new SingletonFactory(object));
+            if (SUCCEEDED(CoRegisterClassObject(clsid, factory.get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
                 classCookies.push_back(cookie);
-            factory->Release();
             if (SUCCEEDED(RegisterActiveObject(object.get(), clsid, ACTIVEOBJECT_STRONG, &cookie))) rotCookies.push_back(cookie);
             else rc = 4;
         };

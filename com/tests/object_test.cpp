@@ -36,6 +36,25 @@ private:
     ~Sample() { ++destroyed; }
 };
 
+TEST(ComObject, CreateObjectHandsOutOneReferenceOrNothing) {
+    const long before = ModuleCounts::objects();
+    const int destroyedBefore = Sample::destroyed;
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(createObject<Sample>(IID_IDispatch, dispatch.putVoid()), S_OK);
+    EXPECT_EQ(dispatch->AddRef(), 2u) << "the caller's is the only reference";
+    dispatch->Release();
+    dispatch.reset();
+    EXPECT_EQ(Sample::destroyed, destroyedBefore + 1);
+
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(createObject<Sample>(IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(Sample::destroyed, destroyedBefore + 2) << "an object nobody can hold is gone at once";
+    EXPECT_EQ(createObject<Sample>(IID_IDispatch, nullptr), E_POINTER);
+    EXPECT_EQ(Sample::destroyed, destroyedBefore + 2) << "nothing is made for a missing out parameter";
+    EXPECT_EQ(ModuleCounts::objects(), before);
+}
+
 // Kept at its last release instead of deleted, as an object that a table hands out again.
 class Resting final : public Object<Resting, IDispatch> {
 public:
