@@ -8,6 +8,16 @@
 namespace kelva::com::test {
 namespace {
 
+// An object whose IDispatch does nothing: what these cases look at is IUnknown.
+template <class Derived, class... Others>
+class Plain : public Object<Derived, IDispatch, Others...> {
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+};
+
 // IPersistStream derives from IPersist and IProvideClassInfo2 from IProvideClassInfo: bases the list does
 // not name, reached only through queryExtra.
 class Sample final : public Object<Sample, IPersistStream, IDispatch, IProvideClassInfo2> {
@@ -56,16 +66,11 @@ TEST(ComObject, CreateObjectHandsOutOneReferenceOrNothing) {
 }
 
 // Kept at its last release instead of deleted, as an object that a table hands out again.
-class Resting final : public Object<Resting, IDispatch> {
+class Resting final : public Plain<Resting> {
 public:
     bool resting = false;
     void finalRelease() { resting = true; }
     void destroy() { delete this; }
-
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
 };
 
 IUnknown* identityOf(IUnknown* p) {
@@ -147,13 +152,7 @@ public:
     STDMETHODIMP GetClassID(CLSID* id) override { *id = IID_IPersist; return S_OK; }
 };
 
-class WithMixin final : public Object<WithMixin, IDispatch, PersistMixin> {
-public:
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
-};
+class WithMixin final : public Plain<WithMixin, PersistMixin> {};
 
 TEST(ComObject, AMixinsInterfacesShareTheObjectsIdentityAndCount) {
     const long before = ModuleCounts::objects();
@@ -184,13 +183,9 @@ public:
     STDMETHODIMP EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 };
 
-class Owner final : public Object<Owner, IDispatch> {
+class Owner final : public Plain<Owner> {
 public:
     Point point{*identity()};
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
 };
 
 TEST(ComObject, APartSharesItsOwnersCountAndAnswersOnlyItsOwnInterfaces) {
