@@ -94,4 +94,12 @@ std::wstring asString(const Variant& v) {
     return toWString(V_BSTR(text.get()));
 }
 
+ComPtr<IDispatch> runningObject(const wchar_t* progId) {
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(progId, &clsid))) return {};
+    ComPtr<IUnknown> unknown;
+    if (FAILED(GetActiveObject(clsid, nullptr, unknown.put())) || !unknown) return {};
+    return unknown.query<IDispatch>();
+}
+
 }  // namespace kelva::com

@@ -44,6 +44,9 @@ void put(IDispatch* object, std::wstring_view name, Variant value);
 // A property or call result that must be an object; Nothing or a non-object fails with error 91 / 13.
 ComPtr<IDispatch> getObject(IDispatch* object, std::wstring_view name, std::vector<Arg> args = {});
 ComPtr<IDispatch> asObject(const Variant& v);
+// The object a running program registered under `progId` in the Running Object Table, as IDispatch;
+// null when the ProgID is unknown or nothing runs under it. Never starts anything.
+ComPtr<IDispatch> runningObject(const wchar_t* progId);
 std::wstring asString(const Variant& v);
 
 }  // namespace kelva::com

@@ -38,6 +38,8 @@ std::optional<std::wstring> clipboardText();
 // Runs the messages waiting for this thread, as DoEvents does. A WM_QUIT found on the way is
 // posted again for the program's own message loop, and the pumping stops: false then.
 bool doEvents();
+// The program's message loop: runs until WM_QUIT and answers its exit code.
+int messageLoop();
 
 // The barrier of every window procedure: a C++ exception must not unwind through the system's
 // code that called it. The exception is reported to the user (a message box owned by the

@@ -19,19 +19,13 @@ class Client : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        control = active(L"AcadSim.Control");
+        control = com::runningObject(L"AcadSim.Control");
         ASSERT_TRUE(control) << "the stand-in is not running";
         com::call(control.get(), L"Reset");
     }
     void TearDown() override {
         control.reset();
         CoUninitialize();
-    }
-    static ComPtr<IDispatch> active(const wchar_t* progId) {
-        CLSID clsid;
-        ComPtr<IUnknown> unk;
-        if (FAILED(CLSIDFromProgID(progId, &clsid)) || FAILED(GetActiveObject(clsid, nullptr, unk.put()))) return {};
-        return unk.query<IDispatch>();
     }
     static ComPtr<IUnknown> identity(IDispatch* d) {
         ComPtr<IUnknown> u;
@@ -50,7 +44,7 @@ TEST_F(Client, EveryProgIdReachesTheOneRunningApplication) {
     auto app = com::getObject(control.get(), L"Application");
     for (const wchar_t* id : {L"AutoCAD.Application", L"AutoCAD.Application.14", L"AutoCAD.Application.15", L"AutoCAD.Application.16",
                               L"AutoCAD.Application.17", L"AutoCAD.Application.18"}) {
-        auto found = active(id);
+        auto found = com::runningObject(id);
         ASSERT_TRUE(found) << id;
         EXPECT_EQ(identity(found.get()).get(), identity(app.get()).get()) << id;
     }
@@ -64,7 +58,7 @@ TEST_F(Client, EveryProgIdReachesTheOneRunningApplication) {
 }
 
 TEST_F(Client, DrawingPicksAndErrorsAcrossTheProcessBoundary) {
-    auto app = active(L"AutoCAD.Application");
+    auto app = com::runningObject(L"AutoCAD.Application");
     auto doc = com::getObject(app.get(), L"ActiveDocument");
     auto ms = com::getObject(doc.get(), L"ModelSpace");
     auto line = com::asObject(com::call(ms.get(), L"AddLine", {pt(0, 0), pt(10, 0)}));
@@ -105,7 +99,7 @@ TEST_F(Client, DrawingPicksAndErrorsAcrossTheProcessBoundary) {
 // The stand-in's window carries the application's Caption (clients activate AutoCAD by it) and lists the
 // drawing, so text written by a client shows up there.
 TEST_F(Client, TheWindowListsWhatArrives) {
-    auto app = active(L"AutoCAD.Application");
+    auto app = com::runningObject(L"AutoCAD.Application");
     auto ms = com::getObject(com::getObject(app.get(), L"ActiveDocument").get(), L"ModelSpace");
     const std::wstring caption = com::asString(com::get(app.get(), L"Caption"));
     com::call(ms.get(), L"AddText", {Variant::fromString(L"도면 ㎡"), pt(1, 1), Variant::fromDouble(2.5)});

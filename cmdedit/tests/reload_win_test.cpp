@@ -19,11 +19,8 @@ class Reload : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        CLSID clsid;
-        com::ComPtr<IUnknown> unk;
-        ASSERT_TRUE(SUCCEEDED(CLSIDFromProgID(L"AcadSim.Control", &clsid)));
-        ASSERT_TRUE(SUCCEEDED(GetActiveObject(clsid, nullptr, unk.put()))) << "the stand-in is not running";
-        control = unk.query<IDispatch>();
+        control = com::runningObject(L"AcadSim.Control");
+        ASSERT_TRUE(control) << "the stand-in is not running";
         com::call(control.get(), L"Reset");
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);

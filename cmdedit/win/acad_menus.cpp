@@ -8,11 +8,7 @@ namespace kelva::cmd {
 com::ComPtr<IDispatch> getAcad() {
     for (const wchar_t* progId : {L"AutoCAD.Application", L"AutoCAD.Application.14", L"AutoCAD.Application.15",
                                   L"AutoCAD.Application.16", L"AutoCAD.Application.17", L"AutoCAD.Application.18"}) {
-        CLSID clsid;
-        if (FAILED(CLSIDFromProgID(progId, &clsid))) continue;
-        com::ComPtr<IUnknown> unk;
-        if (FAILED(GetActiveObject(clsid, nullptr, unk.put())) || !unk) continue;
-        if (auto app = unk.query<IDispatch>()) return app;
+        if (auto app = com::runningObject(progId)) return app;
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "cmdedit/win/main_window.h"
+#include "runtime/services.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
@@ -11,12 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         kelva::cmd::MainWindow window(kelva::cmd::programFolder());
         window.form().Unload = [] { PostQuitMessage(0); };
         window.form().show();
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        code = static_cast<int>(msg.wParam);
+        code = kelva::rt::messageLoop();
     }
     CoUninitialize();
     return code;

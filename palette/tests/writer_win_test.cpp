@@ -36,20 +36,13 @@ public:
     void message(const std::wstring& t) override { messages.push_back(t); }
 };
 
-ComPtr<IDispatch> active(const wchar_t* progId) {
-    CLSID clsid;
-    ComPtr<IUnknown> unk;
-    if (FAILED(CLSIDFromProgID(progId, &clsid)) || FAILED(GetActiveObject(clsid, nullptr, unk.put()))) return {};
-    return unk.query<IDispatch>();
-}
-
 Variant pt(double x, double y) { return Variant::fromDoubles({x, y, 0}); }
 
 class Writer : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        control = active(L"AcadSim.Control");
+        control = com::runningObject(L"AcadSim.Control");
         ASSERT_TRUE(control) << "the stand-in is not running";
         com::call(control.get(), L"Reset");
         doc = com::getObject(control.get(), L"Document");

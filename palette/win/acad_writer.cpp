@@ -85,18 +85,10 @@ void activateByCaption(const std::wstring& caption) {
 }
 }  // namespace
 
-ComPtr<IDispatch> runningObject(const wchar_t* progId) {
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(progId, &clsid))) return {};
-    ComPtr<IUnknown> unknown;
-    if (FAILED(GetActiveObject(clsid, nullptr, unknown.put())) || !unknown) return {};
-    return unknown.query<IDispatch>();
-}
-
 ComPtr<IDispatch> GetAutoCAD() {
     for (const wchar_t* progId : {L"AutoCAD.Application", L"AutoCAD.Application.14", L"AutoCAD.Application.15",
                                   L"AutoCAD.Application.16", L"AutoCAD.Application.17", L"AutoCAD.Application.18"})
-        if (auto app = runningObject(progId)) return app;
+        if (auto app = com::runningObject(progId)) return app;
     return {};
 }
 

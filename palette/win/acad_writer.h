@@ -9,6 +9,7 @@
 #include <string>
 
 #include "com/com_ptr.h"
+#include "com/latebound.h"
 
 namespace kelva::palette {
 
@@ -30,8 +31,6 @@ public:
     virtual void message(const std::wstring& text) = 0;
 };
 
-// The running AutoCAD under one ProgID; nothing when none runs. Never starts one.
-com::ComPtr<IDispatch> runningObject(const wchar_t* progId);
 // GetAutoCAD: "AutoCAD.Application", then the release ProgIDs 14 to 18.
 com::ComPtr<IDispatch> GetAutoCAD();
 
@@ -43,7 +42,7 @@ public:
     // released when the window unloads.
     com::ComPtr<IDispatch> application, document;
     // Seam: how a ProgID reaches a running AutoCAD (tests leave it as it is).
-    std::function<com::ComPtr<IDispatch>(const wchar_t*)> findRunning = runningObject;
+    std::function<com::ComPtr<IDispatch>(const wchar_t*)> findRunning = com::runningObject;
 
     bool ConnectAutoCAD();
     bool TextStyleExists(const std::wstring& name);

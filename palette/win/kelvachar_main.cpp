@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "palette/win/char_window.h"
+#include "runtime/services.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
@@ -12,12 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         kelva::palette::CharWindow window(store);
         window.Unloaded = [] { PostQuitMessage(0); };
         window.show();
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        code = static_cast<int>(msg.wParam);
+        code = kelva::rt::messageLoop();
     }
     CoUninitialize();
     return code;

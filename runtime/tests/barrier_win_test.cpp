@@ -92,6 +92,17 @@ TEST_F(Reports, FormEventsAndTimerTicksHaveTheBarrierToo) {
     EXPECT_NE(seen.back().text.find(L"tick"), std::wstring::npos);
 }
 
+TEST(MessageLoop, RunsWhatCameBeforeTheQuitRequestAndAnswersItsCode) {
+    Form form(layout());
+    int activations = 0;
+    form.Activate = [&](bool) { ++activations; };
+    doEvents();
+    PostMessageW(form.hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+    PostQuitMessage(5);
+    EXPECT_EQ(messageLoop(), 5);
+    EXPECT_EQ(activations, 1);
+}
+
 TEST(DoEvents, AQuitRequestIsKeptForTheProgramsLoop) {
     Form form(layout());
     int activations = 0;
