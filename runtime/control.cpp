@@ -94,17 +94,7 @@ SIZE Control::clientPixels() const {
 
 LRESULT Control::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A control that contains intrinsic controls answers for them as the form does.
-    switch (msg) {
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
-        break;
-    case WM_COMMAND:
-        if (StdControl::commandMessage(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) return 0;
-        break;
-    default: break;
-    }
+    if (auto r = StdControl::containerMessage(msg, wParam, lParam)) return *r;
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
@@ -236,6 +226,21 @@ LRESULT StdControl::colorMessage(HWND control, HDC dc) {
     if (!self->backColor_) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     SetBkColor(dc, toColorRef(*self->backColor_));
     return reinterpret_cast<LRESULT>(self->brush_.get());
+}
+
+std::optional<LRESULT> StdControl::containerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (LRESULT r = colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
+        break;
+    case WM_COMMAND:
+        if (commandMessage(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) return 0;
+        break;
+    default: break;
+    }
+    return std::nullopt;
 }
 
 bool StdControl::commandMessage(HWND control, int code) {

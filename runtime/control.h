@@ -121,10 +121,9 @@ public:
     std::optional<std::uint32_t> foreColor() const { return foreColor_; }
     void setBackColor(std::uint32_t c);
     void setFont(const FontDesc& f);
-    // The answer to the container's WM_CTLCOLOR... for this control; 0 when it keeps the system's.
-    static LRESULT colorMessage(HWND control, HDC dc);
-    // A container passes on the WM_COMMAND notification of a child; true when it was one of ours.
-    static bool commandMessage(HWND control, int code);
+    // What a container (form or control) answers to a child's WM_CTLCOLOR... or WM_COMMAND; nothing
+    // when the message is not one of those or the child is not one of ours.
+    static std::optional<LRESULT> containerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Value of a check box (0, 1, 2) or an option button (0 or 1). Choosing an option button
     // clears the others of its container and raises Click.
@@ -149,6 +148,10 @@ protected:
     int dropHeight() const override { return kind_ == Kind::ComboBox ? 200 : 0; }
 
 private:
+    // The answer to the container's WM_CTLCOLOR... for this control; 0 when it keeps the system's.
+    static LRESULT colorMessage(HWND control, HDC dc);
+    // A container passes on the WM_COMMAND notification of a child; true when it was one of ours.
+    static bool commandMessage(HWND control, int code);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
     MouseArgs mouseArgs(int button, LPARAM lParam) const;

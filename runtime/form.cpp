@@ -428,10 +428,8 @@ LRESULT Form::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
-        if (LRESULT r = StdControl::colorMessage(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return r;
-        break;
     case WM_COMMAND:
-        if (StdControl::commandMessage(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) return 0;
+        if (auto r = StdControl::containerMessage(msg, wParam, lParam)) return *r;
         break;
     case WM_ACTIVATE:
         if (Activate) Activate(LOWORD(wParam) != WA_INACTIVE);
