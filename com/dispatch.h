@@ -9,11 +9,10 @@
 // rule marks: a by-reference parameter the member leaves alone is never copied back, because copying an
 // unchanged value back would still change the type of the caller's variable.
 //
-// Defaults of optional parameters are given in code, in the member's rule: the type library cannot carry
-// every default faithfully (widl refuses defaults on by-reference parameters and stores a string default
-// as raw UTF-8 bytes without interpreting escapes). A left-out optional gets, in this order, the rule's
-// default, the type library's default, VT_ERROR/DISP_E_PARAMNOTFOUND for a Variant, else the zero value
-// of its type.
+// Defaults of optional parameters are given in code too, in the member's rule: the type library carries
+// them for early-bound callers, but stores its texts in an ANSI code page, which a system with another
+// one reads wrongly. A left-out optional gets, in this order, the rule's default, the type library's
+// default, VT_ERROR/DISP_E_PARAMNOTFOUND for a Variant, else the zero value of its type.
 #include <oaidl.h>
 
 #include <map>
