@@ -70,6 +70,15 @@ private:
     std::vector<Member> members_;
 };
 
+// Basic's assignment to the variable behind a by-reference Variant argument, as an early-bound caller
+// passes one: through VT_BYREF|VT_VARIANT the Variant it names takes the value as it is; through
+// VT_BYREF|type the caller's typed variable takes it converted to its type (error 13 type mismatch, or 6
+// overflow, when it cannot hold it); otherwise the argument itself takes it.
+void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid = LOCALE_USER_DEFAULT);
+// The value as assignVariable would store it into `variable` (converted to a typed variable's type, else
+// a copy with its references followed); raises what the assignment would raise, and changes nothing.
+Variant valueForVariable(const VARIANT& variable, const VARIANT& value, LCID lcid = LOCALE_USER_DEFAULT);
+
 // Loads the type library embedded as TYPELIB resource 1 of `module` (the DLL or program holding it).
 ComPtr<ITypeLib> loadModuleTypeLib(HMODULE module);
 // The type information of a dual interface described in `lib`.
