@@ -77,9 +77,11 @@ int hitStrip(double x, double y, const CellMetrics& m, int favoritesLength) {
 
 KeyMove pageKeyMove(int keyCode, int shift, int s) {
     const bool ctrl = (shift & key::CtrlBit) != 0;
+    // A target off the page is no move: with no cell selected (0), Home would otherwise reach the
+    // first cell of the row above the page.
     auto to = [s](int target, bool allowed) {
-        return allowed && target != s ? KeyMove{KeyMove::Cell, target} : KeyMove{};
-    };
+        return allowed && target >= 1 && target <= kCellCount && target != s ? KeyMove{KeyMove::Cell, target}
+                                                                              : KeyMove{};
     const int col = s % kColumns;
     switch (keyCode) {
     case key::Left: return ctrl ? to(s - 2, s - 2 > 0) : to(s - 1, s - 1 > 0);

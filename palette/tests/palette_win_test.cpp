@@ -228,6 +228,23 @@ TEST_F(PaletteWindow, KeyboardThenMouseSwitchesKeepEveryGlyph) {
     }
 }
 
+// With no cell selected, no key selects a cell off the page (Home selected cell -18).
+TEST_F(PaletteWindow, KeysWithNoCellSelectedStayOnThePage) {
+    open();
+    for (int vk : {VK_HOME, VK_END, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
+        for (bool ctrl : {false, true}) {
+            window->resetSelection();  // as at start-up
+            key(pageWindow(0), vk, ctrl);
+            const int s = window->charMap().selectedCell;
+            EXPECT_GE(s, 0) << vk << " ctrl " << ctrl;
+            EXPECT_LE(s, kCellCount) << vk << " ctrl " << ctrl;
+            EXPECT_EQ(window->charMap().previewTag, std::to_wstring(s));
+            if (s > 0) {
+                EXPECT_EQ(cellBack(0, s), highlight) << vk << " ctrl " << ctrl;
+            }
+        }
+}
+
 TEST_F(PaletteWindow, DoubleClickCopiesAndTheButtonsBesideTheBox) {
     open();
     doubleClick(0, 4);
