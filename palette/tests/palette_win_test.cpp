@@ -245,6 +245,30 @@ TEST_F(PaletteWindow, KeysWithNoCellSelectedStayOnThePage) {
         }
 }
 
+// Page keys that both the tab control and the window's own handler act on move one page, once, the
+// window's way (Page Up is the next page wherever the focus is), and keep the selected cell; the
+// tab control's own arrows move as it says and keep the cell too.
+TEST_F(PaletteWindow, PageKeysOnTheTabStripMoveOnePageOnceAndKeepTheCell) {
+    open();
+    click(0, 40);
+    HWND strip = window->tabs().control().hwnd();
+    SetFocus(strip);
+    key(strip, VK_PRIOR, true);
+    EXPECT_EQ(window->tabs().ActiveTab(), 1);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(1, 40), highlight);
+    key(strip, VK_NEXT, true);
+    EXPECT_EQ(window->tabs().ActiveTab(), 0);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(0, 40), highlight);
+    key(strip, VK_NEXT);
+    EXPECT_EQ(window->tabs().ActiveTab(), 5);
+    key(strip, VK_RIGHT);
+    EXPECT_EQ(window->tabs().ActiveTab(), 0);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(0, 40), highlight);
+}
+
 TEST_F(PaletteWindow, DoubleClickCopiesAndTheButtonsBesideTheBox) {
     open();
     doubleClick(0, 4);

@@ -83,6 +83,8 @@ CharWindow::~CharWindow() {
     if (XTab_) {
         XTab_->BeforeTabSwitch = nullptr;
         XTab_->KeyDown = nullptr;
+        XTab_->KeyArriving = nullptr;
+        XTab_->KeyHandled = nullptr;
     }
     form_.reset();
 }
@@ -231,8 +233,12 @@ void CharWindow::wire() {
     imgGetText_->MouseUp = [this] { imgGetText_->setLeft(6120), imgGetText_->setTop(450); };
     imgGetText_->Click = [this] { writer_.imgGetText_Click(); };
 
-    XTab_->BeforeTabSwitch = [this] { map_.beforeTabSwitch(); };
+    XTab_->BeforeTabSwitch = [this](bool& cancel) {
+        if (map_.beforeTabSwitch()) cancel = true;
+    };
     XTab_->KeyDown = [this](int key, int shift) { map_.formKeyDown(key, shift); };
+    XTab_->KeyArriving = [this](int key, int shift) { map_.tabKeyStarting(key, shift); };
+    XTab_->KeyHandled = [this] { map_.tabKeyEnded(); };
     for (auto* p : picMap_) {
         p->MouseDown = [this, p](const rt::MouseArgs& a) {
             SetFocus(p->hwnd());
