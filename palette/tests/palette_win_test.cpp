@@ -4,12 +4,15 @@
 // exit. Screenshots of each state go to screenshots/ beside the test program.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "acadsim/com/objects.h"
 #include "palette/win/about_window.h"
 #include "palette/win/char_window.h"
 #include "palette/win/option_window.h"
 #include "palette/win/palette_controls.h"
 #include "palette/win/popup.h"
+#include "runtime/gdi.h"
 #include "runtime/services.h"
 #include "runtime/tests/win_support.h"
 
@@ -179,6 +182,36 @@ TEST_F(PaletteWindow, ClicksOnEveryPageHighlightAndPreview) {
     window->setActivePage(5);
     pump(5);
     EXPECT_EQ(cellBack(5, 40), white);
+}
+
+// A click lands in the cell under it and every grid line stands on a cell edge, whatever the
+// screen's pixels per inch: ctest runs this case again in a prefix of its own at 120 dpi.
+TEST_F(PaletteWindow, ClickSelectsTheCellUnderItAndTheGridMeetsTheCells) {
+    if (const char* dpi = std::getenv("KELVA_EXPECT_DPI")) {
+        ASSERT_EQ(rt::screenDpiX(), std::atoi(dpi));
+    }
+    open();
+    const CellMetrics& m = window->charMap().metrics;
+    for (int cell : {1, 19, 96, 172, 190}) {
+        click(0, cell);
+        EXPECT_EQ(window->charMap().selectedCell, cell);
+        EXPECT_EQ(cellBack(0, cell), highlight) << cell;
+    }
+    // The last row of page 0 is blank: only grid lines, on every cell edge and nowhere else.
+    click(0, 1);
+    Capture c(pageWindow(0));
+    const std::uint32_t grid = 0xC0C0C0;
+    const int top = 9 * m.pageH, middle = top + m.pageH / 2;
+    for (int col = 0; col <= kColumns; ++col) {
+        EXPECT_EQ(c.at(col * m.pageW, middle), grid) << "vertical line " << col;
+        if (col < kColumns) {
+            const int x = col * m.pageW + m.pageW / 2;
+            EXPECT_EQ(c.at(x, top), grid) << "top of column " << col;
+            EXPECT_EQ(c.at(x, top + m.pageH), grid) << "bottom of column " << col;
+            EXPECT_EQ(c.at(x, middle), white) << "inside column " << col;
+        }
+    }
+    Capture(window->form().hwnd()).save(L"palette_dpi" + std::to_wstring(rt::screenDpiX()));
 }
 
 TEST_F(PaletteWindow, KeyboardMovesAndPageSwitches) {
