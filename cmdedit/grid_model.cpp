@@ -49,6 +49,16 @@ bool ensureVisible(Grid& g, int r, int clientHeight) {
     return false;
 }
 
+ScrollBarsNeeded scrollBarsNeeded(const Grid& g, int rows, int innerWidth, int innerHeight, int barWidth, int barHeight) {
+    ScrollBarsNeeded need;
+    // Two rounds settle it: a bar the second round adds cannot call for the first one again.
+    for (int round = 0; round < 2; ++round) {
+        need.horizontal = totalWidth(g) > innerWidth - (need.vertical ? barWidth : 0);
+        need.vertical = rows - 1 > visibleDataRows(g, innerHeight - (need.horizontal ? barHeight : 0));
+    }
+    return need;
+}
+
 int totalWidth(const Grid& g) {
     int w = 0;
     for (int c = 0; c < g.cols; ++c) w += g.colWidth[static_cast<std::size_t>(c)];

@@ -49,6 +49,15 @@ int maxTopRow(const Grid& g, int clientHeight);
 bool scrollTo(Grid& g, int top, int clientHeight);
 // Brings row r into view; true when the grid scrolled.
 bool ensureVisible(Grid& g, int r, int clientHeight);
+// The scroll bars a grid needs in a window whose area inside its border is innerWidth x
+// innerHeight (no bar taken off yet), with bars barWidth wide and barHeight high: the sideways
+// bar when the columns are wider than what the vertical bar leaves, the vertical bar when `rows`
+// rows (the header included) do not all fit whole above the sideways bar. Either bar can call
+// for the other.
+struct ScrollBarsNeeded {
+    bool vertical = false, horizontal = false;
+};
+ScrollBarsNeeded scrollBarsNeeded(const Grid& g, int rows, int innerWidth, int innerHeight, int barWidth, int barHeight);
 // Sideways, by whole columns: the largest first column that still fills the width, scrolling to
 // a first column (clamped; true when it moved), and bringing a column wholly into view.
 int totalWidth(const Grid& g);

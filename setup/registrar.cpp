@@ -24,6 +24,13 @@ constexpr std::wstring_view kLibraryFailed = L"라이브러리 등록 실패";
 constexpr std::wstring_view kCuiReadFailed = L"CUI 파일 열기 실패";
 constexpr std::wstring_view kCuiWriteFailed = L"CUI 파일 등록 실패";
 constexpr std::wstring_view kListTooLong = L" (Setup.ini 목록이 255자를 넘음)";
+// A run that registered nothing says what it lacked, never that it is done.
+constexpr std::wstring_view kNoStartupList = L" (Setup.ini에 Startup 목록 없음)";
+constexpr std::wstring_view kNoLibraryList = L" (Setup.ini에 Lib 목록 없음)";
+constexpr std::wstring_view kNoLocation = L" 설치 위치 없음";
+constexpr std::wstring_view kNoAutoCad =
+    L"AutoCAD 프로필 없음 (AutoCAD를 설치하고 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)";
+constexpr std::wstring_view kNoProfile = L" 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)";
 
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
@@ -117,6 +124,8 @@ std::wstring Registrar::inFolder(std::wstring_view name) const {
 
 std::wstring Registrar::setupIni() const { return inFolder(L"Setup.ini"); }
 
+std::wstring Registrar::Release::label() const { return L"AutoCAD " + name + L"\\" + curVer; }
+
 void Registrar::replaceError(std::wstring_view text) {
     gSetupFailed = true;
     gSetupErrors = text;
@@ -145,6 +154,7 @@ std::vector<Registrar::Release> Registrar::releases(bool withVersionOnly) {
         gRegistry.KeyRoot = std::wstring(kAutoCadKey) + name + L"\\";
         const std::wstring curVer = dataText(gRegistry.GetRegistryValue(L"CurVer"));
         if (curVer.empty()) continue;
+        r.curVer = curVer;
         r.versionKey = gRegistry.KeyRoot + curVer;
         r.profiles = gRegistry.EnumRegistryKeys(Hive::CurrentUser, r.versionKey + L"\\Profiles\\");
         out.push_back(std::move(r));
@@ -210,6 +220,7 @@ void Registrar::RegisterStartupSuite() {
     try {
         const IniList list = GetIniList(s_.ini, setupIni(), L"APPLOAD", L"Startup");
         const std::vector<std::wstring> items = usableItems(list);
+        std::vector<std::wstring> withoutLocation;
 
         for (const auto& r : releases(false)) {
             for (const auto& profile : r.profiles) {
@@ -253,15 +264,21 @@ void Registrar::RegisterStartupSuite() {
             if (dataText(gRegistry.GetRegistryValue(L"LOADER")).empty()) {
                 const std::wstring location =
                     dataText(gRegistry.GetRegistryValue2(Hive::LocalMachine, r.versionKey, L"AcadLocation"));
-                // Without AutoCAD's folder a loader path would point nowhere.
-                if (!location.empty()) write(L"LOADER", location + L"\\Appload.arx", regtype::Sz);
+                // Without AutoCAD's folder a loader path would point nowhere: the release is named
+                // instead, and the other releases are still served.
+                if (location.empty())
+                    withoutLocation.push_back(r.label());
+                else
+                    write(L"LOADER", location + L"\\Appload.arx", regtype::Sz);
             }
             write(L"LOADCTRLS", std::int32_t{15}, regtype::Dword);
         }
-        if (list.cut) {
+        if (list.cut)
             appendError(std::wstring(kApploadFailed) + std::wstring(kListTooLong));
-            return;
-        }
+        else if (items.empty())
+            appendError(std::wstring(kApploadFailed) + std::wstring(kNoStartupList));
+        for (const auto& release : withoutLocation)
+            appendError(std::wstring(kApploadFailed) + L" (" + release + std::wstring(kNoLocation) + L")");
     } catch (...) {
         appendError(kApploadFailed);
     }
@@ -291,7 +308,9 @@ void Registrar::RegisterLibraries() {
     int last = 0;
     try {
         const IniList list = GetIniList(s_.ini, setupIni(), L"Library", L"Lib");
-        for (const auto& item : usableItems(list)) {
+        const std::vector<std::wstring> items = usableItems(list);
+        if (items.empty() && !list.cut) appendError(std::wstring(kLibraryFailed) + std::wstring(kNoLibraryList));
+        for (const auto& item : items) {
             last = s_.servers.RegisterServer(inFolder(item));
             // Each file that did not register is named in the report.
             if (last < kRegistered)
@@ -338,6 +357,13 @@ void Registrar::AddPartialMenu(std::wstring_view partialName, std::wstring_view 
     WriteCuiFile(*patched, mainPath);
 }
 
+void Registrar::ReportUnservedReleases() {
+    const auto found = releases(false);
+    if (found.empty()) appendError(kNoAutoCad);
+    for (const auto& r : found)
+        if (r.profiles.empty()) appendError(r.label() + std::wstring(kNoProfile));
+}
+
 Outcome Registrar::Main() {
     if (s_.probe.GetACAD()) {
         s_.messages.show(kRefusalText, L"Kelva");
@@ -352,6 +378,7 @@ Outcome Registrar::Main() {
     RegisterStartupSuite();
     AddSupportPath();
     RegisterLibraries();
+    ReportUnservedReleases();
 
     if (gSetupFailed) {
         s_.messages.show(gSetupErrors + L"\r\nKelva 등록시 문제가 발생했습니다.\r\n수동으로 Kelva을 등록해 주십시오.\r\n"

@@ -74,6 +74,9 @@ public:
     void RegisterStartupSuite();
     void AddSupportPath();
     void RegisterLibraries();
+    // A run that found no profile to register into is a failed run: each release without a
+    // profile is named, or AutoCAD itself when there is no release at all.
+    void ReportUnservedReleases();
     void AddPartialMenu(std::wstring_view partialName, std::wstring_view mainPath);
 
     std::wstring ReadCuiFile(std::wstring_view path, bool& ok);
@@ -88,9 +91,12 @@ public:
 private:
     struct Release {
         std::wstring name;
+        std::wstring curVer;
         double version = 0;
         std::wstring versionKey;  // V: Software\Autodesk\AutoCAD\R\CurVer
         std::vector<std::wstring> profiles;
+        // How the failure text names the release: "AutoCAD R16.2\ACAD-4001:412".
+        std::wstring label() const;
     };
     std::vector<Release> releases(bool withVersionOnly);
     std::wstring setupIni() const;

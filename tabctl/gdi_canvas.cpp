@@ -11,14 +11,15 @@ rt::FontDesc descOf(const FontRef& f) { return f ? *f : rt::FontDesc{}; }
 
 // The caption fonts of the controls, made once: every paint asks for the same two, and a font is
 // far dearer to make than anything else a paint does. The few distinct fonts live as long as the
-// program.
-HFONT cachedFont(const rt::FontDesc& desc) {
-    static std::vector<std::pair<rt::FontDesc, rt::FontPtr>> cache;
+// program. A canvas shares the fonts it draws with: one the cache lets go while a device context
+// still has it selected lives on until that canvas has put the context's own font back.
+SharedFont cachedFont(const rt::FontDesc& desc) {
+    static std::vector<std::pair<rt::FontDesc, SharedFont>> cache;
     for (auto& [d, f] : cache)
-        if (d == desc) return f.get();
+        if (d == desc) return f;
     if (cache.size() >= 16) cache.erase(cache.begin());
-    cache.emplace_back(desc, rt::createFont(desc));
-    return cache.back().second.get();
+    cache.emplace_back(desc, SharedFont(rt::createFont(desc)));
+    return cache.back().second;
 }
 RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
@@ -29,7 +30,7 @@ GdiCanvas::GdiCanvas(rt::Surface& surface, const XTabState& s)
 GdiCanvas::GdiCanvas(HDC dc, int height, const rt::FontDesc& activeFont, const rt::FontDesc& inactiveFont)
     : dc_(dc), height_(height), fonts_{cachedFont(activeFont), cachedFont(inactiveFont)} {
     originalRop_ = GetROP2(dc_);
-    originalFont_ = SelectObject(dc_, fonts_[1]);
+    originalFont_ = SelectObject(dc_, fonts_[1].get());
     SetBkMode(dc_, TRANSPARENT);
 }
 
@@ -95,7 +96,7 @@ void GdiCanvas::clear(Rgb back) {
     FillRect(dc_, &all, brush.get());
 }
 
-void GdiCanvas::setFont(FontRole font) { SelectObject(dc_, fonts_[font == FontRole::Active ? 0 : 1]); }
+void GdiCanvas::setFont(FontRole font) { SelectObject(dc_, fonts_[font == FontRole::Active ? 0 : 1].get()); }
 
 int GdiCanvas::textWidth(std::wstring_view text) {
     SIZE sz{};

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "runtime/gdi.h"
 #include "runtime/picture.h"
@@ -30,6 +31,8 @@ struct GdiTabPicture : TabPicture {
     HANDLE handle = nullptr;
     int kind = kPictureBitmap;
 };
+
+using SharedFont = std::shared_ptr<std::remove_pointer_t<HFONT>>;
 
 class GdiCanvas : public Canvas {
 public:
@@ -60,7 +63,9 @@ public:
 private:
     HDC dc_;
     int width_ = 0, height_ = 0;
-    std::array<HFONT, 2> fonts_{};  // active, inactive; kept by the font cache
+    // Active, inactive; shared with the font cache, and held here until the context's own font is
+    // back in it (the destructor's body runs before the members go).
+    std::array<SharedFont, 2> fonts_{};
     HGDIOBJ originalFont_ = nullptr;
     int originalRop_ = R2_COPYPEN;
 };

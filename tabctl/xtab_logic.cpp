@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
+#include <new>
+#include <stdexcept>
 
 #include "core/errors.h"
 #include "core/values.h"
@@ -16,13 +18,19 @@ std::wstring sourceOf(const wchar_t* proc) { return std::wstring(L"ucXTab.") + p
 
 [[noreturn]] void fail(int number, const wchar_t* proc) { throw VbError(number, {}, sourceOf(proc)); }
 
-// Every public procedure hands a failure on with its own name as the source.
+// Every public procedure hands a failure on with its own name as the source. Memory that cannot
+// be had (a tab array of a huge count, a caption, a record) is Basic's "Out of memory", raised the
+// same way, so the host's error handling sees it like any other error of the control.
 template <class F>
 auto guarded(const wchar_t* proc, F&& f) {
     try {
         return f();
     } catch (const VbError& e) {
         throw e.withSource(sourceOf(proc));
+    } catch (const std::bad_alloc&) {
+        throw VbError(err::OutOfMemory, {}, sourceOf(proc));
+    } catch (const std::length_error&) {
+        throw VbError(err::OutOfMemory, {}, sourceOf(proc));
     }
 }
 
@@ -180,7 +188,7 @@ void XTabLogic::readProperties(const rt::PropertyBag& bag) {
         s.OuterBorderColor = color(L"OuterBorderColor", 0x80000015);
         std::int32_t count = bag.readLong(L"TabCount", 3);
         // A stored count below one cannot size the tabs: the control falls back to its default.
-        s.TabCount = count >= 1 ? count : 3;
+        if (count < 1) count = 3;
         s.TabStripBackColor = color(L"TabStripBackColor", host_.ambientBackColor());
         s.TopLeftInnerBorderColor = color(L"TopLeftInnerBorderColor", 0x80000014);
         s.XRadius = bag.readLong(L"XRadius", 10);
@@ -194,7 +202,10 @@ void XTabLogic::readProperties(const rt::PropertyBag& bag) {
         s.PictureMaskColor = color(L"PictureMaskColor", kDefaultMaskColor);
         s.TabOffset = bag.readLong(L"TabOffset", kDefaultTabOffset);
 
-        s.tabs.assign(static_cast<std::size_t>(s.TabCount), TabRecord{});
+        // The count is taken only with the array that holds it: a count no memory can hold leaves
+        // both as they were.
+        s.tabs.assign(static_cast<std::size_t>(count), TabRecord{});
+        s.TabCount = count;
         for (std::int32_t i = 0; i < s.TabCount; ++i) {
             TabRecord& t = s.tabs[static_cast<std::size_t>(i)];
             t.Caption = bag.readString(tabName(L"TabCaption(", i), L"Tab" + std::to_wstring(i));
@@ -289,7 +300,14 @@ void XTabLogic::setTabCount(std::int32_t n) {
     guarded(L"TabCount", [&] {
         if (n < 1) fail(err::InvalidPropertyValue, L"TabCount");
         s.TabCount = n;
-        handleTabCount();
+        try {
+            handleTabCount();
+        } catch (...) {
+            // The count stays the size of the array, whatever step failed: a tab array that could
+            // not take a huge count is as it was, and so is the count.
+            s.TabCount = static_cast<std::int32_t>(s.tabs.size());
+            throw;
+        }
         refresh();
         host_.propertyChanged(L"TabCount");
     });
@@ -426,9 +444,9 @@ void XTabLogic::InsertTab(std::int32_t lAfterIndex, std::wstring sCaption) {
             refresh();
             host_.propertyChanged(L"TabCount");
             host_.propertyChanged(L"TabCaption");
-            // The page that was shown stays shown: it moved one index on when the new tab went in at
-            // or before it.
-            setActiveTab(shown >= lAfterIndex + 1 ? shown + 1 : shown);
+            // A tab that went in before the shown one moves that page one index on; one that went in
+            // at the shown tab's own place is the tab the user asked for, and is shown.
+            setActiveTab(shown > lAfterIndex + 1 ? shown + 1 : shown);
         }
         std::int32_t after = lAfterIndex;
         if (ev_.TabInsert) ev_.TabInsert(after);
@@ -468,11 +486,12 @@ void XTabLogic::RemoveTab(std::int32_t lTabIndex) {
             clampHoverTab();
             refresh();
             host_.propertyChanged(L"TabCount");
-            std::int32_t next;
-            if (lTabIndex == shown)
-                next = lTabIndex == s.TabCount - 1 ? shown - 1 : shown + 1;
-            else
-                next = shown - 1;
+            // The user stays where they were: a tab removed left of the shown page moves that page
+            // one index down; the shown tab itself gives way to the tab now at its place (the new
+            // last one when it was the last).
+            std::int32_t next = shown;
+            if (lTabIndex < shown) next = shown - 1;
+            else if (lTabIndex == shown) next = std::min(shown, s.TabCount - 1);
             setActiveTab(next);
         }
         std::int32_t index = lTabIndex;
@@ -589,8 +608,10 @@ void XTabLogic::setEnabled(bool v) {
 void XTabLogic::setFocusedColor(std::uint32_t v) {
     guarded(L"FocusedColor", [&] {
         s.FocusedColor = v;
+        // The repaint draws the highlight anew in the new colour where the look has one. A further
+        // exclusive-or pass would fall on a rectangle no highlight is on (the strip's corner, or
+        // the tab the mouse last left) and leave a band there.
         refresh();
-        host_.drawOverXOred();
         host_.propertyChanged(L"FocusedColor");
     });
 }

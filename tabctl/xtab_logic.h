@@ -75,7 +75,9 @@ struct XTabState {
     bool bSubclassed = false;
 
     // Tabs and pages.
-    std::vector<TabRecord> tabs;  // indices 0 .. TabCount - 1
+    // Indices 0 .. TabCount - 1, from the start: a control whose properties never loaded still
+    // has as many records as its count says.
+    std::vector<TabRecord> tabs = std::vector<TabRecord>(3);
     std::int32_t TabCount = 3;
     std::int32_t ActiveTab = 0;
     std::int32_t LastActiveTab = 0;

@@ -587,3 +587,62 @@ TEST_F(EditorWindow, TheGridScrollsSidewaysToEveryColumn) {
     EXPECT_LE(box.left + box.width, big.rect().left + 15 + big.clientPixels().cx * 15);
     EXPECT_GE(box.left, big.rect().left);
 }
+
+TEST_F(EditorWindow, EveryRowOfEveryCategoryCanBeReachedByTheWheelAndEdited) {
+    // Categories 0 to 5 hold 31, 32, 33, 34, 35 and 60 commands (the grid keeps 54 of the 60).
+    const std::array<int, 6> counts = {31, 32, 33, 34, 35, 60};
+    std::wstring t;
+    for (int c = 0; c < kCategories; ++c) {
+        t += L"[" + std::wstring(kCategoryNames[static_cast<std::size_t>(c)]) + L"]\r\n";
+        for (int i = 0; c < 6 && i < counts[static_cast<std::size_t>(c)]; ++i) {
+            const std::wstring name = L"K" + std::to_wstring(c) + L"X" + std::to_wstring(i);
+            t += name + L"=명령 " + std::to_wstring(c) + L"-" + std::to_wstring(i) + L">" + name + L"\r\n";
+        }
+        t += L"\r\n";
+    }
+    writeSuite(t);
+    open();
+    ASSERT_TRUE(messages.empty());
+    const auto wheel = [](HWND h, int delta) { SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0); };
+    for (int c = 0; c < 6; ++c) {
+        const int count = counts[static_cast<std::size_t>(c)];
+        const int last = std::min(count, kGridRows - 1);
+        chooseCategory(c);
+        GridWindow& g = window->grid(c);
+        ASSERT_TRUE(g.visible());
+        const LONG style = GetWindowLongW(g.hwnd(), GWL_STYLE);
+        ASSERT_TRUE(style & WS_HSCROLL) << count;  // the columns are wider than the grid
+        // A row is reached when it lies wholly in the client area, above the sideways bar.
+        const auto whole = [&](int row) {
+            auto box = cellBox(g.model(), row, ColUser, g.clientHeightTwips());
+            return box && box->top + box->height <= g.clientHeightTwips();
+        };
+        ASSERT_EQ(g.model().topRow, 1);
+        const bool bar = (style & WS_VSCROLL) != 0;
+        EXPECT_EQ(bar, !whole(last)) << count << " commands";
+        if (count > 32) {
+            EXPECT_TRUE(bar) << count << " commands";
+        }
+        if (count == 60) {
+            // The wheel over an open editor scrolls its grid too.
+            clickCell(c, 1, ColUser);
+            ASSERT_TRUE(window->tbEdit().visible());
+            wheel(GetFocus(), -WHEEL_DELTA);
+            EXPECT_GT(g.model().topRow, 1);
+            EXPECT_FALSE(window->tbEdit().visible());
+            SendMessageW(g.hwnd(), WM_VSCROLL, SB_TOP, 0);
+        }
+        // A fine-grained wheel, a third of a notch at a time, down to the last command.
+        for (int turn = 0; turn < 200 && !whole(last); ++turn)
+            wheel(g.hwnd(), -WHEEL_DELTA / 3);
+        ASSERT_TRUE(whole(last)) << count << " commands";
+        clickCell(c, last, ColUser);
+        ASSERT_TRUE(window->tbEdit().visible()) << count;
+        EXPECT_EQ(window->editRow(), last);
+        EXPECT_EQ(window->tbEdit().text(), L"K" + std::to_wstring(c) + L"X" + std::to_wstring(last - 1));
+        type(L"zz" + std::to_wstring(c));
+        key(window->tbEdit().hwnd(), VK_ESCAPE);
+        EXPECT_EQ(grid(c).text(last, ColUser), L"ZZ" + std::to_wstring(c));
+    }
+    EXPECT_TRUE(messages.empty());
+}

@@ -50,6 +50,21 @@ void GridWindow::refresh() {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+void GridWindow::fitRows(int rows) {
+    if (!hwnd()) return;
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+    // The area inside the border, whichever bars show now.
+    const int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+    const int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+    const auto twips = [](int pixels) { return static_cast<int>(pixels * kTpp); };
+    grid_.verticalScrollBar =
+        scrollBarsNeeded(grid_, rows, twips(width), twips(height), twips(barWidth), twips(barHeight)).vertical;
+    refresh();
+}
+
 CellBox GridWindow::currentCellBox() {
     int h = clientHeightTwips();
     const bool down = ensureVisible(grid_, grid_.row, h);
@@ -173,9 +188,14 @@ LRESULT GridWindow::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         scrolledSideways(left);
         return 0;
     }
-    case WM_MOUSEWHEEL:
-        if (grid_.verticalScrollBar) scrolled(grid_.topRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+    case WM_MOUSEWHEEL: {
+        if (!grid_.verticalScrollBar) return 0;
+        wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int notches = wheel_ / WHEEL_DELTA;
+        wheel_ -= notches * WHEEL_DELTA;
+        if (notches != 0) scrolled(grid_.topRow - notches * 3);
         return 0;
+    }
     case WM_SIZE: refresh(); break;
     default: break;
     }

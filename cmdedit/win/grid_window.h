@@ -16,6 +16,9 @@ public:
     const Grid& model() const { return grid_; }
     // Repaints and shows or hides the scroll bar after the model changed.
     void refresh();
+    // Shows the vertical scroll bar (and so the wheel) exactly when `rows` rows, the header
+    // included, do not all fit whole in the window with its sideways bar; then refreshes.
+    void fitRows(int rows);
     // The current cell's box in twips inside the grid (CellLeft, CellTop, CellWidth, CellHeight);
     // the grid scrolls to show the cell first.
     CellBox currentCellBox();
@@ -35,6 +38,7 @@ private:
     void scrolled(int top);
     void scrolledSideways(int left);
     Grid grid_;
+    int wheel_ = 0;  // wheel turns not yet a whole notch (fine-grained wheels and touch pads)
 };
 
 }  // namespace kelva::cmd

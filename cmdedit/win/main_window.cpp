@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "cmdedit/file_store.h"
 #include "cmdedit/menu_reload.h"
 #include "cmdedit/names.h"
@@ -180,9 +182,18 @@ void MainWindow::Form_Load() {
 void MainWindow::refreshGrids() {
     for (int i = 0; i < kCategories; ++i) {
         grid(i).model() = editor_.grids[static_cast<std::size_t>(i)];
-        grid(i).model().verticalScrollBar = editor_.categoryRowCount[static_cast<std::size_t>(i)] > 34;
-        grid(i).refresh();
+        grid(i).fitRows(categoryRows(i));
     }
+}
+
+int MainWindow::categoryRows(int i) {
+    // As many rows as the category's section had lines, or as hold a command when more: a last
+    // section cut short by the end of the file keeps the count of an earlier reading.
+    const Grid& m = grid(i).model();
+    int filled = 1;
+    for (int r = 1; r < m.rows(); ++r)
+        if (!m.text(r, ColProgram).empty()) filled = r + 1;
+    return std::max(editor_.categoryRowCount[static_cast<std::size_t>(i)], filled);
 }
 
 void MainWindow::takeGrids() {
@@ -210,11 +221,10 @@ void MainWindow::showCategory(int i) {
     // The editor belongs to the grid it was opened over: it never stays over another.
     hideEditor();
     GridWindow& g = grid(i);
-    g.model().verticalScrollBar = editor_.categoryRowCount[static_cast<std::size_t>(i)] > 34;
     g.move(kGridArea);
     g.setVisible(true);
     g.bringToFront();
-    g.refresh();
+    g.fitRows(categoryRows(i));
     for (int k = 0; k < kCategories; ++k)
         if (k != i) grid(k).setVisible(false);
     // The editor and the marker lie over the grids.
@@ -380,6 +390,11 @@ LRESULT MainWindow::editMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, 
         break;
     case WM_PASTE:
         self->pasteName();
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The editor lies over a cell of its grid: the wheel scrolls the grid there as anywhere
+        // else over it (the scroll then closes the editor).
+        SendMessageW(self->grid(self->currentGrid_).hwnd(), msg, wParam, lParam);
         return 0;
     case WM_KILLFOCUS: {
         LRESULT r = DefSubclassProc(h, msg, wParam, lParam);

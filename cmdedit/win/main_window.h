@@ -84,6 +84,8 @@ private:
     void hideEditor();
     void placeOver(rt::StdControl& box, GridWindow& g);
     void refreshGrids();
+    // The rows of a category's grid the scroll bar must reach, the header included.
+    int categoryRows(int i);
     void takeGrids();  // the window's grids into editor_
     void say(const std::wstring& text);
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

@@ -217,7 +217,8 @@ TEST(SetupManifest, AsksForAdministratorRights) {
 }
 
 TEST_F(SetupProgram, FailuresAreReportedAndNeverAsSuccess) {
-    const std::wstring ini = L"[MENU]\r\nMenuFileName=kelva\r\nMenuGroups=KELVA\r\n[Library]\r\nLib=KelvaSub.dll,notes.dll\r\n";
+    const std::wstring ini = L"[MENU]\r\nMenuFileName=kelva\r\nMenuGroups=KELVA\r\n[APPLOAD]\r\nStartup=kelva.lsp\r\n"
+                             L"[Library]\r\nLib=KelvaSub.dll,notes.dll\r\n";
     ASSERT_TRUE(writeBytes(program / L"Setup.ini", kelva::encodeLenient(kelva::Codec::Cp949, ini)));
     ASSERT_TRUE(writeBytes(program / L"notes.dll", "no library"));
     const Box box = runSetup(program.path());

@@ -27,6 +27,7 @@ void fillMachine(SetupWorld& w) {
         w.registry.setText(HKCU, p + L"\\General Configuration", L"MenuFile", L"C:\\u\\acad");
     }
     w.registry.setText(Hive::LocalMachine, v17, L"AcadLocation", L"C:\\AutoCAD");
+    w.registry.setText(Hive::LocalMachine, v16, L"AcadLocation", L"C:\\AutoCAD 2004");
     w.files.put(L"C:\\u\\acad.cui", "\xEF\xBB\xBF<a>\r\n    </CommonItems>");
 }
 }  // namespace
@@ -97,4 +98,39 @@ TEST(SetupMain, AnUnreadableCustomizationFileLeadsTheMessage) {
     EXPECT_EQ(r.Main(), Outcome::Failed);
     const std::wstring& t = w.messages.shown.at(0).text;
     EXPECT_EQ(t.substr(0, t.find(L"\r\n")), L"CUI 파일 열기 실패");
+}
+
+TEST(SetupMain, ARunThatRegisteredNothingFailsAndNamesWhatWasMissing) {
+    const std::wstring rest = L"\r\nKelva 등록시 문제가 발생했습니다.\r\n수동으로 Kelva을 등록해 주십시오.\r\n"
+                              L"수동 설치 방법은 Kelva 지원 페이지를 참고해 주십시오.";
+    // No AutoCAD at all: Setup.ini is complete and the libraries register, but there is no profile.
+    SetupWorld empty;
+    for (const wchar_t* key : {L"MenuFileName", L"MenuGroups"}) empty.ini.set(L"MENU", key, L"kelva");
+    empty.ini.set(L"APPLOAD", L"Startup", L"kelva.lsp");
+    empty.ini.set(L"Library", L"Lib", L"KelvaSub.dll");
+    empty.servers.codes[lowerText(std::wstring(kFolder) + L"\\KelvaSub.dll")] = 4;
+    Registrar r(empty.services());
+    EXPECT_EQ(r.Main(), Outcome::Failed);
+    ASSERT_EQ(empty.messages.shown.size(), 1u);
+    EXPECT_EQ(empty.messages.shown[0].text,
+              L"AutoCAD 프로필 없음 (AutoCAD를 설치하고 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)" + rest);
+    EXPECT_EQ(empty.messages.shown[0].caption, L"Kelva 설치");
+
+    // A release AutoCAD never started, one whose folder is unknown, no start-up and no library list.
+    SetupWorld w;
+    fillMachine(w);
+    w.ini.set(L"APPLOAD", L"Startup", L"");
+    w.ini.set(L"Library", L"Lib", L"");
+    w.registry.deleteValue(Hive::LocalMachine, std::wstring(kAutoCadKey) + L"R16.0\\ACAD-201:412", L"AcadLocation");
+    const std::wstring v18 = w.release(L"R18.0", L"ACAD-8001:412");
+    w.registry.setText(Hive::LocalMachine, v18, L"AcadLocation", L"C:\\AutoCAD 2010");
+    Registrar run(w.services());
+    EXPECT_EQ(run.Main(), Outcome::Failed);
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text,
+              L"Appload 실패 (Setup.ini에 Startup 목록 없음), Appload 실패 (AutoCAD R16.0\\ACAD-201:412 설치 위치 없음), "
+              L"라이브러리 등록 실패 (Setup.ini에 Lib 목록 없음), "
+              L"AutoCAD R18.0\\ACAD-8001:412 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)" +
+                  rest);
+    EXPECT_EQ(w.messages.shown[0].caption, L"Kelva 설치");
 }

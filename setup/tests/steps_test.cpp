@@ -205,7 +205,8 @@ TEST_F(StartupStep, NoLoaderWithoutAutoCadsLocationAndEveryReleaseCounts) {
     const std::wstring v2 = w.release(L"NoDigits", L"X");
     w.registry.createKey(HKCU, SetupWorld::profile(v2, L"P"));
     auto r = run();
-    EXPECT_FALSE(r.gSetupFailed) << r.gSetupErrors;
+    EXPECT_EQ(r.gSetupErrors, L"Appload 실패 (AutoCAD R16.2\\ACAD-4001:412 설치 위치 없음), "
+                              L"Appload 실패 (AutoCAD NoDigits\\X 설치 위치 없음)");
     EXPECT_EQ(w.value(v + L"\\Applications\\AcadAppLoad", L"LOADER"), L"<missing>");
     EXPECT_EQ(w.value(SetupWorld::profile(v2, L"P") + L"\\Dialogs\\Appload\\Startup", L"1Startup"),
               kFolderText + L"\\kelva.lsp");
@@ -299,7 +300,7 @@ TEST(LibraryStep, NoListMeansNothingToRegisterAndACutListIsReported) {
     Registrar r(w.services());
     r.RegisterLibraries();
     EXPECT_TRUE(w.servers.calls.empty());
-    EXPECT_FALSE(r.gSetupFailed);
+    EXPECT_EQ(r.gSetupErrors, L"라이브러리 등록 실패 (Setup.ini에 Lib 목록 없음)");
 
     std::wstring list = L"a.dll,";
     while (list.size() < 260) list += L"b";

@@ -68,6 +68,7 @@ protected:
         setText(registry, HKCU, unnamed + L"\\Menus", L"Pop30", L"far away");
         setText(registry, HKCU, unnamed + L"\\General", L"ACAD", L"%KELVA_ACAD%\\support;C:\\fonts", regtype::ExpandSz);
         setText(registry, HKCU, unnamed + L"\\General Configuration", L"MenuFile", user / L"acad");
+        setText(registry, Hive::LocalMachine, v162, L"AcadLocation", L"C:\\Program Files\\AutoCAD 2006");
         cuiOriginal = kelva::encodeLenient(kelva::Codec::Utf8,
                                            L"\xFEFF<CustSection>\r\n  <CommonItems>\r\n    <!-- 메뉴 -->\r\n  </CommonItems>\r\n"
                                            L"</CustSection>\r\n");
@@ -124,7 +125,8 @@ TEST_F(Machine, RegistersEveryReleaseAndProfile) {
     EXPECT_EQ(valueOf(registry, startup, L"2Startup"), folder + L"\\kelva.arx");
     EXPECT_EQ(valueOf(registry, v180 + L"\\Applications\\AcadAppLoad", L"LOADER"),
               L"C:\\Program Files\\AutoCAD 2010\\Appload.arx");
-    EXPECT_EQ(valueOf(registry, v162 + L"\\Applications\\AcadAppLoad", L"LOADER"), L"<missing>");
+    EXPECT_EQ(valueOf(registry, v162 + L"\\Applications\\AcadAppLoad", L"LOADER"),
+              L"C:\\Program Files\\AutoCAD 2006\\Appload.arx");
 
     // Only the release 16.2 profile patches the customization file.
     const std::string cui = readBytes(user / L"acad.cui");
@@ -147,7 +149,8 @@ TEST_F(Machine, ASecondRunChangesNothing) {
 }
 
 TEST_F(Machine, AFileThatDoesNotRegisterFailsTheRun) {
-    const std::wstring ini = L"[MENU]\r\nMenuFileName=kelva\r\nMenuGroups=KELVA\r\n[Library]\r\nLib=fixture_registers.dll,gone.dll\r\n";
+    const std::wstring ini = L"[MENU]\r\nMenuFileName=kelva\r\nMenuGroups=KELVA\r\n[APPLOAD]\r\nStartup=kelva.lsp\r\n"
+                             L"[Library]\r\nLib=fixture_registers.dll,gone.dll\r\n";
     ASSERT_TRUE(writeBytes(program / L"Setup.ini", kelva::encodeLenient(kelva::Codec::Cp949, ini)));
     auto r = registrar();
     EXPECT_EQ(r.Main(), Outcome::Failed);

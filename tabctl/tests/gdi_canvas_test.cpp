@@ -106,6 +106,30 @@ TEST(GdiCanvas, TransparentBlitKeepsTheMaskPixels) {
     EXPECT_EQ(dst.at(4, 4), 0xFF00FFu);    // unmasked: drawn opaque
 }
 
+TEST(GdiCanvas, FontsACanvasDrawsWithOutliveTheirPlaceInTheCache) {
+    auto font = [](int k) {
+        rt::FontDesc d;
+        d.size = 30.5 + k;  // sizes no other case asks for
+        return d;
+    };
+    // Sixteen fonts of their own fill the cache, oldest first.
+    Dib scratch(10, 10);
+    for (int k = 0; k < 16; ++k) GdiCanvas(scratch.dc(), 10, font(k), font(k));
+    // The oldest as the active font and a new small one as the inactive: making the new one pushes
+    // the oldest out of the cache while this canvas is still to draw with it.
+    Dib dib(10, 10);
+    int drawn = 0;
+    {
+        GdiCanvas c(dib.dc(), 10, font(0), font(-22));
+        c.setFont(FontRole::Active);
+        drawn = c.textWidth(L"WWWW");
+    }
+    GdiCanvas fresh(scratch.dc(), 10, font(0), font(0));
+    fresh.setFont(FontRole::Active);
+    EXPECT_EQ(drawn, fresh.textWidth(L"WWWW"));
+    EXPECT_GT(drawn, 0);
+}
+
 TEST(GdiCanvas, BitmapRecordIsThePlatformsOwnSize) {
     // The record GetObject fills is 24 bytes on 32-bit Windows and 32 on 64-bit: a fixed 24 would
     // either fail or, with a smaller record, write past it.

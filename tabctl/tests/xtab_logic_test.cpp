@@ -211,21 +211,29 @@ TEST(XTabInsertRemove, BadIndicesRaiseBeforeAnythingChanges) {
     EXPECT_EQ(f.host.lockDepth, 0);
 }
 
-TEST(XTabInsertRemove, InsertJustBeforeTheActiveTabKeepsItsPageShown) {
+TEST(XTabInsertRemove, InsertAtTheActiveTabsPlaceShowsTheNewTab) {
     Fixture f;
     f.placeControls();
     f.x.setActiveTab(1);
-    f.x.InsertTab(0, L"New");  // goes in at index 1, before the shown tab
-    EXPECT_EQ(f.x.ActiveTab(), 2);
+    f.x.InsertTab(0, L"New");  // goes in at index 1, the shown tab's own place
+    EXPECT_EQ(f.x.ActiveTab(), 1);
+    EXPECT_EQ(f.x.TabCaption(1), L"New");
     EXPECT_EQ(f.x.TabCaption(2), L"Tab 1");
-    EXPECT_EQ(f.leftOf(101), 600);  // the shown page's control still in view
+    EXPECT_EQ(f.leftOf(101), 600 - 10000);  // the former tab 1's page waits one tab to the right
+    // In front of tab 0 while tab 0 is shown: the new tab is shown, with no controls of its own.
+    f.x.setActiveTab(0);
     f.x.InsertTab(-1, L"Front");
-    EXPECT_EQ(f.x.ActiveTab(), 3);
+    EXPECT_EQ(f.x.ActiveTab(), 0);
+    EXPECT_EQ(f.leftOf(100), 600 - 10000);
+    // Before the shown tab: its page stays shown under its new index.
+    f.x.setActiveTab(3);
+    f.x.InsertTab(0, L"Before");
+    EXPECT_EQ(f.x.ActiveTab(), 4);
     EXPECT_EQ(f.leftOf(101), 600);
     // Appending leaves the active tab alone.
     f.x.InsertTab(f.x.TabCount() - 1, L"End");
-    EXPECT_EQ(f.x.ActiveTab(), 3);
-    EXPECT_EQ(f.events.back(), "insert4");
+    EXPECT_EQ(f.x.ActiveTab(), 4);
+    EXPECT_EQ(f.events.back(), "insert5");
 }
 
 TEST(XTabInsertRemove, ControlAtLeftZeroOrLeftOfTheSurfaceBelongsToItsOwnTab) {
@@ -258,16 +266,19 @@ TEST(XTabInsertRemove, ControlsOfARemovedTabNeverComeBack) {
     EXPECT_EQ(f.leftOf(101), parked);
 }
 
-TEST(XTabInsertRemove, RemoveChoosesTheNextActiveTab) {
+TEST(XTabInsertRemove, RemoveKeepsTheUserOnTheSamePageOrTheOneAtItsPlace) {
     struct Case {
-        int active, removed, expect;
+        int active, removed, expect, shownControl;
     };
-    // Four tabs: the tab that follows a removal.
-    for (Case c : {Case{1, 2, 0}, Case{3, 3, 0}, Case{1, 1, 2}, Case{2, 2, 1}}) {
+    // Four tabs with one control each (ids 100..103): the tab and the page shown after a removal.
+    for (Case c : {Case{1, 2, 1, 101}, Case{2, 0, 1, 102}, Case{3, 3, 2, 102}, Case{1, 1, 1, 102}, Case{2, 2, 2, 103},
+                   Case{0, 0, 0, 101}}) {
         Fixture f(4);
+        f.placeControls();
         f.x.setActiveTab(c.active);
         f.x.RemoveTab(c.removed);
         EXPECT_EQ(f.x.ActiveTab(), c.expect) << c.active << " " << c.removed;
+        EXPECT_EQ(f.leftOf(static_cast<std::uintptr_t>(c.shownControl)), 600) << c.active << " " << c.removed;
     }
     Fixture one(1);
     one.events.clear();

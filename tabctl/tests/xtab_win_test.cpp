@@ -2,9 +2,13 @@
 // it shows read back from the window, screenshots of every style, theme and state.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <string>
 
 #include "controls/xpbutton.h"
+#include "core/errors.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/tests/win_support.h"
@@ -13,6 +17,23 @@
 using namespace kelva;
 using namespace kelva::tabctl;
 using namespace kelva::testing;
+
+// This program's allocations can be capped: a request for more memory than the machine has then
+// fails here as it does on Windows, whatever the kernel's overcommit policy would let Wine reserve.
+namespace {
+std::size_t allocationCap = std::numeric_limits<std::size_t>::max();
+struct AllocationCap {
+    explicit AllocationCap(std::size_t bytes) { allocationCap = bytes; }
+    ~AllocationCap() { allocationCap = std::numeric_limits<std::size_t>::max(); }
+};
+}  // namespace
+
+// Allocates from malloc as the library's own does, so the library's delete (free) still matches.
+void* operator new(std::size_t n) {
+    if (n > allocationCap) throw std::bad_alloc();
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
 
 namespace {
 
@@ -205,6 +226,44 @@ TEST(XTabWin, KeyboardWheelAndCharacters) {
     EXPECT_EQ(h.tab->ActiveTab(), 1);  // never onto a disabled tab
 }
 
+TEST(XTabWin, HugeTabCountIsOutOfMemoryThroughTheControlsErrors) {
+    const AllocationCap cap(std::size_t{1} << 30);
+    constexpr std::int32_t huge = std::numeric_limits<std::int32_t>::max();
+    // What the host's handler saw; it outlives the host, whose end raises events too.
+    std::int32_t number = 0;
+    std::wstring description, source;
+    Host h;
+    // A host handler of a switch made by a real click asks for the count, as Basic code with its
+    // own error handling would.
+    h.tab->TabSwitch = [&](std::int16_t) {
+        try {
+            h.tab->setTabCount(huge);
+        } catch (const VbError& e) {
+            number = e.number(), description = e.description(), source = e.source();
+        }
+    };
+    h.click(Host::midX(h.tabRect(1)), Host::midY(h.tabRect(1)));
+    EXPECT_EQ(number, 7);
+    EXPECT_EQ(description, L"Out of memory");
+    EXPECT_EQ(source, L"ucXTab.TabCount");
+    EXPECT_EQ(h.tab->TabCount(), 3);
+    EXPECT_EQ(h.tab->ActiveTab(), 1);
+    h.click(Host::midX(h.tabRect(2)), Host::midY(h.tabRect(2)));
+    EXPECT_EQ(h.tab->ActiveTab(), 2);
+    // The same count stored in a form's data ends the control's loading with the same error.
+    rt::PropertyBag bag;
+    bag.write(L"TabCount", huge);
+    auto& stored = h.form->add<ucXTab>(L"XTab2", {150, 3300, 3000, 600});
+    try {
+        stored.load(bag);
+        ADD_FAILURE() << "no error raised";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), 7);
+        EXPECT_EQ(e.source(), L"ucXTab.UserControl_ReadProperties");
+    }
+    EXPECT_EQ(stored.TabCount(), 3);
+}
+
 TEST(XTabWin, AccessKeysReachTheTabThroughTheForm) {
     Host h;
     h.tab->setTabCaption(0, L"&Alpha");
@@ -258,6 +317,31 @@ TEST(XTabWin, HoverShowsOnTheTabUnderTheMouseAndGoesWithTheTimer) {
     pump(10);
     // The overlay went by exclusive or: the strip is as it was, pixel for pixel.
     EXPECT_TRUE(sameImage(plain, Capture(h.hwnd())));
+}
+
+TEST(XTabWin, NewFocusedColorLeavesNoStrayBand) {
+    // Theme 0 on a fresh control (no highlight in this look, none ever drawn), and theme 1 after
+    // the mouse left a hovered tab: the new colour shows exactly what a plain repaint shows.
+    for (int theme : {0, 1}) {
+        Host h;
+        h.tab->setTabTheme(theme);
+        if (theme == 1) {
+            const Rect r = h.tabRect(2);
+            h.cursorTo(Host::midX(r), Host::midY(r));
+            SendMessageW(h.hwnd(), WM_MOUSEMOVE, 0, pointParam(Host::midX(r), Host::midY(r)));
+            ASSERT_TRUE(h.tab->state().HoverShown);
+            SetCursorPos(0, 0);
+            const DWORD end = GetTickCount() + 2000;
+            while (h.tab->state().HoverShown && GetTickCount() < end) pump(10);
+            ASSERT_FALSE(h.tab->state().HoverShown);
+        }
+        h.tab->setFocusedColor(0x00FF00);
+        pump(10);
+        const Capture set(h.hwnd());
+        h.tab->Refresh();
+        pump(10);
+        EXPECT_TRUE(sameImage(set, Capture(h.hwnd()))) << "theme " << theme;
+    }
 }
 
 TEST(XTabWin, FocusInAndOutLeavesNoTrace) {
