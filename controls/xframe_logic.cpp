@@ -135,6 +135,8 @@ void writeProperties(rt::PropertyBag& bag, const Model& m, std::wstring_view nam
     bag.write(L"Enabled", m.enabled, false);
     bag.write(L"EnableGradient", m.enableGradient, false);
     bag.write(L"Expanded", m.expanded, true);
+    // A frame stored shut keeps the height it opens to: the form holds it at its header's height.
+    if (!m.expanded) bag.write(L"ExpandedHeight", m.expandedHeight, std::int32_t{0});
     bag.write(L"Font", m.font, ambientFont);
     bag.write(L"FontBold", m.fontBold);
     bag.write(L"ForeColor", col(m.colors.foreColor), col(0xFFFFFF));
@@ -173,6 +175,11 @@ void readProperties(const rt::PropertyBag& bag, Model& m, std::wstring_view name
     });
     guarded([&] { m.enableGradient = bag.readBool(L"EnableGradient", false); });
     guarded([&] { m.expanded = bag.readBool(L"Expanded", true); });
+    guarded([&] {
+        // Only a real height counts; the layout step replaces it when the frame stands open.
+        const std::int32_t h = bag.readLong(L"ExpandedHeight", 0);
+        if (h > 0 && h != kCollapsedHeight) m.expandedHeight = h;
+    });
     guarded([&] { m.font.name = bag.readFont(L"Font", ambientFont).name; });
     // A missing attribute key leaves its field False (or the size 0, painted as 8).
     m.fontBold = m.fontItalic = m.fontStrikethrough = m.fontUnderline = false;

@@ -188,7 +188,8 @@ std::wstring getAccessKey(std::wstring_view caption) {
     const std::size_t len = caption.size();
     if (len == 0) return {};
     std::size_t a = 1;  // 1-based search start
-    while (a + 1 < len) {
+    // Searching goes on while an ampersand and a character after it still fit: "&X" has its key.
+    while (a < len) {
         auto found = caption.find(L'&', a - 1);
         if (found == std::wstring_view::npos) return {};
         std::size_t p = found + 1;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "controls/check.h"
 #include "controls/gradient.h"
@@ -129,6 +130,15 @@ TEST(XPButtonWin, KeysAndAccessKey) {
     EXPECT_EQ(b.state(), button::Focused);
     SendMessageW(host.form.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'W');
     EXPECT_EQ(host.clicks, 3);
+}
+
+TEST(XPButtonWin, TwoCharacterCaptionHasItsAccessKey) {
+    rt::PropertyBag bag;
+    bag.write(L"Caption", std::wstring(L"&X"));
+    ButtonHost host(bag);
+    EXPECT_EQ(host.button.accessKeys(), L"x");
+    SendMessageW(host.form.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'X');
+    EXPECT_EQ(host.clicks, 1);
 }
 
 TEST(XPButtonWin, ArrowKeysMoveTheFocus) {
@@ -493,6 +503,15 @@ void clickHeader(XFrame& f, int x) {
     send(h, WM_LBUTTONDOWN, x, 10, MK_LBUTTON);
     send(h, WM_LBUTTONUP, x, 10);
 }
+
+// The design text of a form with the frame of buttonsBag() after `change`, read back.
+rt::DesignNode storedFrameForm(const std::function<void(XFrame&)>& change) {
+    FrameHost host(buttonsBag());
+    change(host.frame);
+    auto parsed = rt::parseDesign(rt::formatDesign(host.form.saveDesign(L"Form", L"frmChar")));
+    EXPECT_TRUE(parsed.ok()) << parsed.errorLine;
+    return parsed.ok() ? parsed.nodes.at(0) : rt::DesignNode{};
+}
 }  // namespace
 
 TEST(XFrameWin, HeaderClicksCollapseAndRestore) {
@@ -531,6 +550,26 @@ TEST(XFrameWin, AFrameFirstSizedToItsHeaderStaysClickable) {
     EXPECT_EQ(host.frame.rect().height, 315);
     clickHeader(host.frame, 10);
     EXPECT_EQ(host.frame.rect().height, 1200);
+}
+
+TEST(XFrameWin, AFrameStoredShutOpensAtItsHeightByClickAndByExpanded) {
+    const rt::DesignNode stored = storedFrameForm([](XFrame& f) {
+        clickHeader(f, 10);
+        ASSERT_EQ(f.rect().height, 315);
+    });
+    // The form as it was designed: the frame shut, at its header's height.
+    rt::Form form(layout());
+    auto& f = form.add<XFrame>(L"xFrame1", {300, 300, 6435, 315});
+    form.loadDesign(stored);
+    showAndActivate(form);
+    EXPECT_FALSE(f.Expanded());
+    clickHeader(f, 10);
+    EXPECT_EQ(f.rect().height, 1695);
+    EXPECT_TRUE(f.Expanded());
+    clickHeader(f, 10);
+    EXPECT_EQ(f.rect().height, 315);
+    f.setExpanded(true);
+    EXPECT_EQ(f.rect().height, 1695);
 }
 
 TEST(XFrameWin, PixelsOfHeaderBodyAndGlyphs) {
@@ -607,23 +646,17 @@ TEST(XFrameWin, GradientBodyAndPicture) {
 }
 
 TEST(XFrameWin, DesignTextRoundTrip) {
-    std::wstring text;
-    {
-        FrameHost host(buttonsBag());
-        auto& f = host.frame;
+    const rt::DesignNode stored = storedFrameForm([](XFrame& f) {
         f.setColorScheme(0);
         f.setBorderColor(0x9E9E9E);
         f.setHeaderGradientTop(0xE0E8EC);
         f.setHeaderGradientBottom(0xE0E8EC);
         f.setFont(std::make_shared<rt::Font>(rt::FontDesc{L"굴림", 9, true}));
         f.setExpanded(false);
-        text = rt::formatDesign(host.form.saveDesign(L"Form", L"frmChar"));
-    }
-    auto parsed = rt::parseDesign(text);
-    ASSERT_TRUE(parsed.ok()) << parsed.errorLine;
+    });
     rt::Form form(layout());
     auto& f = form.add<XFrame>(L"xFrame1", {300, 300, 6435, 1695});
-    form.loadDesign(parsed.nodes.at(0));
+    form.loadDesign(stored);
     EXPECT_EQ(f.ColorScheme(), 0);
     EXPECT_EQ(f.BorderColor(), 0x9E9E9Eu);
     EXPECT_EQ(f.HeaderGradientTop(), 0xE0E8ECu);

@@ -131,7 +131,8 @@ TEST(ButtonCaption, AccessKeys) {
     EXPECT_EQ(getAccessKey(L""), L"");
     EXPECT_EQ(getAccessKey(L"&View"), L"v");
     EXPECT_EQ(getAccessKey(L"A && B"), L"");
-    EXPECT_EQ(getAccessKey(L"&V"), L"");  // two characters: the search never starts
+    EXPECT_EQ(getAccessKey(L"&V"), L"v");  // two characters are enough
+    EXPECT_EQ(getAccessKey(L"&&&x"), L"x");
     EXPECT_EQ(getAccessKey(L"&&a&b"), L"b");
     EXPECT_EQ(getAccessKey(L"abc&"), L"");
     EXPECT_EQ(getAccessKey(L"종 료(&X)"), L"x");
