@@ -23,7 +23,6 @@ constexpr std::wstring_view kPathFailed = L"경로추가 실패";
 constexpr std::wstring_view kLibraryFailed = L"라이브러리 등록 실패";
 constexpr std::wstring_view kCuiReadFailed = L"CUI 파일 열기 실패";
 constexpr std::wstring_view kCuiWriteFailed = L"CUI 파일 등록 실패";
-constexpr std::wstring_view kListTooLong = L" (Setup.ini 목록이 255자를 넘음)";
 // A run that registered nothing says what it lacked, never that it is done.
 constexpr std::wstring_view kNoStartupList = L" (Setup.ini에 Startup 목록 없음)";
 constexpr std::wstring_view kNoLibraryList = L" (Setup.ini에 Lib 목록 없음)";
@@ -31,6 +30,11 @@ constexpr std::wstring_view kNoLocation = L" 설치 위치 없음";
 constexpr std::wstring_view kNoAutoCad =
     L"AutoCAD 프로필 없음 (AutoCAD를 설치하고 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)";
 constexpr std::wstring_view kNoProfile = L" 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)";
+
+// The cause of a list the 255-character buffer cut: its complete items were used, the rest never read.
+std::wstring listCut(std::wstring_view key) {
+    return L" (Setup.ini의 " + std::wstring(key) + L" 목록이 255자를 넘어 끝까지 읽을 수 없음)";
+}
 
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
@@ -274,7 +278,7 @@ void Registrar::RegisterStartupSuite() {
             write(L"LOADCTRLS", std::int32_t{15}, regtype::Dword);
         }
         if (list.cut)
-            appendError(std::wstring(kApploadFailed) + std::wstring(kListTooLong));
+            appendError(std::wstring(kApploadFailed) + listCut(L"Startup"));
         else if (items.empty())
             appendError(std::wstring(kApploadFailed) + std::wstring(kNoStartupList));
         for (const auto& release : withoutLocation)
@@ -305,20 +309,20 @@ void Registrar::AddSupportPath() {
 }
 
 void Registrar::RegisterLibraries() {
-    int last = 0;
     try {
         const IniList list = GetIniList(s_.ini, setupIni(), L"Library", L"Lib");
         const std::vector<std::wstring> items = usableItems(list);
         if (items.empty() && !list.cut) appendError(std::wstring(kLibraryFailed) + std::wstring(kNoLibraryList));
         for (const auto& item : items) {
-            last = s_.servers.RegisterServer(inFolder(item));
+            const int last = s_.servers.RegisterServer(inFolder(item));
             // Each file that did not register is named in the report.
             if (last < kRegistered)
                 appendError(std::wstring(kLibraryFailed) + std::to_wstring(last) + L" (" + item + L")");
         }
-        if (list.cut) appendError(std::wstring(kLibraryFailed) + std::to_wstring(last) + std::wstring(kListTooLong));
+        // The cause, never the code of the last file, which may well be the one for "registered".
+        if (list.cut) appendError(std::wstring(kLibraryFailed) + listCut(L"Lib"));
     } catch (...) {
-        appendError(std::wstring(kLibraryFailed) + std::to_wstring(last));
+        appendError(kLibraryFailed);
     }
 }
 

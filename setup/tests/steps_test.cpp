@@ -310,7 +310,7 @@ TEST(LibraryStep, NoListMeansNothingToRegisterAndACutListIsReported) {
     cut.RegisterLibraries();
     EXPECT_EQ(w.servers.calls.size(), 1u);
     EXPECT_TRUE(cut.gSetupFailed);
-    EXPECT_EQ(cut.gSetupErrors.rfind(L"라이브러리 등록 실패4", 0), 0u);
+    EXPECT_EQ(cut.gSetupErrors, L"라이브러리 등록 실패 (Setup.ini의 Lib 목록이 255자를 넘어 끝까지 읽을 수 없음)");
 }
 
 TEST(SetupIni, ListsKeepBlanksAndEmptyItems) {
