@@ -1,6 +1,7 @@
 #include "palette/charmap_logic.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/values.h"
 
@@ -77,8 +78,11 @@ int hitStrip(double x, double y, const CellMetrics& m, int favoritesLength) {
 
 KeyMove pageKeyMove(int keyCode, int shift, int s) {
     const bool ctrl = (shift & key::CtrlBit) != 0;
+    // A target off the page is no move: with no cell selected (0), Home would otherwise reach the
+    // first cell of the row above the page.
     auto to = [s](int target, bool allowed) {
-        return allowed && target != s ? KeyMove{KeyMove::Cell, target} : KeyMove{};
+        return allowed && target >= 1 && target <= kCellCount && target != s ? KeyMove{KeyMove::Cell, target}
+                                                                              : KeyMove{};
     };
     const int col = s % kColumns;
     switch (keyCode) {
@@ -253,14 +257,32 @@ void CharMap::pageKeyDown(int keyCode, int shift) {
         switchPage(move);
 }
 
+void CharMap::tabKeyStarting(int keyCode, int shift) { tabKey_ = TabKey{keyCode, shift, view_.activePage()}; }
+
+void CharMap::tabKeyEnded() { tabKey_.reset(); }
+
 void CharMap::formKeyDown(int keyCode, int shift) {
+    const std::optional<TabKey> key = std::exchange(tabKey_, std::nullopt);
     const KeyMove move = formKeyMove(keyCode, shift);
-    if (move.kind != KeyMove::None) switchPage(move);
+    if (move.kind != KeyMove::None) {
+        switchPage(move);
+        return;
+    }
+    // The tab control has switched pages on this key itself (its arrows): a keyboard page switch,
+    // so the same cell number is selected on the page it shows.
+    if (key && view_.activePage() != key->page) SelectCell(selectedCell, true);
 }
 
 void CharMap::pageLostFocus() { SelectCell(selectedCell, false); }
 
-void CharMap::beforeTabSwitch() {
+bool CharMap::beforeTabSwitch() {
+    if (tabKey_) {
+        // The tab control moves on Ctrl+Page Up and Ctrl+Page Down before it passes the key on, the
+        // other way round from this window's own handler: its move is cancelled, so that the page
+        // moves once and the same way wherever the focus is.
+        if (formKeyMove(tabKey_->keyCode, tabKey_->shift).kind != KeyMove::None) return true;
+        keyboardTabSwitch = true;
+    }
     view_.showPreview(L"");
     previewTag = L"0";
     if (selectedCell > 0) {
@@ -270,6 +292,7 @@ void CharMap::beforeTabSwitch() {
     }
     if (!keyboardTabSwitch) selectedCell = 0;
     selectedChar.clear();
+    return false;
 }
 
 // ----- the strip

@@ -4,6 +4,7 @@
 // this a view that draws cells and talks to the text box, clipboard and menus; nothing here needs
 // a window, so the rules are tested natively against a recording view.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,10 +113,13 @@ public:
     void pageKeyPress();
     void pageKeyDown(int keyCode, int shift);
     void pageLostFocus();
+    // A key goes down on the tab control (before the tab control acts on it), and its handling ended.
+    void tabKeyStarting(int keyCode, int shift);
+    void tabKeyEnded();
     // The form's key handler, reached through the tab control's KeyDown.
     void formKeyDown(int keyCode, int shift);
-    // BeforeTabSwitch of the tab control.
-    void beforeTabSwitch();
+    // BeforeTabSwitch of the tab control; true cancels the switch.
+    bool beforeTabSwitch();
 
     // The favourites strip.
     void stripMouseMove(int button, double x, double y);
@@ -132,6 +136,11 @@ private:
     PixelPos pageCell(int cell) const { return cellOrigin(cell, kPageColumns, metrics.pageW, metrics.pageH); }
     PixelPos favCell(int cell) const { return cellOrigin(cell, kFavoriteColumns, metrics.favW, metrics.favH); }
 
+    // The key the tab control is handling, and the page shown when it went down.
+    struct TabKey {
+        int keyCode, shift, page;
+    };
+    std::optional<TabKey> tabKey_;
     CharMapView& view_;
 };
 

@@ -6,9 +6,7 @@ namespace kelva::rt {
 
 FontPtr createFont(const FontDesc& d) {
     LOGFONTW lf{};
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const int dpi = screenDpiY();
     lf.lfHeight = -static_cast<LONG>(std::lround(d.size * dpi / 72.0));
     lf.lfWeight = d.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = d.italic;

@@ -10,7 +10,7 @@ COLORREF toColorRef(std::uint32_t oleColor) {
 }
 
 namespace {
-int screenDpi(int axis) {
+int askScreenDpi(int axis) {
     HDC dc = GetDC(nullptr);
     int dpi = dc ? GetDeviceCaps(dc, axis) : 96;
     if (dc) ReleaseDC(nullptr, dc);
@@ -18,8 +18,20 @@ int screenDpi(int axis) {
 }
 }  // namespace
 
-double twipsPerPixelX() { return 1440.0 / screenDpi(LOGPIXELSX); }
-double twipsPerPixelY() { return 1440.0 / screenDpi(LOGPIXELSY); }
+// The screen's pixels per inch are fixed for the life of a process that is not per-monitor aware,
+// so they are asked for once: every layout step converts twips, and under Wine each question costs
+// a round trip to the server.
+int screenDpiX() {
+    static const int dpi = askScreenDpi(LOGPIXELSX);
+    return dpi;
+}
+int screenDpiY() {
+    static const int dpi = askScreenDpi(LOGPIXELSY);
+    return dpi;
+}
+
+double twipsPerPixelX() { return 1440.0 / screenDpiX(); }
+double twipsPerPixelY() { return 1440.0 / screenDpiY(); }
 
 std::wstring windowClassName(HWND hwnd) {
     wchar_t buf[128] = {};

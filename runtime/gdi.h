@@ -63,7 +63,9 @@ private:
 // no colour.
 COLORREF toColorRef(std::uint32_t oleColor);
 
-// Screen twips per pixel (15 at 96 dots per inch).
+// The screen's pixels per inch, and its twips per pixel (15 at 96 dots per inch).
+int screenDpiX();
+int screenDpiY();
 double twipsPerPixelX();
 double twipsPerPixelY();
 

@@ -4,12 +4,15 @@
 // exit. Screenshots of each state go to screenshots/ beside the test program.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "acadsim/com/objects.h"
 #include "palette/win/about_window.h"
 #include "palette/win/char_window.h"
 #include "palette/win/option_window.h"
 #include "palette/win/palette_controls.h"
 #include "palette/win/popup.h"
+#include "runtime/gdi.h"
 #include "runtime/services.h"
 #include "runtime/tests/win_support.h"
 
@@ -181,6 +184,36 @@ TEST_F(PaletteWindow, ClicksOnEveryPageHighlightAndPreview) {
     EXPECT_EQ(cellBack(5, 40), white);
 }
 
+// A click lands in the cell under it and every grid line stands on a cell edge, whatever the
+// screen's pixels per inch: ctest runs this case again in a prefix of its own at 120 dpi.
+TEST_F(PaletteWindow, ClickSelectsTheCellUnderItAndTheGridMeetsTheCells) {
+    if (const char* dpi = std::getenv("KELVA_EXPECT_DPI")) {
+        ASSERT_EQ(rt::screenDpiX(), std::atoi(dpi));
+    }
+    open();
+    const CellMetrics& m = window->charMap().metrics;
+    for (int cell : {1, 19, 96, 172, 190}) {
+        click(0, cell);
+        EXPECT_EQ(window->charMap().selectedCell, cell);
+        EXPECT_EQ(cellBack(0, cell), highlight) << cell;
+    }
+    // The last row of page 0 is blank: only grid lines, on every cell edge and nowhere else.
+    click(0, 1);
+    Capture c(pageWindow(0));
+    const std::uint32_t grid = 0xC0C0C0;
+    const int top = 9 * m.pageH, middle = top + m.pageH / 2;
+    for (int col = 0; col <= kColumns; ++col) {
+        EXPECT_EQ(c.at(col * m.pageW, middle), grid) << "vertical line " << col;
+        if (col < kColumns) {
+            const int x = col * m.pageW + m.pageW / 2;
+            EXPECT_EQ(c.at(x, top), grid) << "top of column " << col;
+            EXPECT_EQ(c.at(x, top + m.pageH), grid) << "bottom of column " << col;
+            EXPECT_EQ(c.at(x, middle), white) << "inside column " << col;
+        }
+    }
+    Capture(window->form().hwnd()).save(L"palette_dpi" + std::to_wstring(rt::screenDpiX()));
+}
+
 TEST_F(PaletteWindow, KeyboardMovesAndPageSwitches) {
     open();
     click(0, 20);
@@ -226,6 +259,47 @@ TEST_F(PaletteWindow, KeyboardThenMouseSwitchesKeepEveryGlyph) {
                 if (c.at(11 * m.pageW + x, 1 * m.pageH + y) != white) inked = true;
         EXPECT_TRUE(inked) << "page " << p << " lost the glyph of cell 30";
     }
+}
+
+// With no cell selected, no key selects a cell off the page (Home selected cell -18).
+TEST_F(PaletteWindow, KeysWithNoCellSelectedStayOnThePage) {
+    open();
+    for (int vk : {VK_HOME, VK_END, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
+        for (bool ctrl : {false, true}) {
+            window->resetSelection();  // as at start-up
+            key(pageWindow(0), vk, ctrl);
+            const int s = window->charMap().selectedCell;
+            EXPECT_GE(s, 0) << vk << " ctrl " << ctrl;
+            EXPECT_LE(s, kCellCount) << vk << " ctrl " << ctrl;
+            EXPECT_EQ(window->charMap().previewTag, std::to_wstring(s));
+            if (s > 0) {
+                EXPECT_EQ(cellBack(0, s), highlight) << vk << " ctrl " << ctrl;
+            }
+        }
+}
+
+// Page keys that both the tab control and the window's own handler act on move one page, once, the
+// window's way (Page Up is the next page wherever the focus is), and keep the selected cell; the
+// tab control's own arrows move as it says and keep the cell too.
+TEST_F(PaletteWindow, PageKeysOnTheTabStripMoveOnePageOnceAndKeepTheCell) {
+    open();
+    click(0, 40);
+    HWND strip = window->tabs().control().hwnd();
+    SetFocus(strip);
+    key(strip, VK_PRIOR, true);
+    EXPECT_EQ(window->tabs().ActiveTab(), 1);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(1, 40), highlight);
+    key(strip, VK_NEXT, true);
+    EXPECT_EQ(window->tabs().ActiveTab(), 0);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(0, 40), highlight);
+    key(strip, VK_NEXT);
+    EXPECT_EQ(window->tabs().ActiveTab(), 5);
+    key(strip, VK_RIGHT);
+    EXPECT_EQ(window->tabs().ActiveTab(), 0);
+    EXPECT_EQ(window->charMap().selectedCell, 40);
+    EXPECT_EQ(cellBack(0, 40), highlight);
 }
 
 TEST_F(PaletteWindow, DoubleClickCopiesAndTheButtonsBesideTheBox) {

@@ -129,6 +129,22 @@ TEST_F(Writer, ExistingStylesTrueTypeAndShapeFont) {
     EXPECT_NE(dump().find(L"style=Standard alignment=10"), std::wstring::npos) << dump();
 }
 
+// The drawing's styles are found whatever the case of the font name, and a write never re-fonts one
+// of them: the user's ARIAL keeps its face, and so does a dash style that is already there.
+TEST_F(Writer, StylesDifferingOnlyInCaseAreTheDrawingsOwnAndKeepTheirFont) {
+    makeStyle(L"ARIAL", L"굴림");
+    makeStyle(L"arial-", L"Verdana");
+    const long before = styleCount();
+    window.font = L"Arial";
+    window.text = L"A";
+    queuePoint(1, 1);
+    writer.cbWrite_Click();
+    EXPECT_EQ(styleCount(), before);
+    EXPECT_EQ(typefaceOf(L"ARIAL"), L"굴림");
+    EXPECT_EQ(typefaceOf(L"arial-"), L"Verdana");
+    EXPECT_NE(dump().find(L"style=arial- alignment=10"), std::wstring::npos) << dump();
+}
+
 TEST_F(Writer, AppendAndPrependOverPickedTexts) {
     auto a = addText(L"A", 0, 0), b = addText(L"B", 0, 5), c = addText(L"C", 0, 10);
     auto line = com::getObject(ms.get(), L"AddLine", {pt(0, 0), pt(5, 5)});

@@ -8,6 +8,7 @@
 #include "palette/win/char_window.h"
 #include "palette/win/fonts.h"
 #include "palette/win/palette_controls.h"
+#include "runtime/gdi.h"
 
 #ifndef KELVA_VERSION
 #define KELVA_VERSION "1.0.0"
@@ -45,7 +46,7 @@ void AboutWindow::load() {
     rt::FormLayout layout;
     RECT owner;
     GetWindowRect(owner_, &owner);
-    layout.rect = {owner.left * 15.0 + 900, owner.top * 15.0 + 1200, 4500, 2100};
+    layout.rect = {owner.left * rt::twipsPerPixelX() + 900, owner.top * rt::twipsPerPixelY() + 1200, 4500, 2100};
     layout.borderless = true;
     layout.owner = owner_;
     layout.font = rt::FontDesc{substituteFace(kDesignHangulFace), 9, false, false, false, false, 129};
@@ -79,7 +80,7 @@ void AboutWindow::load() {
     SetTopMost(f.hwnd(), true);
     RECT r;
     GetWindowRect(f.hwnd(), &r);
-    shpRec.move({0, 0, (r.right - r.left) * 15.0, (r.bottom - r.top) * 15.0});
+    shpRec.move({0, 0, (r.right - r.left) * rt::twipsPerPixelX(), (r.bottom - r.top) * rt::twipsPerPixelY()});
     shpRec.sendToBack();
 
     lblHome_->MouseMove = [this](int, int) { lblHome_->setForeColor(kLinkHoverColor); };

@@ -8,6 +8,7 @@
 #include "palette/charmap_logic.h"
 #include "palette/settings_logic.h"
 #include "palette/write_logic.h"
+#include "runtime/propbag.h"
 #include "runtime/services.h"
 
 namespace kelva::palette {
@@ -120,7 +121,8 @@ bool AcadWriter::TextStyleExists(const std::wstring& name) {
     const long count = longOf(com::get(styles.get(), L"Count"));
     for (long i = 0; i < count; ++i) {
         auto style = com::getObject(styles.get(), L"Item", {Variant::fromInt32(i)});
-        if (com::asString(com::get(style.get(), L"Name")) == name) return true;
+        // AutoCAD names its styles without regard to case: "arial" is the style ARIAL.
+        if (rt::sameName(com::asString(com::get(style.get(), L"Name")), name)) return true;
     }
     return false;
 }
@@ -223,7 +225,9 @@ void AcadWriter::cbWrite_Click() {
                 existing = found;
             }
             const StyleChoice choice = chooseTextStyle(name, existing);
-            if (choice.create) MakeTextStyle(*choice.create, name);
+            // Adding a style that is already there hands back the drawing's own style, and setting
+            // its font would re-font every text written in it: only a missing style is made.
+            if (choice.create && (!existing || !TextStyleExists(*choice.create))) MakeTextStyle(*choice.create, name);
             auto utility = com::getObject(document.get(), L"Utility");
             const Variant picked =
                 com::call(utility.get(), L"GetPoint", {Arg::omitted(), Variant::fromString(kNewLine + kPointPrompt)});

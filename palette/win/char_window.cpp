@@ -11,6 +11,7 @@
 #include "palette/win/option_window.h"
 #include "palette/win/palette_controls.h"
 #include "palette/win/popup.h"
+#include "runtime/gdi.h"
 #include "runtime/services.h"
 
 namespace kelva::palette {
@@ -18,7 +19,6 @@ namespace kelva::palette {
 namespace {
 
 constexpr double kWidth = 6690;
-constexpr double kTpp = 15;  // twips per pixel at 96 dots per inch
 constexpr std::uint32_t kBackground = 0x8000000F;
 constexpr double kPageWidth = 6315, kPageHeight = 3195;
 
@@ -83,6 +83,8 @@ CharWindow::~CharWindow() {
     if (XTab_) {
         XTab_->BeforeTabSwitch = nullptr;
         XTab_->KeyDown = nullptr;
+        XTab_->KeyArriving = nullptr;
+        XTab_->KeyHandled = nullptr;
     }
     form_.reset();
 }
@@ -92,8 +94,8 @@ void CharWindow::build() {
     layout.caption = kTitle;
     RECT work{0, 0, 1024, 768};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const double left = std::max(0.0, ((work.right - work.left) * kTpp - kWidth) / 2);
-    const double top = std::max(0.0, ((work.bottom - work.top) * kTpp - kFullHeight) / 2);
+    const double left = std::max(0.0, ((work.right - work.left) * rt::twipsPerPixelX() - kWidth) / 2);
+    const double top = std::max(0.0, ((work.bottom - work.top) * rt::twipsPerPixelY() - kFullHeight) / 2);
     layout.rect = {left, top, kWidth, kFullHeight};
     layout.borderless = true;
     layout.font = hangulFont(9);
@@ -231,8 +233,12 @@ void CharWindow::wire() {
     imgGetText_->MouseUp = [this] { imgGetText_->setLeft(6120), imgGetText_->setTop(450); };
     imgGetText_->Click = [this] { writer_.imgGetText_Click(); };
 
-    XTab_->BeforeTabSwitch = [this] { map_.beforeTabSwitch(); };
+    XTab_->BeforeTabSwitch = [this](bool& cancel) {
+        if (map_.beforeTabSwitch()) cancel = true;
+    };
     XTab_->KeyDown = [this](int key, int shift) { map_.formKeyDown(key, shift); };
+    XTab_->KeyArriving = [this](int key, int shift) { map_.tabKeyStarting(key, shift); };
+    XTab_->KeyHandled = [this] { map_.tabKeyEnded(); };
     for (auto* p : picMap_) {
         p->MouseDown = [this, p](const rt::MouseArgs& a) {
             SetFocus(p->hwnd());
@@ -476,15 +482,16 @@ void CharWindow::fillFontList() {
 void CharWindow::takeCellMetrics() {
     const SIZE page = picMap_[0]->clientPixels();
     const SIZE strip = picFavorite_->clientPixels();
-    map_.metrics = computeMetrics(page.cx * kTpp, page.cy * kTpp, strip.cx * kTpp, strip.cy * kTpp, kTpp, kTpp);
-    const double pen = kTpp;  // one pixel of drawing width
-    picTemp_->setWidth(map_.metrics.pageWTw + pen);
-    picTemp_->setHeight(map_.metrics.pageHTw + pen);
+    const double tx = rt::twipsPerPixelX(), ty = rt::twipsPerPixelY();
+    map_.metrics = computeMetrics(page.cx * tx, page.cy * ty, strip.cx * tx, strip.cy * ty, tx, ty);
+    // One pixel of drawing width beyond the cell.
+    picTemp_->setWidth(map_.metrics.pageWTw + tx);
+    picTemp_->setHeight(map_.metrics.pageHTw + ty);
     rt::FontDesc large = picLarge_->surface().font().desc();
     large.size = 3 * picTemp_->surface().font().desc().size;
     picLarge_->surface().font().setDesc(large);
-    picFavTemp_->setWidth(map_.metrics.favWTw + pen);
-    picFavTemp_->setHeight(map_.metrics.favHTw + pen);
+    picFavTemp_->setWidth(map_.metrics.favWTw + tx);
+    picFavTemp_->setHeight(map_.metrics.favHTw + ty);
 }
 
 void CharWindow::showPreview(bool on) {
@@ -500,14 +507,14 @@ void CharWindow::setAcadCheckValue(int v) { chkCAD_->setValue(v); }
 double CharWindow::windowHeight() {
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
-    return (r.bottom - r.top) * kTpp;
+    return (r.bottom - r.top) * rt::twipsPerPixelY();
 }
 
 void CharWindow::setWindowHeight(double twips) {
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
-    SetWindowPos(form_->hwnd(), nullptr, 0, 0, r.right - r.left, static_cast<int>(roundHalfEven(twips / kTpp)),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = static_cast<int>(roundHalfEven(twips / rt::twipsPerPixelY()));
+    SetWindowPos(form_->hwnd(), nullptr, 0, 0, r.right - r.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CharWindow::showPanel(bool on) { xFrame1_->setVisible(on); }
@@ -515,7 +522,7 @@ void CharWindow::showPanel(bool on) { xFrame1_->setVisible(on); }
 void CharWindow::coverWindowWithShape() {
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
-    shpRec_->move({0, 0, (r.right - r.left) * kTpp, (r.bottom - r.top) * kTpp});
+    shpRec_->move({0, 0, (r.right - r.left) * rt::twipsPerPixelX(), (r.bottom - r.top) * rt::twipsPerPixelY()});
 }
 
 void CharWindow::setupTabs() {
@@ -574,13 +581,13 @@ void CharWindow::setFavorites(const std::wstring& text) {
 double CharWindow::windowTop() {
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
-    return r.top * kTpp;
+    return r.top * rt::twipsPerPixelY();
 }
 
 double CharWindow::windowLeft() {
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
-    return r.left * kTpp;
+    return r.left * rt::twipsPerPixelX();
 }
 
 bool CharWindow::attachAutoCAD() {

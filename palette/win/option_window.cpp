@@ -1,6 +1,7 @@
 #include "palette/win/option_window.h"
 
 #include "palette/win/char_window.h"
+#include "runtime/gdi.h"
 #include "palette/win/fonts.h"
 
 namespace kelva::palette {
@@ -41,7 +42,7 @@ void OptionWindow::load() {
     rt::FormLayout layout;
     RECT owner;
     GetWindowRect(palette_.form().hwnd(), &owner);
-    layout.rect = {owner.left * 15.0 + 600, owner.top * 15.0 + 900, 5100, 2985};
+    layout.rect = {owner.left * rt::twipsPerPixelX() + 600, owner.top * rt::twipsPerPixelY() + 900, 5100, 2985};
     layout.owner = palette_.form().hwnd();
     layout.font = rt::FontDesc{substituteFace(kDesignHangulFace), 9, false, false, false, false, 129};
     form_ = std::make_unique<rt::Form>(layout);

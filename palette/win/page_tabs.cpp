@@ -1,6 +1,9 @@
 #include "palette/win/page_tabs.h"
 
+#include <commctrl.h>
+
 #include "palette/win/fonts.h"
+#include "runtime/mouse.h"
 #include "tabctl/xtab.h"
 
 namespace kelva::palette {
@@ -44,12 +47,17 @@ class XTabPages : public PageTabs {
 public:
     XTabPages(rt::Form& form, rt::TwipsRect rect) : tab_(form.add<tabctl::ucXTab>(L"XTab", rect)) {
         tab_.load(designBag());
-        tab_.BeforeTabSwitch = [this](std::int16_t, bool&) {
-            if (BeforeTabSwitch) BeforeTabSwitch();
+        tab_.BeforeTabSwitch = [this](std::int16_t, bool& cancel) {
+            if (BeforeTabSwitch) BeforeTabSwitch(cancel);
         };
         tab_.KeyDown = [this](std::int16_t& key, std::int16_t& shift) {
             if (KeyDown) KeyDown(key, shift);
         };
+        window_ = tab_.hwnd();
+        SetWindowSubclass(window_, keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~XTabPages() override {
+        if (IsWindow(window_)) RemoveWindowSubclass(window_, keysProc, 1);
     }
     rt::Control& control() override { return tab_; }
     int TabCount() override { return tab_.TabCount(); }
@@ -60,7 +68,17 @@ public:
     void setEnabled(bool on) override { tab_.setEnabled(on); }
 
 private:
+    static LRESULT CALLBACK keysProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+        if (msg != WM_KEYDOWN) return DefSubclassProc(h, msg, wParam, lParam);
+        auto* me = reinterpret_cast<XTabPages*>(self);
+        if (me->KeyArriving) me->KeyArriving(static_cast<int>(wParam), rt::shiftState());
+        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        if (me->KeyHandled) me->KeyHandled();
+        return r;
+    }
+
     tabctl::ucXTab& tab_;
+    HWND window_ = nullptr;
 };
 
 }  // namespace

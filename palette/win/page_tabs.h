@@ -24,8 +24,12 @@ public:
     virtual void setActiveTab(int index) = 0;
     virtual void setEnabled(bool on) = 0;
 
-    std::function<void()> BeforeTabSwitch;
+    std::function<void(bool& cancel)> BeforeTabSwitch;
     std::function<void(int keyCode, int shift)> KeyDown;
+    // A key reaches the tab control, before the control acts on it (it may switch pages, then
+    // raises KeyDown); KeyHandled follows when the control is done with the key.
+    std::function<void(int keyCode, int shift)> KeyArriving;
+    std::function<void()> KeyHandled;
 };
 
 // The palette's tab control with its design settings, placed on the form at `rect` (twips).
