@@ -16,10 +16,13 @@ namespace {
 const std::wstring kRelease = L"Software\\Autodesk\\AutoCAD\\R16.2";
 const std::wstring kVersion = kRelease + L"\\ACAD-4001:412";
 const std::wstring kProfile = kVersion + L"\\Profiles\\<<Unnamed Profile>>";
-// A 32-bit AutoCAD beside it, installed in the 32-bit view of the machine's keys.
-const std::wstring kRelease32 = L"Software\\Autodesk\\AutoCAD\\R17.0";
-const std::wstring kVersion32 = kRelease32 + L"\\ACAD-5001:412";
-const std::wstring kProfile32 = kVersion32 + L"\\Profiles\\<<Unnamed Profile>>";
+// An AutoCAD of the other bitness beside it, installed in the view of the machine's keys that
+// Setup (built like this test) does not see unless it asks for it.
+const std::wstring kReleaseOther = L"Software\\Autodesk\\AutoCAD\\R17.0";
+const std::wstring kVersionOther = kReleaseOther + L"\\ACAD-5001:412";
+const std::wstring kProfileOther = kVersionOther + L"\\Profiles\\<<Unnamed Profile>>";
+constexpr bool k64BitProgram = sizeof(void*) == 8;
+constexpr View kOtherView = k64BitProgram ? View::Bits32 : View::Bits64;
 
 struct Box {
     bool shown = false;
@@ -142,11 +145,12 @@ protected:
     void clean() {
         RegDeleteTreeW(HKEY_CURRENT_USER, kRelease.c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRelease.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, kRelease32.c_str());
-        HKEY machine32 = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &machine32) == ERROR_SUCCESS) {
-            RegDeleteTreeW(machine32, kRelease32.substr(kRelease32.find(L'\\') + 1).c_str());
-            RegCloseKey(machine32);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kReleaseOther.c_str());
+        HKEY other = nullptr;
+        const REGSAM otherView = k64BitProgram ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | otherView, &other) == ERROR_SUCCESS) {
+            RegDeleteTreeW(other, kReleaseOther.substr(kReleaseOther.find(L'\\') + 1).c_str());
+            RegCloseKey(other);
         }
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelvaTest\\Fixture");
     }
@@ -214,20 +218,20 @@ TEST_F(SetupProgram, RegistersAndSaysSoThenASecondRunChangesNothing) {
     EXPECT_EQ(readBytes(user / L"acad.cui"), cui);
 }
 
-TEST_F(SetupProgram, ServesA32BitAutoCadFromTheViewItIsInstalledIn) {
-    const HiveView machine32{Hive::LocalMachine, View::Bits32};
-    setText(registry, machine32, kRelease32, L"CurVer", L"ACAD-5001:412");
-    setText(registry, machine32, kVersion32, L"AcadLocation", L"C:\\AutoCAD 2007");
-    setText(registry, Hive::CurrentUser, kRelease32, L"CurVer", L"ACAD-5001:412");
-    setText(registry, Hive::CurrentUser, kProfile32 + L"\\General", L"ACAD", L"C:\\acad2007\\support");
-    // The 64-bit Setup's own view does not hold it.
-    ASSERT_NE(registry.openForRead(Hive::LocalMachine, kVersion32), 0);
+TEST_F(SetupProgram, ServesAnAutoCadOfTheOtherBitnessFromTheViewItIsInstalledIn) {
+    const HiveView otherMachine{Hive::LocalMachine, kOtherView};
+    setText(registry, otherMachine, kReleaseOther, L"CurVer", L"ACAD-5001:412");
+    setText(registry, otherMachine, kVersionOther, L"AcadLocation", L"C:\\AutoCAD 2007");
+    setText(registry, Hive::CurrentUser, kReleaseOther, L"CurVer", L"ACAD-5001:412");
+    setText(registry, Hive::CurrentUser, kProfileOther + L"\\General", L"ACAD", L"C:\\acad2007\\support");
+    // Setup's own view does not hold it.
+    ASSERT_NE(registry.openForRead(Hive::LocalMachine, kVersionOther), 0);
     const Box box = runSetup(program.path());
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.text, L"AutoCAD 등록 완료  ");
     EXPECT_EQ(box.exitCode, 0u);
-    EXPECT_EQ(value(kVersion32 + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD 2007\\Appload.arx");
-    EXPECT_EQ(value(kProfile32 + L"\\Dialogs\\Appload\\Startup", L"1Startup"), program.path() + L"\\kelva.lsp");
+    EXPECT_EQ(value(kVersionOther + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD 2007\\Appload.arx");
+    EXPECT_EQ(value(kProfileOther + L"\\Dialogs\\Appload\\Startup", L"1Startup"), program.path() + L"\\kelva.lsp");
     EXPECT_EQ(value(kVersion + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD\\Appload.arx");
 }
 
