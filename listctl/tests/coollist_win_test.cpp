@@ -172,6 +172,11 @@ TEST(CoolListWin, AutoScrollRunsWhileTheButtonIsHeldBelow) {
     // The loop runs inside the move below; a timer lets go of the button after a while.
     SetTimer(h.pic(), 77, 400, releaseButton);
     const int below = h.list.picList().clientPixels().cy + 30;  // 40 ms a step
+    // The real mouse stands where the moves say it is: a window that another program opens meanwhile
+    // makes the system send a move from the real position, which would end the drag over the list.
+    POINT at{10, below};
+    ClientToScreen(h.pic(), &at);
+    SetCursorPos(at.x, at.y);
     SendMessageW(h.pic(), WM_MOUSEMOVE, MK_LBUTTON, pointParam(10, below));
     EXPECT_FALSE(h.list.model().buttonHeld());
     // 400 ms at one step each 40 ms: some steps, each scrolling the new item into view.
