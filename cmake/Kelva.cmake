@@ -162,8 +162,11 @@ set(KELVA_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. CACHE INTERNAL "")
 get_filename_component(KELVA_SOURCE_ROOT ${KELVA_SOURCE_ROOT} ABSOLUTE)
 
 # ---------------------------------------------------------------------------------------------------------------
-# Type libraries: kelva_idl(<var> <file.idl>) runs widl and sets <var>_HEADER, <var>_IID (the _i.c file),
-# <var>_TLB and <var>_RC (a resource script embedding the type library as TYPELIB 1).
+# Type libraries: kelva_idl(<var> <file.idl> [DEFAULTS <file>]) runs widl and sets <var>_HEADER, <var>_IID
+# (the _i.c file), <var>_TLB and <var>_RC (a resource script embedding the type library as TYPELIB 1).
+# DEFAULTS names the defaults of optional parameters that widl cannot write (on by-reference numbers and
+# strings, Doubles); the host tool tlb_defaults (cmake/tlb_defaults.cpp) adds them to widl's library, for
+# the early-bound callers that take a left-out argument's value from it.
 if(KELVA_WINDOWS)
   find_program(KELVA_WIDL NAMES x86_64-w64-mingw32-widl i686-w64-mingw32-widl widl REQUIRED)
   set(KELVA_WINE_IDL_DIR /usr/include/wine/wine/windows)
@@ -177,20 +180,45 @@ if(KELVA_WINDOWS)
   else()
     set(KELVA_WIDL_ARCH -m32 --win32)
   endif()
+
+  # A build tool of the host (the cross compiler's programs cannot run here), compiled on demand.
+  find_program(KELVA_HOST_CXX NAMES g++ c++ clang++ REQUIRED)
+  set(KELVA_TLB_DEFAULTS ${CMAKE_BINARY_DIR}/tools/tlb_defaults)
+  add_custom_command(
+    OUTPUT ${KELVA_TLB_DEFAULTS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
+    COMMAND ${KELVA_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -o ${KELVA_TLB_DEFAULTS}
+            ${CMAKE_CURRENT_LIST_DIR}/tlb_defaults.cpp
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tlb_defaults.cpp
+    COMMENT "host tool tlb_defaults")
+  add_custom_target(kelva_tlb_defaults DEPENDS ${KELVA_TLB_DEFAULTS})
 endif()
 
 function(kelva_idl var idl)
+  cmake_parse_arguments(I "" "DEFAULTS" "" ${ARGN})
   get_filename_component(abs ${idl} ABSOLUTE)
   get_filename_component(base ${idl} NAME_WE)
   set(gen ${CMAKE_CURRENT_BINARY_DIR}/gen)
   file(MAKE_DIRECTORY ${gen})
+  set(widl_tlb ${gen}/${base}.tlb)
+  if(I_DEFAULTS)
+    set(widl_tlb ${gen}/${base}.widl.tlb)
+  endif()
   add_custom_command(
-    OUTPUT ${gen}/${base}.h ${gen}/${base}_i.c ${gen}/${base}.tlb
+    OUTPUT ${gen}/${base}.h ${gen}/${base}_i.c ${widl_tlb}
     COMMAND ${KELVA_WIDL} ${KELVA_WIDL_ARCH} -I ${KELVA_WINE_IDL_DIR} -I ${CMAKE_CURRENT_SOURCE_DIR}
             -L ${KELVA_STDOLE_DIR}
-            -h -H ${gen}/${base}.h -u -U ${gen}/${base}_i.c -t -T ${gen}/${base}.tlb ${abs}
+            -h -H ${gen}/${base}.h -u -U ${gen}/${base}_i.c -t -T ${widl_tlb} ${abs}
     DEPENDS ${abs}
     COMMENT "widl ${base}.idl")
+  if(I_DEFAULTS)
+    get_filename_component(defaults ${I_DEFAULTS} ABSOLUTE)
+    add_custom_command(
+      OUTPUT ${gen}/${base}.tlb
+      COMMAND ${KELVA_TLB_DEFAULTS} ${widl_tlb} ${defaults} ${gen}/${base}.tlb
+      DEPENDS ${widl_tlb} ${defaults} ${KELVA_TLB_DEFAULTS} kelva_tlb_defaults
+      COMMENT "defaults of optional parameters into ${base}.tlb")
+  endif()
   file(WRITE ${gen}/${base}_tlb.rc.in "1 TYPELIB \"@TLB@\"\n")
   set(TLB ${gen}/${base}.tlb)
   configure_file(${gen}/${base}_tlb.rc.in ${gen}/${base}_tlb.rc @ONLY)

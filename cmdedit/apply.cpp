@@ -44,8 +44,8 @@ std::wstring renameAll(std::wstring_view text, const std::vector<Rename>& rename
     return out;
 }
 
-std::wstring inFolder(const std::filesystem::path& folder, const wchar_t* name) {
-    return folder.wstring() + L"\\" + name;
+std::wstring inFolder(const std::filesystem::path& folder, std::wstring_view name) {
+    return folder.wstring() + L"\\" + std::wstring(name);
 }
 }  // namespace
 
@@ -76,6 +76,10 @@ std::wstring writeFailedMessage(const std::filesystem::path& file) {
     return file.wstring() + L" 파일에 쓸 수 없습니다";
 }
 
+std::wstring notPutBackMessage(const std::wstring& file, const std::wstring& backup) {
+    return L"\r\n\r\n" + file + L" 파일을 되돌리지 못해 새 내용이 남았습니다. 이전 내용은 " + backup + L" 파일에 있습니다 ";
+}
+
 ApplyResult applyCommands(const Editor& e, bool restoreDefaults, FileStore& files, const std::filesystem::path& folder) {
     using Outcome = ApplyResult::Outcome;
     std::array<std::wstring, 3> texts;
@@ -97,8 +101,12 @@ ApplyResult applyCommands(const Editor& e, bool restoreDefaults, FileStore& file
         changed.push_back({folder / kSuiteFileNames[f], std::move(*bytes)});
     }
     if (changed.empty()) return {Outcome::Unchanged, kNothingChangedMessage};
-    if (auto failed = replaceAll(files, changed))
-        return {Outcome::WriteFailed, writeFailedMessage(folder.wstring() + L"\\" + failed->filename().wstring())};
+    if (auto failed = replaceAll(files, changed)) {
+        std::wstring message = writeFailedMessage(inFolder(folder, failed->file.filename().wstring()));
+        for (const auto& kept : failed->notPutBack)
+            message += notPutBackMessage(inFolder(folder, kept.target.filename().wstring()), inFolder(folder, kept.backup.filename().wstring()));
+        return {Outcome::WriteFailed, message};
+    }
     for (const wchar_t* name : kDerivedMenuFiles) files.remove(folder / name);
     return {};
 }

@@ -35,6 +35,8 @@ ApplyResult applyCommands(const Editor& e, bool restoreDefaults, FileStore& file
 
 std::wstring missingFileMessage(const std::filesystem::path& folder, SuiteFile f);
 std::wstring writeFailedMessage(const std::filesystem::path& file);
+// Added to the failure message for each file that kept its new text: where its old text is now.
+std::wstring notPutBackMessage(const std::wstring& file, const std::wstring& backup);
 extern const wchar_t* const kCompletionMessage;
 extern const wchar_t* const kNothingChangedMessage;
 

@@ -61,10 +61,35 @@ std::vector<std::wstring> splitLines(std::wstring_view text) {
     return lines;
 }
 
+namespace {
+// A name the suite's files carry as it stands: not empty, no blank around it, nothing a command
+// name may not hold.
+bool validStoredName(std::wstring_view name) {
+    const CheckedName checked = checkName(name);
+    return checked.ok() && checked.name == name;
+}
+
+std::wstring refusedLinesMessage(const std::vector<std::size_t>& lines) {
+    // A file that is not a command table at all must not fill the screen with line numbers.
+    constexpr std::size_t kNamed = 10;
+    std::wstring list;
+    for (std::size_t i = 0; i < lines.size() && i < kNamed; ++i) list += (i == 0 ? L"" : L", ") + std::to_wstring(lines[i]);
+    if (lines.size() > kNamed) list += L" 외 " + std::to_wstring(lines.size() - kNamed) + L"개";
+    return L"KelvaCmd.ini " + list + L"번째 줄은 명령어가 비었거나 명령어로 쓸 수 없는 이름이어서 읽지 않았습니다 ";
+}
+}  // namespace
+
 std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, bool restoreDefaults) {
     auto lines = splitLines(text);
     std::size_t next = 0;
     int sinceClose = 0;
+    // Entries no rename may use: an empty or broken name would be written into the menu, LISP and
+    // command-table patterns and change whatever follows them.
+    std::vector<std::size_t> refused;
+    auto ending = [&](std::optional<std::wstring> error) -> std::optional<std::wstring> {
+        if (refused.empty()) return error;
+        return error ? *error + L"\r\n\r\n" + refusedLinesMessage(refused) : refusedLinesMessage(refused);
+    };
     for (int c = 0; c < kCategories; ++c) {
         Grid& g = e.grids[static_cast<std::size_t>(c)];
         if (restoreDefaults) g.setRows(1);
@@ -73,7 +98,7 @@ std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, 
         for (int j = 0;; ++j) {
             if (next >= lines.size()) {
                 initGridRows(e);
-                return std::nullopt;
+                return ending(std::nullopt);
             }
             const std::wstring& line = lines[next++];
             if (sinceClose == 0) {
@@ -88,12 +113,16 @@ std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, 
             }
             std::size_t gt = line.find(L'>', eq + 1);
             if (gt == std::wstring::npos)
-                return L"KelvaCmd.ini " + std::to_wstring(next) + L"번째 줄에 '>'가 없습니다";
+                return ending(L"KelvaCmd.ini " + std::to_wstring(next) + L"번째 줄에 '>'가 없습니다");
             std::wstring def = line.substr(0, eq);
             std::wstring program = line.substr(eq + 1, gt - eq - 1);
             std::wstring current = line.substr(gt + 1);
-            // A 55th entry has no row left: the grid keeps 54 commands below its header.
-            if (g.rows() < kGridRows) {
+            // A row without a program shows as an empty row the user cannot edit, and its patterns
+            // would start at any menu item's "]^C^C_".
+            if (program.empty() || !validStoredName(def) || !validStoredName(current)) {
+                refused.push_back(next);
+            } else if (g.rows() < kGridRows) {
+                // A 55th entry has no row left: the grid keeps 54 commands below its header.
                 if (restoreDefaults) addCommandRow(g, program, def, def);
                 else addCommandRow(g, program, def, current);
             }
@@ -101,7 +130,7 @@ std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, 
         }
     }
     initGridRows(e);
-    return std::nullopt;
+    return ending(std::nullopt);
 }
 
 std::optional<Found> findDefaultCommand(const Editor& e, std::wstring_view name) {

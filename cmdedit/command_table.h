@@ -36,9 +36,11 @@ void initGridRows(Editor& e);
 // Lines of a text, split at CR LF (a lone LF ends a line too); a final line without an end counts.
 std::vector<std::wstring> splitLines(std::wstring_view text);
 
-// Reads the command table's text into the grids. An error stops the reading and is returned as
-// its message; the rows added before it stay. The grids always end with kGridRows rows when the
-// end of the text was reached.
+// Reads the command table's text into the grids. An entry without a program, or whose default or
+// current name is empty or no command name, takes no row (so no rename ever uses it) and is named
+// by its line in the returned message. An error stops the reading and is returned as its message;
+// the rows added before it stay. The grids always end with kGridRows rows when the end of the text
+// was reached.
 std::optional<std::wstring> loadCommandTable(Editor& e, std::wstring_view text, bool restoreDefaults);
 
 struct Found {

@@ -1,6 +1,5 @@
 #include "cmdedit/file_store.h"
 
-#include <atomic>
 #include <memory>
 #include <system_error>
 
@@ -8,6 +7,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -39,11 +39,16 @@ bool flushToDisk(std::FILE* f) {
 #endif
 }
 
-fs::path besides(const fs::path& target, const wchar_t* kind) {
-    static std::atomic<unsigned> counter{0};
-    fs::path p = target;
-    p += std::wstring(kind) + std::to_wstring(++counter);
-    return p;
+// A name beside the target that no file has: the kind of file, numbered from the second on. A
+// backup or temporary file left by an earlier run (or the user's own "Kelva.mns.bak") is never
+// taken for a new one.
+std::optional<fs::path> freeNameBesides(FileStore& files, const fs::path& target, const wchar_t* kind) {
+    for (int n = 1; n <= 9999; ++n) {
+        fs::path p = target;
+        p += n == 1 ? std::wstring(kind) : std::wstring(kind) + std::to_wstring(n);
+        if (!files.exists(p)) return p;
+    }
+    return std::nullopt;
 }
 }  // namespace
 
@@ -82,10 +87,24 @@ bool DiskFileStore::writeNew(const fs::path& p, const std::string& bytes) {
     return std::fclose(f.release()) == 0;
 }
 
-bool DiskFileStore::move(const fs::path& from, const fs::path& to) {
+bool DiskFileStore::replace(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+    // One rename of the system that replaces the target, done on the disk before it returns.
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+#else
     std::error_code ec;
-    fs::rename(from, to, ec);
+    fs::rename(from, to, ec);  // rename(2) replaces in one step
     return !ec;
+#endif
+}
+
+bool DiskFileStore::copyNew(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+    return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;  // TRUE: fail when `to` exists
+#else
+    std::error_code ec;
+    return fs::copy_file(from, to, fs::copy_options::none, ec) && !ec;
+#endif
 }
 
 bool DiskFileStore::readOnly(const fs::path& p) {
@@ -117,46 +136,52 @@ std::wstring readErrorMessage(const fs::path& p, ReadError e) {
     }
 }
 
-std::optional<fs::path> replaceAll(FileStore& files, const std::vector<NewContent>& contents) {
+std::optional<ReplaceFailure> replaceAll(FileStore& files, const std::vector<NewContent>& contents) {
     struct Step {
         fs::path temp, backup;
         bool hadTarget = false, backedUp = false, replaced = false;
     };
     std::vector<Step> steps(contents.size());
-    auto undo = [&] {
+    auto fail = [&](const fs::path& target) {
+        ReplaceFailure failure{target, {}};
         for (std::size_t i = steps.size(); i-- > 0;) {
             Step& s = steps[i];
-            if (s.backedUp) files.move(s.backup, contents[i].target);
-            else if (s.replaced) files.remove(contents[i].target);
-            files.remove(s.temp);
+            const fs::path& t = contents[i].target;
+            if (s.replaced && s.backedUp) {
+                // What cannot be put back stays new, and its backup stays to be found.
+                if (!files.replace(s.backup, t)) failure.notPutBack.push_back({t, s.backup});
+            } else if (s.replaced) {
+                files.remove(t);
+            } else if (s.backedUp) {
+                files.remove(s.backup);
+            }
+            if (!s.temp.empty()) files.remove(s.temp);
         }
+        return failure;
     };
     // Every new content is on the disk before any target is touched.
     for (std::size_t i = 0; i < contents.size(); ++i) {
         const fs::path& target = contents[i].target;
-        steps[i].temp = besides(target, L".tmp");
-        steps[i].hadTarget = files.exists(target);
-        if ((steps[i].hadTarget && files.readOnly(target)) || !files.writeNew(steps[i].temp, contents[i].bytes)) {
-            undo();
-            return target;
-        }
+        Step& s = steps[i];
+        s.hadTarget = files.exists(target);
+        if (s.hadTarget && files.readOnly(target)) return fail(target);
+        auto temp = freeNameBesides(files, target, L".tmp");
+        if (!temp) return fail(target);
+        s.temp = *temp;
+        if (!files.writeNew(s.temp, contents[i].bytes)) return fail(target);
     }
     for (std::size_t i = 0; i < contents.size(); ++i) {
         Step& s = steps[i];
         const fs::path& target = contents[i].target;
         if (s.hadTarget) {
-            s.backup = besides(target, L".bak");
-            if (!files.move(target, s.backup)) {
-                undo();
-                return target;
-            }
+            auto backup = freeNameBesides(files, target, L".bak");
+            if (!backup || !files.copyNew(target, *backup)) return fail(target);
+            s.backup = *backup;
             s.backedUp = true;
         }
-        if (!files.move(s.temp, target)) {
-            undo();
-            return target;
-        }
+        if (!files.replace(s.temp, target)) return fail(target);
         s.replaced = true;
+        s.temp.clear();
     }
     for (const Step& s : steps)
         if (s.backedUp) files.remove(s.backup);

@@ -126,6 +126,14 @@ void coerce(const VARIANT& src, VARTYPE vt, VARIANT& out, LCID lcid) {
         check(VariantCopyInd(&out, const_cast<VARIANT*>(&s)));
         return;
     }
+    if (vt == VT_BSTR && (V_VT(&s) & ~VT_BYREF) == VT_BSTR &&
+        !((V_VT(&s) & VT_BYREF) ? *V_BSTRREF(&s) : V_BSTR(&s))) {
+        // A null string (vbNullString) stays null, which a member may tell from "" (an INI key it deletes
+        // rather than empties); the system's copy would make it "" under Wine.
+        V_VT(&out) = VT_BSTR;
+        V_BSTR(&out) = nullptr;
+        return;
+    }
     if (vt & VT_ARRAY) {
         VARTYPE sourceElem;
         SAFEARRAY* a = arrayOf(s, sourceElem);
@@ -285,6 +293,25 @@ struct TypeDispatch::Member {
     CALLCONV callConv;
     std::vector<Param> params;
 };
+
+void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid) {
+    VARIANT& target = deref(variable);
+    if (V_VT(&target) & VT_BYREF) {
+        storeThroughReference(target, value, lcid);
+        return;
+    }
+    Variant copy;
+    coerce(value, VT_VARIANT, *copy.get(), lcid);
+    VariantClear(&target);
+    copy.detachTo(&target);
+}
+
+Variant valueForVariable(const VARIANT& variable, const VARIANT& value, LCID lcid) {
+    const VARIANT& target = deref(variable);
+    Variant out;
+    coerce(value, (V_VT(&target) & VT_BYREF) ? V_VT(&target) & ~VT_BYREF : VT_VARIANT, *out.get(), lcid);
+    return out;
+}
 
 ComPtr<ITypeLib> loadModuleTypeLib(HMODULE module) {
     wchar_t path[MAX_PATH * 2];

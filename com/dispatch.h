@@ -9,11 +9,10 @@
 // rule marks: a by-reference parameter the member leaves alone is never copied back, because copying an
 // unchanged value back would still change the type of the caller's variable.
 //
-// Defaults of optional parameters are given in code, in the member's rule: the type library cannot carry
-// every default faithfully (widl refuses defaults on by-reference parameters and stores a string default
-// as raw UTF-8 bytes without interpreting escapes). A left-out optional gets, in this order, the rule's
-// default, the type library's default, VT_ERROR/DISP_E_PARAMNOTFOUND for a Variant, else the zero value
-// of its type.
+// Defaults of optional parameters are given in code too, in the member's rule: the type library carries
+// them for early-bound callers, but stores its texts in an ANSI code page, which a system with another
+// one reads wrongly. A left-out optional gets, in this order, the rule's default, the type library's
+// default, VT_ERROR/DISP_E_PARAMNOTFOUND for a Variant, else the zero value of its type.
 #include <oaidl.h>
 
 #include <map>
@@ -70,6 +69,15 @@ private:
     std::wstring source_;
     std::vector<Member> members_;
 };
+
+// Basic's assignment to the variable behind a by-reference Variant argument, as an early-bound caller
+// passes one: through VT_BYREF|VT_VARIANT the Variant it names takes the value as it is; through
+// VT_BYREF|type the caller's typed variable takes it converted to its type (error 13 type mismatch, or 6
+// overflow, when it cannot hold it); otherwise the argument itself takes it.
+void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid = LOCALE_USER_DEFAULT);
+// The value as assignVariable would store it into `variable` (converted to a typed variable's type, else
+// a copy with its references followed); raises what the assignment would raise, and changes nothing.
+Variant valueForVariable(const VARIANT& variable, const VARIANT& value, LCID lcid = LOCALE_USER_DEFAULT);
 
 // Loads the type library embedded as TYPELIB resource 1 of `module` (the DLL or program holding it).
 ComPtr<ITypeLib> loadModuleTypeLib(HMODULE module);

@@ -119,6 +119,7 @@ public:
         return run([&] { *result = draw::degToRad(dDegree); });
     }
     STDMETHODIMP SwapData(VARIANT *vFirst, VARIANT *vSecond, VARIANT *result) override {
+        if (!vFirst || !vSecond) return E_POINTER;
         return run([&] { members::swapData(vFirst, vSecond); });
     }
     STDMETHODIMP SwapObj(IDispatch **oFirst, IDispatch **oSecond, VARIANT *result) override {

@@ -14,8 +14,8 @@ using com::Variant;
 
 class ClsPub final : public com::DualObject<ClsPub, _clsPub> {
 public:
-    // By-reference parameters the members write back (none), and the defaults of optional parameters,
-    // which the type library cannot hold faithfully.
+    // By-reference parameters the members write back (none), and the defaults of optional parameters
+    // (the type library states them too, in its ANSI texts).
     static const com::TypeDispatch& typeDispatch() {
         static const com::TypeDispatch table(interfaceInfo(IID__clsPub), {
             {L"GetPnt", {}, {{1, std::wstring(drawlib::kDefaultPointPrompt)}}},

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 #include "com/arguments.h"
+#include "com/dispatch.h"
 #include "com/values.h"
 #include "core/errors.h"
 #include "drawlib/angletext.h"
@@ -134,7 +136,17 @@ void launchBrowser(BSTR url, long state) { draw::launchBrowser(text(url), static
 
 // ---- exchanges and sorts ----------------------------------------------------------------------------------------
 
-void swapData(VARIANT* first, VARIANT* second) { std::swap(*first, *second); }
+void swapData(VARIANT* first, VARIANT* second) {
+    // Basic's t = a: a = b: b = t. An early-bound caller's typed variables arrive as VT_BYREF|type and take
+    // the other value in their own type. Both values are brought to what the other variable holds before
+    // either changes, so a value one of them cannot hold fails the call with both as they were.
+    com::requireWellFormed(*first);
+    com::requireWellFormed(*second);
+    const com::Variant toFirst = com::valueForVariable(*first, *second);
+    const com::Variant toSecond = com::valueForVariable(*second, *first);
+    com::assignVariable(*first, *toFirst.get());
+    com::assignVariable(*second, *toSecond.get());
+}
 void swapObj(IDispatch** first, IDispatch** second) { std::swap(*first, *second); }
 
 void swapSort(SAFEARRAY** array, VARIANT_BOOL caps, short direction) {
@@ -252,7 +264,10 @@ void reverseArrayMA(SAFEARRAY** array) {
 // ---- clsIni -----------------------------------------------------------------------------------------------------
 
 void writeIni(BSTR path, BSTR section, BSTR key, BSTR value, VARIANT_BOOL* result) {
-    *result = vb(ini::writeValue(text(path), text(section), text(key), text(value)));
+    // A null string (vbNullString) is no value at all: the key goes, where "" writes an empty value.
+    const std::wstring given = text(value);
+    *result = vb(ini::writeValue(text(path), text(section), text(key),
+                                 value ? std::optional<std::wstring_view>(given) : std::nullopt));
 }
 void deleteSection(BSTR section, BSTR path, VARIANT_BOOL* result) {
     *result = vb(ini::deleteSection(text(section), text(path)));

@@ -27,8 +27,10 @@ std::string readRaw(const std::string& section, const std::string& key, const st
 
 }  // namespace
 
-bool writeValue(std::wstring_view path, std::wstring_view section, std::wstring_view key, std::wstring_view value) {
-    return WritePrivateProfileStringA(ansi(section).c_str(), ansi(key).c_str(), ansi(value).c_str(),
+bool writeValue(std::wstring_view path, std::wstring_view section, std::wstring_view key,
+                std::optional<std::wstring_view> value) {
+    const std::string text = value ? ansi(*value) : std::string();
+    return WritePrivateProfileStringA(ansi(section).c_str(), ansi(key).c_str(), value ? text.c_str() : nullptr,
                                       ansi(path).c_str()) != 0;
 }
 

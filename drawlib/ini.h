@@ -1,11 +1,14 @@
 #pragma once
 // INI file access through the profile functions, every text crossing them as code page 949.
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace kelva::draw::ini {
 
-bool writeValue(std::wstring_view path, std::wstring_view section, std::wstring_view key, std::wstring_view value);
+// Without a value (a caller's null string) the profile function deletes the key.
+bool writeValue(std::wstring_view path, std::wstring_view section, std::wstring_view key,
+                std::optional<std::wstring_view> value);
 bool deleteSection(std::wstring_view section, std::wstring_view path);
 bool deleteKey(std::wstring_view section, std::wstring_view key, std::wstring_view path);
 // The value of the key, cut to the 254 bytes of code page 949 text a 255-byte buffer holds (never

@@ -1,16 +1,49 @@
 #include "listctl/coollist_props.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/errors.h"
 
 namespace kelva::lst {
 
 namespace {
+// A stored value of the wrong kind (a text where a number belongs, a picture or font where a
+// colour does) or out of its type's range loads as the property's default: one damaged value
+// never keeps the others from loading.
+template <class Read, class T>
+T orDefault(Read read, T def) {
+    try {
+        return read();
+    } catch (const VbError&) {
+        return def;
+    }
+}
+std::int32_t long32(const rt::PropertyBag& bag, const wchar_t* name, std::int32_t def) {
+    return orDefault([&] { return bag.readLong(name, def); }, def);
+}
+bool boolean(const rt::PropertyBag& bag, const wchar_t* name, bool def) {
+    return orDefault([&] { return bag.readBool(name, def); }, def);
+}
 std::int32_t asStored(std::uint32_t c) { return static_cast<std::int32_t>(c); }
 std::uint32_t colour(const rt::PropertyBag& bag, const wchar_t* name, std::uint32_t def) {
-    return static_cast<std::uint32_t>(bag.readLong(name, asStored(def)));
+    return static_cast<std::uint32_t>(long32(bag, name, asStored(def)));
 }
 std::int16_t short16(const rt::PropertyBag& bag, const wchar_t* name, std::int16_t def) {
-    return static_cast<std::int16_t>(bag.readLong(name, def));
+    const std::int32_t v = long32(bag, name, def);
+    return v < INT16_MIN || v > INT16_MAX ? def : static_cast<std::int16_t>(v);
+}
+rt::PictureData picture(const rt::PropertyBag& bag, const wchar_t* name) {
+    return orDefault([&] { return bag.readPicture(name); }, rt::PictureData{});
+}
+// Points a font may have: a stored size outside them (or no number at all) would make a font of
+// no height or one far taller than any screen.
+constexpr double kMinFontSize = 1, kMaxFontSize = 500;
+rt::FontDesc font(const rt::PropertyBag& bag, const wchar_t* name, const rt::FontDesc& def) {
+    rt::FontDesc f = orDefault([&] { return bag.readFont(name, def); }, def);
+    f.size = std::isnan(f.size) ? def.size : std::clamp(f.size, kMinFontSize, kMaxFontSize);
+    return f;
 }
 }  // namespace
 
@@ -26,9 +59,9 @@ ListProps readProps(const rt::PropertyBag& bag, const rt::FontDesc& ambientFont)
     ListProps p;
     p.appearance = short16(bag, L"Appearance", d.appearance);
     p.borderStyle = short16(bag, L"BorderStyle", d.borderStyle);
-    p.enabled = bag.readBool(L"Enabled", d.enabled);
+    p.enabled = boolean(bag, L"Enabled", d.enabled);
     p.scrollBarWidth = short16(bag, L"ScrollBarWidth", d.scrollBarWidth);
-    p.font = bag.readFont(L"Font", ambientFont);
+    p.font = font(bag, L"Font", ambientFont);
     p.fontNormal = colour(bag, L"FontNormal", d.fontNormal);
     p.fontSelected = colour(bag, L"FontSelected", d.fontSelected);
     p.backNormal = colour(bag, L"BackNormal", d.backNormal);
@@ -38,20 +71,21 @@ ListProps readProps(const rt::PropertyBag& bag, const rt::FontDesc& ambientFont)
     p.boxBorder = colour(bag, L"BoxBorder", d.boxBorder);
     p.boxOffset = short16(bag, L"BoxOffset", d.boxOffset);
     p.boxRadius = short16(bag, L"BoxRadius", d.boxRadius);
-    p.alignment = bag.readLong(L"Alignment", d.alignment);
-    p.focus = bag.readBool(L"Focus", d.focus);
-    p.hoverSelection = bag.readBool(L"HoverSelection", d.hoverSelection);
-    p.wordWrap = bag.readBool(L"WordWrap", d.wordWrap);
+    p.alignment = long32(bag, L"Alignment", d.alignment);
+    p.focus = boolean(bag, L"Focus", d.focus);
+    p.hoverSelection = boolean(bag, L"HoverSelection", d.hoverSelection);
+    p.wordWrap = boolean(bag, L"WordWrap", d.wordWrap);
     p.itemOffset = short16(bag, L"ItemOffset", d.itemOffset);
-    p.itemHeightAuto = bag.readBool(L"ItemHeightAuto", d.itemHeightAuto);
+    p.itemHeightAuto = boolean(bag, L"ItemHeightAuto", d.itemHeightAuto);
     p.itemTextLeft = short16(bag, L"ItemTextLeft", d.itemTextLeft);
-    p.orderType = bag.readLong(L"OrderType", d.orderType);
-    p.selectionPicture = bag.readPicture(L"SelectionPicture");
-    p.selectMode = bag.readLong(L"SelectMode", d.selectMode);
-    p.selectModeStyle = bag.readLong(L"SelectModeStyle", d.selectModeStyle);
+    p.orderType = long32(bag, L"OrderType", d.orderType);
+    p.selectionPicture = picture(bag, L"SelectionPicture");
+    p.selectMode = long32(bag, L"SelectMode", d.selectMode);
+    p.selectModeStyle = long32(bag, L"SelectModeStyle", d.selectModeStyle);
     p.mousePointer = short16(bag, L"MousePointer", d.mousePointer);
-    p.mouseIcon = bag.readPicture(L"MouseIcon");
-    p.itemHeight = short16(bag, L"ItemHeight", d.itemHeight);
+    p.mouseIcon = picture(bag, L"MouseIcon");
+    // Pixels a row may have; the font's line still settles it from below (storedItemHeight).
+    p.itemHeight = static_cast<std::int16_t>(std::clamp<std::int32_t>(long32(bag, L"ItemHeight", d.itemHeight), 1, 32767));
     return p;
 }
 

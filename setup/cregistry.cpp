@@ -63,14 +63,14 @@ long cRegistry::DeleteKey(std::wstring_view keyName) { return store_.deleteKey(h
 
 long cRegistry::DeleteValue(std::wstring_view valueName) { return store_.deleteValue(hkey, currentKey(), valueName); }
 
-std::vector<std::wstring> cRegistry::EnumRegistryKeys(Hive hive, std::wstring_view keyName) {
+std::vector<std::wstring> cRegistry::EnumRegistryKeys(HiveView hive, std::wstring_view keyName) {
     std::vector<std::wstring> names;
     if (store_.enumKeys(hive, normalizeKeyPath(keyName), names) != regerr::Ok) return {};
     for (auto& n : names) TrimNull(n);
     return names;
 }
 
-std::vector<std::pair<std::wstring, RegData>> cRegistry::EnumRegistryValues(Hive hive, std::wstring_view keyName) {
+std::vector<std::pair<std::wstring, RegData>> cRegistry::EnumRegistryValues(HiveView hive, std::wstring_view keyName) {
     std::vector<NamedValue> raw;
     std::vector<std::pair<std::wstring, RegData>> out;
     if (store_.enumValues(hive, normalizeKeyPath(keyName), raw) != regerr::Ok) return out;
@@ -107,7 +107,7 @@ std::vector<std::pair<std::wstring, RegData>> cRegistry::EnumRegistryValues(Hive
     return out;
 }
 
-RegData cRegistry::query(RegistryStore& store, Hive hive, std::wstring_view path, std::wstring_view name,
+RegData cRegistry::query(RegistryStore& store, HiveView hive, std::wstring_view path, std::wstring_view name,
                          const RegData& defaultValue, bool expand) {
     RawValue v;
     if (store.queryValue(hive, path, name, v) != regerr::Ok) return defaultValue;
@@ -138,7 +138,7 @@ RegData cRegistry::GetRegistryValue(std::wstring_view valueName, const RegData& 
     return query(store_, hkey, currentKey(), valueName, defaultValue, false);
 }
 
-RegData cRegistry::GetRegistryValue2(Hive hive, std::wstring_view keyName, std::wstring_view valueName,
+RegData cRegistry::GetRegistryValue2(HiveView hive, std::wstring_view keyName, std::wstring_view valueName,
                                      const RegData& defaultValue) {
     return query(store_, hive, normalizeKeyPath(keyName), valueName, defaultValue, false);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // cRegistry: the registrar's one gateway to the registry. Property-based members work on the key
-// KeyRoot\Subkey below hkey; the others take hive and path explicitly. No member raises for a
-// registry error: a key that cannot be opened reads as empty, the default, False, "" or 0.
+// KeyRoot\Subkey below hkey (a hive and the view it is seen through); the others take hive and
+// path explicitly. No member raises for a registry error: a key that cannot be opened reads as
+// empty, the default, False, "" or 0.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -22,7 +23,7 @@ class cRegistry {
 public:
     explicit cRegistry(RegistryStore& store) : store_(store) {}
 
-    Hive hkey = Hive::CurrentUser;
+    HiveView hkey = Hive::CurrentUser;
     std::wstring KeyRoot;
     std::wstring Subkey;
 
@@ -33,11 +34,11 @@ public:
     long DeleteKey(std::wstring_view keyName);
     long DeleteValue(std::wstring_view valueName);
 
-    std::vector<std::wstring> EnumRegistryKeys(Hive hive, std::wstring_view keyName);
-    std::vector<std::pair<std::wstring, RegData>> EnumRegistryValues(Hive hive, std::wstring_view keyName);
+    std::vector<std::wstring> EnumRegistryKeys(HiveView hive, std::wstring_view keyName);
+    std::vector<std::pair<std::wstring, RegData>> EnumRegistryValues(HiveView hive, std::wstring_view keyName);
 
     RegData GetRegistryValue(std::wstring_view valueName, const RegData& defaultValue = {});
-    RegData GetRegistryValue2(Hive hive, std::wstring_view keyName, std::wstring_view valueName,
+    RegData GetRegistryValue2(HiveView hive, std::wstring_view keyName, std::wstring_view valueName,
                               const RegData& defaultValue = {});
     // Raises error 13 when a DWORD is asked of a text that is no number.
     bool SetRegistryValue(std::wstring_view valueName, const RegData& value, std::uint32_t valueType);
@@ -57,7 +58,7 @@ public:
     std::wstring currentKey() const;
 
 private:
-    RegData query(RegistryStore& store, Hive hive, std::wstring_view path, std::wstring_view name,
+    RegData query(RegistryStore& store, HiveView hive, std::wstring_view path, std::wstring_view name,
                   const RegData& defaultValue, bool expand);
     static bool encode(const RegData& value, std::uint32_t type, RawValue& out);
 

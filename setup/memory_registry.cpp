@@ -4,6 +4,14 @@
 
 namespace kelva::setup {
 
+namespace {
+std::wstring joined(const std::vector<std::wstring>& parts) {
+    std::wstring p;
+    for (const auto& part : parts) p += part + L"\\";
+    return p;
+}
+}  // namespace
+
 struct MemoryRegistry::Key {
     std::wstring name;
     std::vector<std::unique_ptr<Key>> children;
@@ -38,33 +46,41 @@ MemoryRegistry::MemoryRegistry() {
 
 MemoryRegistry::~MemoryRegistry() = default;
 
-MemoryRegistry::Key* MemoryRegistry::find(Hive hive, std::wstring_view path) const {
-    Key* k = roots_[hive == Hive::CurrentUser ? 0 : 1].get();
-    for (const auto& part : keyPathParts(path)) {
+std::vector<std::wstring> MemoryRegistry::storedPath(HiveView root, std::wstring_view path) {
+    auto parts = keyPathParts(path);
+    if (root.hive == Hive::LocalMachine && root.view == View::Bits32 && !parts.empty() &&
+        equalsNoCase(parts[0], L"Software") && !(parts.size() > 1 && equalsNoCase(parts[1], L"Wow6432Node")))
+        parts.insert(parts.begin() + 1, L"Wow6432Node");
+    return parts;
+}
+
+MemoryRegistry::Key* MemoryRegistry::find(HiveView root, std::wstring_view path) const {
+    Key* k = roots_[root.hive == Hive::CurrentUser ? 0 : 1].get();
+    for (const auto& part : storedPath(root, path)) {
         k = k->child(part);
         if (!k) return nullptr;
     }
     return k;
 }
 
-bool MemoryRegistry::denied(Hive hive, std::wstring_view path) const {
-    const std::wstring p = lowerText(normalizeKeyPath(path));
+bool MemoryRegistry::denied(HiveView root, std::wstring_view path) const {
+    const std::wstring p = lowerText(normalizeKeyPath(joined(storedPath(root, path))));
     for (const auto& [h, d] : denied_) {
-        if (h != hive) continue;
+        if (h != root.hive) continue;
         if (p == d || (p.size() > d.size() && p.compare(0, d.size(), d) == 0 && p[d.size()] == L'\\')) return true;
     }
     return false;
 }
 
-long MemoryRegistry::openForRead(Hive hive, std::wstring_view path) {
-    return find(hive, path) ? regerr::Ok : regerr::FileNotFound;
+long MemoryRegistry::openForRead(HiveView root, std::wstring_view path) {
+    return find(root, path) ? regerr::Ok : regerr::FileNotFound;
 }
 
-long MemoryRegistry::createKey(Hive hive, std::wstring_view path) {
-    if (find(hive, path)) return regerr::Ok;
-    if (denied(hive, path)) return regerr::AccessDenied;
-    Key* k = roots_[hive == Hive::CurrentUser ? 0 : 1].get();
-    for (const auto& part : keyPathParts(path)) {
+long MemoryRegistry::createKey(HiveView root, std::wstring_view path) {
+    if (find(root, path)) return regerr::Ok;
+    if (denied(root, path)) return regerr::AccessDenied;
+    Key* k = roots_[root.hive == Hive::CurrentUser ? 0 : 1].get();
+    for (const auto& part : storedPath(root, path)) {
         Key* c = k->child(part);
         if (!c) {
             k->children.push_back(std::make_unique<Key>());
@@ -76,16 +92,16 @@ long MemoryRegistry::createKey(Hive hive, std::wstring_view path) {
     return regerr::Ok;
 }
 
-long MemoryRegistry::deleteKey(Hive hive, std::wstring_view path) {
-    auto parts = keyPathParts(path);
+long MemoryRegistry::deleteKey(HiveView root, std::wstring_view path) {
+    auto parts = storedPath(root, path);
     if (parts.empty()) return regerr::AccessDenied;
-    if (denied(hive, path)) return regerr::AccessDenied;
-    std::wstring parentPath;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) parentPath += parts[i] + L"\\";
-    Key* parent = find(hive, parentPath);
+    if (denied(root, path)) return regerr::AccessDenied;
+    const std::wstring name = parts.back();
+    parts.pop_back();
+    Key* parent = find(root.hive, joined(parts));  // the stored path already: no view to apply
     if (!parent) return regerr::FileNotFound;
     for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
-        if (!equalsNoCase((*it)->name, parts.back())) continue;
+        if (!equalsNoCase((*it)->name, name)) continue;
         if (!(*it)->children.empty()) return regerr::AccessDenied;  // as the platform refuses
         parent->children.erase(it);
         return regerr::Ok;
@@ -93,10 +109,10 @@ long MemoryRegistry::deleteKey(Hive hive, std::wstring_view path) {
     return regerr::FileNotFound;
 }
 
-long MemoryRegistry::deleteValue(Hive hive, std::wstring_view path, std::wstring_view name) {
-    Key* k = find(hive, path);
+long MemoryRegistry::deleteValue(HiveView root, std::wstring_view path, std::wstring_view name) {
+    Key* k = find(root, path);
     if (!k) return regerr::FileNotFound;
-    if (denied(hive, path)) return regerr::AccessDenied;
+    if (denied(root, path)) return regerr::AccessDenied;
     for (auto it = k->values.begin(); it != k->values.end(); ++it) {
         if (equalsNoCase(it->name, name)) {
             k->values.erase(it);
@@ -106,24 +122,24 @@ long MemoryRegistry::deleteValue(Hive hive, std::wstring_view path, std::wstring
     return regerr::FileNotFound;
 }
 
-long MemoryRegistry::enumKeys(Hive hive, std::wstring_view path, std::vector<std::wstring>& out) {
+long MemoryRegistry::enumKeys(HiveView root, std::wstring_view path, std::vector<std::wstring>& out) {
     out.clear();
-    Key* k = find(hive, path);
+    Key* k = find(root, path);
     if (!k) return regerr::FileNotFound;
     for (const auto& c : k->children) out.push_back(c->name);
     return regerr::Ok;
 }
 
-long MemoryRegistry::enumValues(Hive hive, std::wstring_view path, std::vector<NamedValue>& out) {
+long MemoryRegistry::enumValues(HiveView root, std::wstring_view path, std::vector<NamedValue>& out) {
     out.clear();
-    Key* k = find(hive, path);
+    Key* k = find(root, path);
     if (!k) return regerr::FileNotFound;
     out = k->values;
     return regerr::Ok;
 }
 
-long MemoryRegistry::queryValue(Hive hive, std::wstring_view path, std::wstring_view name, RawValue& out) {
-    Key* k = find(hive, path);
+long MemoryRegistry::queryValue(HiveView root, std::wstring_view path, std::wstring_view name, RawValue& out) {
+    Key* k = find(root, path);
     if (!k) return regerr::FileNotFound;
     NamedValue* v = k->value(name);
     if (!v) return regerr::FileNotFound;
@@ -131,10 +147,10 @@ long MemoryRegistry::queryValue(Hive hive, std::wstring_view path, std::wstring_
     return regerr::Ok;
 }
 
-long MemoryRegistry::setValue(Hive hive, std::wstring_view path, std::wstring_view name, const RawValue& value) {
-    Key* k = find(hive, path);
+long MemoryRegistry::setValue(HiveView root, std::wstring_view path, std::wstring_view name, const RawValue& value) {
+    Key* k = find(root, path);
     if (!k) return regerr::FileNotFound;
-    if (denied(hive, path)) return regerr::AccessDenied;
+    if (denied(root, path)) return regerr::AccessDenied;
     if (NamedValue* v = k->value(name))
         v->value = value;
     else
@@ -167,32 +183,33 @@ std::wstring MemoryRegistry::expandEnvironment(std::wstring_view text) {
 
 std::unique_ptr<RegistryStore> MemoryRegistry::connect(std::wstring_view, Hive) { return nullptr; }
 
-void MemoryRegistry::setText(Hive hive, std::wstring_view path, std::wstring_view name, std::wstring_view text,
+void MemoryRegistry::setText(HiveView root, std::wstring_view path, std::wstring_view name, std::wstring_view text,
                              std::uint32_t type) {
     auto bytes = utf16Bytes(text);
     bytes.push_back(0);
     bytes.push_back(0);
-    setRaw(hive, path, name, RawValue{type, std::move(bytes)});
+    setRaw(root, path, name, RawValue{type, std::move(bytes)});
 }
 
-void MemoryRegistry::setDword(Hive hive, std::wstring_view path, std::wstring_view name, std::uint32_t value) {
-    setRaw(hive, path, name,
+void MemoryRegistry::setDword(HiveView root, std::wstring_view path, std::wstring_view name, std::uint32_t value) {
+    setRaw(root, path, name,
            RawValue{regtype::Dword,
                     {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                      static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}});
 }
 
-void MemoryRegistry::setRaw(Hive hive, std::wstring_view path, std::wstring_view name, RawValue value) {
-    createKey(hive, path);
-    Key* k = find(hive, path);
+void MemoryRegistry::setRaw(HiveView root, std::wstring_view path, std::wstring_view name, RawValue value) {
+    createKey(root, path);
+    Key* k = find(root, path);
     if (NamedValue* v = k->value(name))
         v->value = std::move(value);
     else
         k->values.push_back(NamedValue{std::wstring(name), std::move(value)});
 }
 
-void MemoryRegistry::denyWritesBelow(Hive hive, std::wstring_view path) {
-    denied_.emplace_back(hive, lowerText(normalizeKeyPath(path)));
+void MemoryRegistry::denyWritesBelow(HiveView root, std::wstring_view path) {
+    const std::wstring p = lowerText(normalizeKeyPath(joined(storedPath(root, path))));
+    denied_.emplace_back(root.hive, p);
 }
 
 void MemoryRegistry::setEnvironment(std::wstring name, std::wstring value) {

@@ -36,6 +36,9 @@ std::wstring listCut(std::wstring_view key) {
     return L" (Setup.ini의 " + std::wstring(key) + L" 목록이 255자를 넘어 끝까지 읽을 수 없음)";
 }
 
+// A 64-bit AutoCAD keeps its installation keys in the 64-bit view, a 32-bit one in the 32-bit view.
+constexpr View kInstallViews[] = {View::Bits64, View::Bits32};
+
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // The lowest number k from 1 up for which prefix & k is no value name yet, so that an entry of
@@ -128,7 +131,14 @@ std::wstring Registrar::inFolder(std::wstring_view name) const {
 
 std::wstring Registrar::setupIni() const { return inFolder(L"Setup.ini"); }
 
-std::wstring Registrar::Release::label() const { return L"AutoCAD " + name + L"\\" + curVer; }
+std::wstring Registrar::Release::label() const {
+    std::wstring text = L"AutoCAD " + name + L"\\" + curVer;
+    if (view == View::Bits32) text += L" (32비트)";
+    if (view == View::Bits64) text += L" (64비트)";
+    return text;
+}
+
+HiveView Registrar::userKeys(const Release& r) { return {Hive::CurrentUser, r.view}; }
 
 void Registrar::replaceError(std::wstring_view text) {
     gSetupFailed = true;
@@ -146,21 +156,57 @@ void Registrar::write(std::wstring_view name, const RegData& value, std::uint32_
     if (!gRegistry.SetRegistryValue(name, value, type)) throw StepFailure();
 }
 
-std::vector<Registrar::Release> Registrar::releases(bool withVersionOnly) {
+std::vector<Registrar::Release> Registrar::allReleases() {
     std::vector<Release> out;
-    gRegistry.hkey = Hive::CurrentUser;
     gRegistry.Subkey.clear();
-    for (const auto& name : gRegistry.EnumRegistryKeys(Hive::CurrentUser, kAutoCadKey)) {
-        Release r;
-        r.name = name;
-        r.version = ReleaseVersion(name);
-        if (withVersionOnly && r.version == 0) continue;
+    // Releases the user has started, then releases installed on the machine in either view, whatever
+    // the bitness Setup itself was built for.
+    std::vector<std::pair<HiveView, std::wstring>> names;
+    for (auto& name : gRegistry.EnumRegistryKeys(Hive::CurrentUser, kAutoCadKey)) names.emplace_back(Hive::CurrentUser, name);
+    for (View view : kInstallViews)
+        for (auto& name : gRegistry.EnumRegistryKeys({Hive::LocalMachine, view}, kAutoCadKey))
+            names.emplace_back(HiveView{Hive::LocalMachine, view}, name);
+
+    for (const auto& [where, name] : names) {
+        gRegistry.hkey = where;
         gRegistry.KeyRoot = std::wstring(kAutoCadKey) + name + L"\\";
         const std::wstring curVer = dataText(gRegistry.GetRegistryValue(L"CurVer"));
         if (curVer.empty()) continue;
+        const std::wstring versionKey = gRegistry.KeyRoot + curVer;
+        bool known = false;
+        for (const auto& r : out) known = known || equalsNoCase(r.versionKey, versionKey);
+        if (known) continue;
+
+        Release r;
+        r.name = name;
         r.curVer = curVer;
-        r.versionKey = gRegistry.KeyRoot + curVer;
-        r.profiles = gRegistry.EnumRegistryKeys(Hive::CurrentUser, r.versionKey + L"\\Profiles\\");
+        r.version = ReleaseVersion(name);
+        r.versionKey = versionKey;
+        r.perUser = where.hive == Hive::CurrentUser;
+        // The installation lies in the view of AutoCAD's own bitness: the one that knows its folder.
+        for (View view : kInstallViews) {
+            gRegistry.hkey = {Hive::LocalMachine, view};
+            gRegistry.KeyRoot = versionKey;
+            if (!gRegistry.KeyExists()) continue;
+            if (r.view == View::Own) r.view = view;
+            const std::wstring location = dataText(gRegistry.GetRegistryValue(L"AcadLocation"));
+            if (location.empty()) continue;
+            r.view = view;
+            r.location = location;
+            break;
+        }
+        r.profiles = gRegistry.EnumRegistryKeys(userKeys(r), versionKey + L"\\Profiles\\");
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+std::vector<Registrar::Release> Registrar::releases(bool withVersionOnly) {
+    std::vector<Release> out;
+    for (auto& r : allReleases()) {
+        if (withVersionOnly && r.version == 0) continue;
+        // A release installed but never started has no keys of the user's: none are made for it.
+        if (!r.perUser && r.profiles.empty()) continue;
         out.push_back(std::move(r));
     }
     return out;
@@ -179,7 +225,7 @@ void Registrar::RegisterMenuGroups() {
             for (const auto& profile : r.profiles) {
                 const std::wstring profileKey = r.versionKey + L"\\Profiles\\" + profile;
                 const std::wstring menusKey = profileKey + L"\\Menus";
-                const auto values = gRegistry.EnumRegistryValues(Hive::CurrentUser, menusKey);
+                const auto values = gRegistry.EnumRegistryValues(userKeys(r), menusKey);
                 if (values.empty()) continue;
 
                 int g = 0, p = 0;
@@ -202,7 +248,7 @@ void Registrar::RegisterMenuGroups() {
                 }
                 if (registered) continue;
 
-                gRegistry.hkey = Hive::CurrentUser;
+                gRegistry.hkey = userKeys(r);
                 gRegistry.KeyRoot = menusKey;
                 gRegistry.Subkey.clear();
                 write(L"Group" + std::to_wstring(lowestFreeNumber(L"Group", names)), groupEntry, regtype::Sz);
@@ -230,15 +276,15 @@ void Registrar::RegisterStartupSuite() {
             for (const auto& profile : r.profiles) {
                 const std::wstring profileKey = r.versionKey + L"\\Profiles\\" + profile;
                 const std::wstring startupKey = profileKey + L"\\Dialogs\\Appload\\Startup";
-                gRegistry.hkey = Hive::CurrentUser;
+                gRegistry.hkey = userKeys(r);
                 gRegistry.Subkey.clear();
-                auto values = gRegistry.EnumRegistryValues(Hive::CurrentUser, startupKey);
+                auto values = gRegistry.EnumRegistryValues(userKeys(r), startupKey);
                 if (values.empty()) {
                     gRegistry.KeyRoot = profileKey;
                     if (gRegistry.CreateKey(L"Dialogs\\Appload\\Startup") != L"0") throw StepFailure();
                     gRegistry.KeyRoot = startupKey;
                     write(L"NumStartup", std::wstring(L"0"), regtype::Sz);
-                    values = gRegistry.EnumRegistryValues(Hive::CurrentUser, startupKey);
+                    values = gRegistry.EnumRegistryValues(userKeys(r), startupKey);
                 }
                 if (values.empty()) continue;
 
@@ -259,21 +305,19 @@ void Registrar::RegisterStartupSuite() {
                 }
             }
 
-            gRegistry.hkey = Hive::CurrentUser;
+            gRegistry.hkey = userKeys(r);
             gRegistry.KeyRoot = r.versionKey + L"\\Applications\\AcadAppLoad";
             gRegistry.Subkey.clear();
             if (!gRegistry.KeyExists() && gRegistry.CreateKey() != L"0") throw StepFailure();
             if (dataText(gRegistry.GetRegistryValue(L"DESCRIPTION")).empty())
                 write(L"DESCRIPTION", std::wstring(L"AcadAppload Command Module"), regtype::Sz);
             if (dataText(gRegistry.GetRegistryValue(L"LOADER")).empty()) {
-                const std::wstring location =
-                    dataText(gRegistry.GetRegistryValue2(Hive::LocalMachine, r.versionKey, L"AcadLocation"));
                 // Without AutoCAD's folder a loader path would point nowhere: the release is named
                 // instead, and the other releases are still served.
-                if (location.empty())
+                if (r.location.empty())
                     withoutLocation.push_back(r.label());
                 else
-                    write(L"LOADER", location + L"\\Appload.arx", regtype::Sz);
+                    write(L"LOADER", r.location + L"\\Appload.arx", regtype::Sz);
             }
             write(L"LOADCTRLS", std::int32_t{15}, regtype::Dword);
         }
@@ -292,7 +336,7 @@ void Registrar::AddSupportPath() {
     try {
         for (const auto& r : releases(true)) {
             for (const auto& profile : r.profiles) {
-                gRegistry.hkey = Hive::CurrentUser;
+                gRegistry.hkey = userKeys(r);
                 gRegistry.KeyRoot = r.versionKey + L"\\Profiles\\" + profile + L"\\General";
                 gRegistry.Subkey.clear();
                 const std::wstring path = dataText(gRegistry.GetRegistryValue(L"ACAD"));
@@ -362,7 +406,7 @@ void Registrar::AddPartialMenu(std::wstring_view partialName, std::wstring_view 
 }
 
 void Registrar::ReportUnservedReleases() {
-    const auto found = releases(false);
+    const auto found = allReleases();
     if (found.empty()) appendError(kNoAutoCad);
     for (const auto& r : found)
         if (r.profiles.empty()) appendError(r.label() + std::wstring(kNoProfile));

@@ -94,11 +94,21 @@ private:
         std::wstring curVer;
         double version = 0;
         std::wstring versionKey;  // V: Software\Autodesk\AutoCAD\R\CurVer
+        bool perUser = false;     // reached through the user's own release keys
+        View view = View::Own;    // the view of the machine's keys that holds the installation
+        std::wstring location;    // AutoCAD's folder, "" when no view knows it
         std::vector<std::wstring> profiles;
-        // How the failure text names the release: "AutoCAD R16.2\ACAD-4001:412".
+        // How the failure text names the release: "AutoCAD R16.2\ACAD-4001:412 (32비트)".
         std::wstring label() const;
     };
+    // Every release: the user's, then those installed in either view of the machine's keys, each
+    // once, with the view it was found in.
+    std::vector<Release> allReleases();
+    // The releases the steps serve: a release installed but never started is left alone.
     std::vector<Release> releases(bool withVersionOnly);
+    // The user's keys of a release, in the release's view (HKEY_CURRENT_USER\Software is shared,
+    // so they are the same keys in both).
+    static HiveView userKeys(const Release& r);
     std::wstring setupIni() const;
     std::wstring inFolder(std::wstring_view name) const;
     void replaceError(std::wstring_view text);

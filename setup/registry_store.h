@@ -12,6 +12,19 @@ namespace kelva::setup {
 
 enum class Hive { CurrentUser, LocalMachine };
 
+// 64-bit Windows keeps HKEY_LOCAL_MACHINE\Software twice: one view for 32-bit programs (stored
+// under Software\Wow6432Node), one for 64-bit programs. A program sees the view of its own bitness
+// unless it names the other, and AutoCAD keeps its installation keys in the view of its own.
+// HKEY_CURRENT_USER\Software is one for both views.
+enum class View { Own, Bits32, Bits64 };
+
+// A hive as seen through one view; a hive alone is seen through the program's own.
+struct HiveView {
+    Hive hive = Hive::CurrentUser;
+    View view = View::Own;
+    HiveView(Hive h = Hive::CurrentUser, View v = View::Own) : hive(h), view(v) {}  // NOLINT: implicit on purpose
+};
+
 // The platform's own error codes, which the store answers with and cRegistry's DeleteKey and
 // DeleteValue hand on to their callers; the memory registry answers with the same ones. They are
 // not the run-time error numbers of core/errors.h, which Setup never reports for the registry:
@@ -42,21 +55,21 @@ struct NamedValue {
     RawValue value;
 };
 
-// Every path is relative to its hive; "" is the hive itself. Paths reach the store already
-// normalised (no empty components).
+// Every path is relative to its hive, seen through the view given with it; "" is the hive itself.
+// Paths reach the store already normalised (no empty components).
 class RegistryStore {
 public:
     virtual ~RegistryStore() = default;
-    virtual long openForRead(Hive hive, std::wstring_view path) = 0;
+    virtual long openForRead(HiveView root, std::wstring_view path) = 0;
     // Creates the key and any missing key on its path; an existing key is success.
-    virtual long createKey(Hive hive, std::wstring_view path) = 0;
-    virtual long deleteKey(Hive hive, std::wstring_view path) = 0;
-    virtual long deleteValue(Hive hive, std::wstring_view path, std::wstring_view name) = 0;
-    virtual long enumKeys(Hive hive, std::wstring_view path, std::vector<std::wstring>& out) = 0;
-    virtual long enumValues(Hive hive, std::wstring_view path, std::vector<NamedValue>& out) = 0;
-    virtual long queryValue(Hive hive, std::wstring_view path, std::wstring_view name, RawValue& out) = 0;
+    virtual long createKey(HiveView root, std::wstring_view path) = 0;
+    virtual long deleteKey(HiveView root, std::wstring_view path) = 0;
+    virtual long deleteValue(HiveView root, std::wstring_view path, std::wstring_view name) = 0;
+    virtual long enumKeys(HiveView root, std::wstring_view path, std::vector<std::wstring>& out) = 0;
+    virtual long enumValues(HiveView root, std::wstring_view path, std::vector<NamedValue>& out) = 0;
+    virtual long queryValue(HiveView root, std::wstring_view path, std::wstring_view name, RawValue& out) = 0;
     // The key must exist already.
-    virtual long setValue(Hive hive, std::wstring_view path, std::wstring_view name, const RawValue& value) = 0;
+    virtual long setValue(HiveView root, std::wstring_view path, std::wstring_view name, const RawValue& value) = 0;
     virtual std::wstring expandEnvironment(std::wstring_view text) = 0;
     // Another computer's hive; nullptr when it cannot be reached. The result serves only that hive.
     virtual std::unique_ptr<RegistryStore> connect(std::wstring_view computer, Hive hive) = 0;

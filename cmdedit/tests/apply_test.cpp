@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -96,7 +97,8 @@ public:
         }
         return DiskFileStore::writeNew(p, bytes);
     }
-    bool move(const fs::path& from, const fs::path& to) override { return !fail() && DiskFileStore::move(from, to); }
+    bool replace(const fs::path& from, const fs::path& to) override { return !fail() && DiskFileStore::replace(from, to); }
+    bool copyNew(const fs::path& from, const fs::path& to) override { return !fail() && DiskFileStore::copyNew(from, to); }
     bool readOnly(const fs::path& p) override { return fail() || DiskFileStore::readOnly(p); }
 
 private:
@@ -104,6 +106,31 @@ private:
         if (injected || steps++ != failAt) return false;
         injected = true;
         return true;
+    }
+};
+
+// The real disk until a chosen step, when it stops taking anything (the program killed, the
+// disk gone): that step and every later one fail.
+class StoppingDisk : public DiskFileStore {
+public:
+    int stopAt = 0;
+    bool stopped = false;
+    std::optional<std::string> readBytes(const fs::path& p) override {
+        return go() ? DiskFileStore::readBytes(p) : std::nullopt;
+    }
+    bool writeNew(const fs::path& p, const std::string& bytes) override { return go() && DiskFileStore::writeNew(p, bytes); }
+    bool replace(const fs::path& from, const fs::path& to) override { return go() && DiskFileStore::replace(from, to); }
+    bool copyNew(const fs::path& from, const fs::path& to) override { return go() && DiskFileStore::copyNew(from, to); }
+    bool readOnly(const fs::path& p) override { return !go() || DiskFileStore::readOnly(p); }
+    void remove(const fs::path& p) override {
+        if (go()) DiskFileStore::remove(p);
+    }
+
+private:
+    int steps_ = 0;
+    bool go() {
+        if (steps_++ == stopAt) stopped = true;
+        return !stopped;
     }
 };
 
@@ -312,6 +339,52 @@ TEST(ApplyTransaction, AFailureAtAnyStepLeavesTheFilesAllOldOrAllNew) {
     }
     EXPECT_GT(failures, 6 * 8);  // every read, check, write and move of each round was made to fail
     EXPECT_GT(runs, failures);
+}
+
+// Whatever step the disk stops at, every file is whole (its old or its new text, never missing),
+// a file left with its new text is named with the backup that holds its old one, and a backup an
+// earlier run left is never overwritten.
+TEST(ApplyTransaction, EachFileIsReplacedInOneStepAndNoOldTextIsLost) {
+    Editor e = editor();
+    commitUserName(e.grids[0], 1, L"ln");  // a rename in all three files
+    Suite clean;
+    const auto old = clean.files();
+    ASSERT_EQ(applyCommands(e, false, clean.disk, clean.dir.path()).outcome, ApplyResult::Outcome::Written);
+    const auto fresh = clean.files();
+    const std::array<const char*, 3> names = {"Kelva.mns", "Kelva.lsp", "KelvaCmd.ini"};
+    std::vector<fs::path> leftovers;  // backups earlier runs left, by name
+    int leftNew = 0;
+    for (int step = 0;; ++step) {
+        Suite s;
+        const fs::path& dir = s.dir.path();
+        const std::vector<fs::path> earlier = leftovers;
+        for (const auto& name : earlier) putBytes(dir / name, "older backup");
+        StoppingDisk disk;
+        disk.stopAt = step;
+        const auto r = applyCommands(e, false, disk, dir);
+        const auto now = s.files();
+        for (std::size_t f = 0; f < 3; ++f) {
+            ASSERT_TRUE(fs::exists(dir / names[f])) << names[f] << ", stopped at step " << step;
+            EXPECT_TRUE(now[f] == old[f] || now[f] == fresh[f]) << names[f] << ", stopped at step " << step;
+            if (now[f] != fresh[f] || r.outcome == ApplyResult::Outcome::Written) continue;
+            ++leftNew;
+            EXPECT_NE(r.message.find(dir.wstring() + L"\\" + fs::path(names[f]).wstring()), std::wstring::npos) << r.message;
+            std::optional<fs::path> backup;
+            for (const auto& entry : fs::directory_iterator(dir))
+                if (entry.path().filename() != names[f] && bytesOf(entry.path()) == old[f]) backup = entry.path().filename();
+            ASSERT_TRUE(backup) << names[f] << ": its old text is nowhere, stopped at step " << step;
+            EXPECT_NE(r.message.find(dir.wstring() + L"\\" + backup->wstring() + L" 파일에 있습니다"), std::wstring::npos) << r.message;
+            if (std::find(leftovers.begin(), leftovers.end(), *backup) == leftovers.end()) leftovers.push_back(*backup);
+        }
+        for (const auto& name : earlier) EXPECT_EQ(bytesOf(dir / name), "older backup") << name << ", stopped at step " << step;
+        if (!disk.stopped) {
+            EXPECT_EQ(r.outcome, ApplyResult::Outcome::Written);
+            EXPECT_EQ(now, fresh);
+            break;
+        }
+    }
+    EXPECT_GT(leftNew, 0);  // some stops came after a file was replaced
+    EXPECT_FALSE(leftovers.empty());
 }
 
 TEST(DiskFiles, KoreanRoundTripsInCodePage949AndShrinkLeavesNoTail) {

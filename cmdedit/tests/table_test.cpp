@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cmdedit/apply.h"
 #include "cmdedit/command_table.h"
 #include "cmdedit/names.h"
 
@@ -80,6 +81,26 @@ TEST(CommandTable, BadOrShortInputKeepsWhatWasRead) {
     setGridHeaders(empty);
     EXPECT_EQ(loadCommandTable(empty, L"", false), std::nullopt);
     EXPECT_EQ(empty.grids[10].rows(), kGridRows);
+}
+
+TEST(CommandTable, AnEntryWithAnEmptyOrBrokenNameIsRefusedByItsLineAndNeverRenamed) {
+    // Lines 2 to 5: no current name, no default name, a blank inside the current name, no program.
+    const std::wstring t = table({{L"LL=선 그리기>", L"=원 그리기>CC", L"AR=호 그리기>A R", L"TX=>TX", L"PL=폴리선>PX"}});
+    Editor e;
+    setGridHeaders(e);
+    const auto message = loadCommandTable(e, t, false);
+    EXPECT_EQ(message.value_or(L"<none>"), L"KelvaCmd.ini 2, 3, 4, 5번째 줄은 명령어가 비었거나 명령어로 쓸 수 없는 이름이어서 읽지 않았습니다 ");
+    EXPECT_EQ(e.grids[0].text(1, ColDefault), L"PL");  // the one sound entry
+    EXPECT_EQ(e.grids[0].text(2, ColProgram), L"");
+    EXPECT_EQ(e.grids[1].rows(), kGridRows);            // the sections after it read on
+    // Restoring the defaults renames the sound entry only: the macro of the entry without a current
+    // name keeps its command, the others theirs.
+    std::array<std::wstring, 3> texts = {L"[선 그리기]^C^C_LL\r\n[원 그리기]^C^C_CC\r\n[]^C^C_TX\r\n[폴리선]^C^C_PX\r\n",
+                                         L"(defun c:LL()(defun c:CC()(defun c:PX()", L"LL=선 그리기>\r\nTX=>TX\r\nPL=폴리선>PX\r\n"};
+    applyPatterns(e, true, texts);
+    EXPECT_EQ(texts[MenuSource], L"[선 그리기]^C^C_LL\r\n[원 그리기]^C^C_CC\r\n[]^C^C_TX\r\n[폴리선]^C^C_PL\r\n");
+    EXPECT_EQ(texts[LispSource], L"(defun c:LL()(defun c:CC()(defun c:PL()");
+    EXPECT_EQ(texts[CommandTable], L"LL=선 그리기>\r\nTX=>TX\r\nPL=폴리선>PL\r\n");
 }
 
 TEST(CommandTable, SectionKeepsAtMost54Commands) {

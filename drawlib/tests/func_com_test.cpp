@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "KelvaSub.h"
 #include "acadsim/com/objects.h"
 #include "com/latebound.h"
 #include "com/values.h"
@@ -291,6 +292,44 @@ TEST_F(ToolboxTest, MembersWriteBackWhereTheyShould) {
     EXPECT_EQ(V_VT(place.get()), VT_I2);
 }
 
+// VBA passes a variable declared with a type (Dim a As Double) to a ByRef Variant early-bound as
+// VT_BYREF|type: the exchange happens in the variables, each value converted as Basic's assignment would.
+TEST_F(ToolboxTest, SwapDataExchangesTypedVariablesOfAnEarlyBoundCaller) {
+    const ComPtr<_clsFunc> table = func.query<_clsFunc>();
+    ASSERT_TRUE(table);
+    const auto refer = [](VARTYPE vt, void* variable) {
+        VARIANT r;
+        VariantInit(&r);
+        V_VT(&r) = VT_BYREF | vt;
+        V_BYREF(&r) = variable;
+        return r;
+    };
+    double a = 2.5;
+    short b = 7;
+    VARIANT ra = refer(VT_R8, &a), rb = refer(VT_I2, &b);
+    Variant result;
+    EXPECT_EQ(table->SwapData(&ra, &rb, result.put()), S_OK);
+    EXPECT_EQ(a, 7.0);
+    EXPECT_EQ(b, 2) << "2.5 becomes an Integer half to even";
+
+    // A text a Double cannot hold: type mismatch, and neither variable changes.
+    com::Bstr word;
+    BSTR* wordSlot = word.put();
+    *wordSlot = SysAllocString(L"x");
+    double c = 3;
+    VARIANT rw = refer(VT_BSTR, wordSlot), rc = refer(VT_R8, &c);
+    EXPECT_EQ(table->SwapData(&rc, &rw, result.put()), static_cast<HRESULT>(0x800A000D));
+    EXPECT_EQ(c, 3.0);
+    EXPECT_EQ(word.str(), L"x");
+
+    // A Variant variable takes the value as it is, a typed one converts it.
+    Variant any = str(L"12");
+    EXPECT_EQ(table->SwapData(any.get(), &rc, result.put()), S_OK);
+    EXPECT_EQ(c, 12.0);
+    EXPECT_EQ(any.vt(), VT_R8);
+    EXPECT_EQ(dbl(any), 3.0);
+}
+
 TEST_F(ToolboxTest, PointsNumbersAndTexts) {
     EXPECT_DOUBLE_EQ(dbl(call(L"Pi")), 3.14159265358979323846);
     const Variant p = call(L"GetOffsetPoint", {scriptPoint({10, 20}), num(0), num(2)});
@@ -354,6 +393,43 @@ TEST_F(ToolboxTest, IniValuesThroughTheClass) {
     EXPECT_TRUE(truth(com::call(ini.get(), L"DeleteSection", {Arg::out(section), Arg::out(p)})));
     EXPECT_EQ(text(section), L"\uAD6C\uC5ED");
     DeleteFileW(path.c_str());
+}
+
+// vbNullString passed early-bound is a null BSTR: no value, so the key goes; "" still writes an empty one.
+TEST_F(ToolboxTest, WriteIniWithANullValueDeletesTheKey) {
+    const ComPtr<_clsIni> ini = create(kClsIni).query<_clsIni>();
+    ASSERT_TRUE(ini);
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring file = std::wstring(dir) + L"\uC124\uC815_null.ini";
+    DeleteFileW(file.c_str());
+    com::Bstr path(file), section(L"s"), kept(L"kept"), gone(L"gone"), value(L"v"), empty(L"");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(ini->WriteIni(path.get(), section.get(), gone.get(), value.get(), &ok), S_OK);
+    ASSERT_EQ(ini->WriteIni(path.get(), section.get(), kept.get(), value.get(), &ok), S_OK);
+    EXPECT_EQ(ini->WriteIni(path.get(), section.get(), gone.get(), nullptr, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    EXPECT_EQ(ini->WriteIni(path.get(), section.get(), kept.get(), empty.get(), &ok), S_OK);
+    // Late-bound, as VBA sends vbNullString: a VT_BSTR holding null.
+    com::Bstr late(L"late");
+    ASSERT_EQ(ini->WriteIni(path.get(), section.get(), late.get(), value.get(), &ok), S_OK);
+    const ComPtr<IDispatch> dispatch = create(kClsIni);
+    LPOLESTR name = const_cast<LPOLESTR>(L"WriteIni");
+    DISPID id = 0;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    VARIANT args[4];  // last argument first; the strings stay owned by the Bstrs above
+    const BSTR given[4] = {nullptr, late.get(), section.get(), path.get()};
+    for (int k = 0; k < 4; ++k) {
+        V_VT(&args[k]) = VT_BSTR;
+        V_BSTR(&args[k]) = given[k];
+    }
+    DISPPARAMS params{args, nullptr, 4, 0};
+    Variant result;
+    EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr), S_OK);
+    wchar_t keys[256] = {};
+    const DWORD n = GetPrivateProfileSectionW(L"s", keys, 256, file.c_str());
+    EXPECT_EQ(std::wstring(keys, n), std::wstring(L"kept=", 6)) << "the keys of the null values are gone";
+    DeleteFileW(file.c_str());
 }
 
 // ---- selection sets of the stand-in ---------------------------------------------------------------------------

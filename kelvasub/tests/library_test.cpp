@@ -1,3 +1,7 @@
+#include <functional>
+#include <set>
+
+#include "acadsim/com/objects.h"
 #include "com/latebound.h"
 #include "com/server.h"
 #include "com/tests/server_check.h"
@@ -111,43 +115,222 @@ Variant storedDefault(ITypeLib* lib, REFIID iid, const wchar_t* member, int para
     return out;
 }
 
-double numberOf(const Variant& v) {
-    Variant d;
-    if (FAILED(VariantChangeType(d.get(), const_cast<VARIANT*>(v.get()), 0, VT_R8))) return -999;
-    return V_R8(d.get());
+com::ComPtr<ITypeLib> embeddedLibrary(HMODULE module) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(module, path, MAX_PATH);
+    com::ComPtr<ITypeLib> lib;
+    LoadTypeLibEx(path, REGKIND_NONE, lib.put());
+    return lib;
 }
 
-TEST_F(TypeLibrary, StoresTheNumericDefaultsOfOptionalParameters) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(library.module(), path, MAX_PATH);
-    com::ComPtr<ITypeLib> lib;
-    ASSERT_EQ(LoadTypeLibEx(path, REGKIND_NONE, lib.put()), S_OK);
-    struct Expected {
-        const IID* iid;
-        const wchar_t* member;
-        int param;
-        double value;
-    };
-    const Expected numbers[] = {
-        {&IID__clsFunc, L"RoundUp", 1, 3},       {&IID__clsFunc, L"RoundDown", 1, 3},
-        {&IID__clsFunc, L"DEG2DMS", 1, 2},       {&IID__clsFunc, L"DEG2DMS", 2, 1},
-        {&IID__clsFunc, L"SwapSort", 1, -1},     {&IID__clsFunc, L"SwapSort", 2, 1},
-        {&IID__clsFunc, L"SortTextX", 2, 0},     {&IID__clsFunc, L"SortTextZ", 2, 0},
-        {&IID__clsFunc, L"SortListZ", 1, 0},     {&IID__clsFunc, L"SortSelIN_R", 2, 0},
-        {&IID__clsFunc, L"AlphanumSortMA", 4, 0}, {&IID__clsExcelFile, L"WriteValue", 7, 0},
-    };
-    for (const auto& e : numbers) {
-        const Variant d = storedDefault(lib.get(), *e.iid, e.member, e.param);
-        ASSERT_NE(d.vt(), VT_EMPTY) << e.member << " parameter " << e.param;
-        EXPECT_EQ(numberOf(d), e.value) << e.member << " parameter " << e.param;
+Variant integer(short v) { return Variant::fromInt16(v); }
+Variant longInteger(long v) { return Variant::fromInt32(v); }
+Variant number(double v) { return Variant::fromDouble(v); }
+Variant text(const wchar_t* v) { return Variant::fromString(v); }
+Variant boolean(bool v) { return Variant::fromBool(v); }
+
+// Same type and the very same value: what an early-bound caller passes must be exactly the default.
+bool sameValue(const Variant& a, const Variant& b) {
+    if (a.vt() != b.vt()) return false;
+    switch (a.vt()) {
+    case VT_BSTR: return com::toWString(V_BSTR(a.get())) == com::toWString(V_BSTR(b.get()));
+    case VT_R8: return V_R8(a.get()) == V_R8(b.get());
+    case VT_I4: return V_I4(a.get()) == V_I4(b.get());
+    case VT_I2: return V_I2(a.get()) == V_I2(b.get());
+    case VT_BOOL: return V_BOOL(a.get()) == V_BOOL(b.get());
+    default: return false;
     }
-    const Variant readIni = storedDefault(lib.get(), IID__clsIni, L"ReadIni", 3);
-    ASSERT_EQ(readIni.vt(), VT_BSTR);
-    EXPECT_EQ(com::toWString(V_BSTR(readIni.get())), L"");
-    // A parameter the caller may leave out without a default of its own has none; neither has a Double
-    // whose default widl cannot store faithfully (the code gives it).
-    EXPECT_EQ(storedDefault(lib.get(), IID__clsFunc, L"PortionNumber", 2).vt(), VT_EMPTY);
-    EXPECT_EQ(storedDefault(lib.get(), IID__clsCLO, L"GetClothoidADER", 3).vt(), VT_EMPTY);
+}
+
+std::wstring describe(const Variant& v) {
+    if (v.vt() == VT_EMPTY) return L"no default";
+    Variant shown;
+    VariantChangeType(shown.get(), const_cast<VARIANT*>(v.get()), VARIANT_ALPHABOOL, VT_BSTR);
+    return L"vt " + std::to_wstring(v.vt()) + L" \"" + com::toWString(V_BSTR(shown.get())) + L"\"";
+}
+
+TEST_F(TypeLibrary, EveryOptionalParameterCarriesItsDefault) {
+    const auto lib = embeddedLibrary(library.module());
+    ASSERT_TRUE(lib);
+    struct Stated {
+        const wchar_t* param;
+        Variant value;
+    };
+    struct Member {
+        const wchar_t* interfaceName;
+        const wchar_t* member;
+        std::vector<Stated> defaults;
+    };
+    const std::wstring pick = L"\r\n\uAC1D\uCCB4 \uC120\uD0DD: ";  // "객체 선택: " on a new line
+    // The defaults of the library's optional parameters, as the classes' members define them. An optional
+    // parameter not listed has no default (a missing Variant, or a value its member treats as left out).
+    const Member table[] = {
+        {L"_clsPub", L"GetPnt", {{L"sPrmpt", text(L"\r\n\uC810 \uC120\uD0DD: ")}}},  // 점 선택
+        {L"_clsPub", L"GetEntityEx", {{L"sPrmpt", text(pick.c_str())}}},
+        {L"_clsPub", L"GetEntityName", {{L"sPrmpt", text(pick.c_str())}}},
+        {L"_clsPub", L"GetObj", {{L"sPrmpt", text(pick.c_str())}}},
+        {L"_clsPub", L"GetArc", {{L"sPrmpt", text(L"\r\n\uD638 \uC120\uD0DD: ")}}},  // 호 선택
+        {L"_clsPub", L"GetCurve", {{L"sPrmpt", text(pick.c_str())}}},
+        {L"_clsPub", L"GetPLine", {{L"sPrmpt", text(L"\r\n\uD3F4\uB9AC\uC120 \uC120\uD0DD: ")}}},  // 폴리선 선택
+        {L"_clsPub", L"GetText", {{L"sPrmpt", text(L"\r\n\uBB38\uC790 \uC120\uD0DD: ")}}},  // 문자 선택
+        {L"_clsPub", L"GetLine", {{L"sPrmpt", text(L"\r\n\uC120 \uC120\uD0DD: ")}}},  // 선 선택
+        {L"_clsPub", L"GetCircle", {{L"sPrmpt", text(L"\r\n\uC6D0 \uC120\uD0DD: ")}}},  // 원 선택
+        {L"_clsPub", L"GetSubObj", {{L"sPrmpt", text(pick.c_str())}}},
+        {L"_clsPub", L"CreateSelSet", {{L"sSelSetName", text(L"SelSet")}}},
+        {L"_clsIni", L"ReadIni", {{L"sDefault", text(L"")}}},
+        {L"_clsFunc", L"RoundUp", {{L"iPlace", integer(3)}}},
+        {L"_clsFunc", L"RoundDown", {{L"iPlace", integer(3)}}},
+        {L"_clsFunc", L"SwapSort", {{L"bCaps", boolean(true)}, {L"Direction", integer(1)}}},
+        {L"_clsFunc", L"SortTextX", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortTextY", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortTextYX", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortTextXY", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortTextTable", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortTextZ", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortListZ", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortListN", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortListIN", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortListX", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortListY", {{L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelZ", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelZ_R", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelIZ_R", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelN_R", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelIN_R", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelIZ", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelN", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"SortSelIN", {{L"dTol", number(0)}, {L"dTWAng", number(0)}}},
+        {L"_clsFunc", L"FindFile", {{L"sPath", text(L"")}}},
+        {L"_clsFunc", L"LaunchBrowser", {{L"State", longInteger(3)}}},
+        {L"_clsFunc", L"AlphanumSort", {{L"bSortDesc", boolean(false)}}},
+        {L"_clsFunc", L"AlphanumSortMA", {{L"bSortDesc", boolean(false)}, {L"iMin", longInteger(0)}, {L"iMax", longInteger(0)}}},
+        {L"_clsFunc", L"DEG2DMS", {{L"iDecimal", integer(2)}, {L"iOpt", integer(1)}}},
+        {L"_clsCLO", L"GetClothoidADER", {{L"dRatio", number(1.0)}}},
+        {L"_clsCLO", L"GetClothoidASR", {{L"dRatio", number(1.0)}}},
+        {L"_clsCLO", L"GetGoalSeekDE", {{L"dRatio", number(1.0)}}},
+        {L"_clsCLO", L"GetGoalSeekS", {{L"dRatio", number(1.0)}}},
+        {L"_clsExcelFile", L"WriteValue", {{L"CellFormat", longInteger(0)}}},
+    };
+    std::set<std::wstring> found;
+    for (const auto& c : allClasses) {
+        com::ComPtr<ITypeInfo> dispatch, vtable;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*c.iid, dispatch.put()), S_OK);
+        HREFTYPE ref;
+        ASSERT_EQ(dispatch->GetRefTypeOfImplType(-1, &ref), S_OK);
+        ASSERT_EQ(dispatch->GetRefTypeInfo(ref, vtable.put()), S_OK);
+        com::Bstr interfaceName;
+        dispatch->GetDocumentation(MEMBERID_NIL, interfaceName.put(), nullptr, nullptr, nullptr);
+        // Both halves of the dual interface: an early-bound caller reads the vtable's.
+        for (ITypeInfo* info : {dispatch.get(), vtable.get()}) {
+            TYPEATTR* t = nullptr;
+            ASSERT_EQ(info->GetTypeAttr(&t), S_OK);
+            for (UINT f = 0; f < t->cFuncs; ++f) {
+                FUNCDESC* fd = nullptr;
+                ASSERT_EQ(info->GetFuncDesc(f, &fd), S_OK);
+                BSTR names[32] = {};
+                UINT named = 0;
+                info->GetNames(fd->memid, names, 32, &named);
+                const std::wstring member = com::toWString(names[0]);
+                for (SHORT p = 0; p < fd->cParams && p + 1 < static_cast<SHORT>(named); ++p) {
+                    const PARAMDESC& d = fd->lprgelemdescParam[p].paramdesc;
+                    if (!(d.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT))) continue;
+                    const std::wstring param = com::toWString(names[p + 1]);
+                    const Variant stored = (d.wParamFlags & PARAMFLAG_FHASDEFAULT) && d.pparamdescex
+                                               ? Variant(d.pparamdescex->varDefaultValue)
+                                               : Variant();
+                    const Variant* expected = nullptr;
+                    for (const auto& m : table)
+                        if (interfaceName.str() == m.interfaceName && member == m.member)
+                            for (const auto& s : m.defaults)
+                                if (param == s.param) expected = &s.value;
+                    const std::wstring where = interfaceName.str() + L"." + member + L" " + param;
+                    if (expected) {
+                        EXPECT_TRUE(d.wParamFlags & PARAMFLAG_FOPT) << where;
+                        EXPECT_TRUE(sameValue(stored, *expected))
+                            << where << ": " << describe(stored) << ", wanted " << describe(*expected);
+                        found.insert(where);
+                    } else {
+                        EXPECT_EQ(stored.vt(), VT_EMPTY) << where << " has a default of its own: " << describe(stored);
+                    }
+                }
+                for (UINT k = 0; k < named; ++k) SysFreeString(names[k]);
+                info->ReleaseFuncDesc(fd);
+            }
+            info->ReleaseTypeAttr(t);
+        }
+    }
+    size_t listed = 0;
+    for (const auto& m : table) listed += m.defaults.size();
+    EXPECT_EQ(found.size(), listed) << "every default of the table is a parameter of the library";
+}
+
+// An early-bound caller that leaves an optional argument out passes the type library's default for it
+// (the zero value of the type when there is none) straight to the vtable; it must get what a late-bound
+// caller gets when the member applies its own default.
+TEST_F(TypeLibrary, EarlyBoundCallsLeavingArgumentsOutGetTheLateBoundResults) {
+    const auto lib = embeddedLibrary(library.module());
+    ASSERT_TRUE(lib);
+    const auto early = [&](REFIID iid, const wchar_t* member, int param, VARTYPE vt) {
+        Variant v = storedDefault(lib.get(), iid, member, param);
+        Variant typed;
+        EXPECT_EQ(VariantChangeType(typed.get(), v.get(), 0, vt), S_OK) << member;
+        return typed;
+    };
+
+    // The solver drives the ratio-1 formula: the same solution and success flag as late-bound.
+    auto clo = library.create(CLSID_clsCLO);
+    auto cloTable = clo.query<_clsCLO>();
+    ASSERT_TRUE(cloTable);
+    const Variant target = com::call(clo.get(), L"GetClothoidADE", {number(100), number(200), number(80)});
+    const Variant lateSolution = com::call(clo.get(), L"GetGoalSeekDE", {number(100), number(200), number(60), target});
+    double r1 = 100, r2 = 200;
+    double ratio = V_R8(early(IID__clsCLO, L"GetGoalSeekDE", 7, VT_R8).get());
+    Variant init = number(60), goal = target, guess = Variant::missing(), accuracy = Variant::missing(),
+            positive = Variant::missing(), earlySolution;
+    ASSERT_EQ(cloTable->GetGoalSeekDE(&r1, &r2, init.get(), goal.get(), guess.get(), accuracy.get(), positive.get(),
+                                      &ratio, earlySolution.put()),
+              S_OK);
+    ASSERT_EQ(lateSolution.vt(), VT_ARRAY | VT_VARIANT);
+    ASSERT_EQ(earlySolution.vt(), VT_ARRAY | VT_VARIANT);
+    for (LONG k = 0; k < 2; ++k) {
+        Variant a, b;
+        SafeArrayGetElement(V_ARRAY(lateSolution.get()), &k, a.get());
+        SafeArrayGetElement(V_ARRAY(earlySolution.get()), &k, b.get());
+        EXPECT_TRUE(sameValue(a, b)) << "element " << k << ": " << describe(b) << ", late-bound " << describe(a);
+    }
+
+    // The selection set and the point prompt on the stand-in's drawing.
+    auto acad = acad::sim::createInstance({});
+    auto document = com::getObject(acad.application.get(), L"ActiveDocument");
+    auto pub = library.create(CLSID_clsPub);
+    auto pubTable = pub.query<_clsPub>();
+    ASSERT_TRUE(pubTable);
+    com::put(pub.get(), L"ThisDrawing", Variant::fromDispatch(document.get()));
+
+    // (Each call deletes a set of the name it makes first, so the late-bound set's name is read at once.)
+    const auto lateSet = com::getObject(pub.get(), L"CreateSelSet");
+    ASSERT_TRUE(lateSet);
+    const std::wstring lateName = com::asString(com::get(lateSet.get(), L"Name"));
+    Variant setName = early(IID__clsPub, L"CreateSelSet", 0, VT_BSTR);
+    com::ComPtr<IDispatch> earlySet;
+    ASSERT_EQ(pubTable->CreateSelSet(&V_BSTR(setName.get()), earlySet.put()), S_OK);
+    EXPECT_TRUE(earlySet) << "Nothing instead of the set named " << lateName;
+    if (earlySet) EXPECT_EQ(com::asString(com::get(earlySet.get(), L"Name")), lateName);
+
+    const auto commandLineOfGetPnt = [&](const std::function<void()>& call) {
+        com::call(acad.control.get(), L"ClearCommandLine");
+        com::call(acad.control.get(), L"QueuePoint", {number(1), number(2)});
+        call();
+        return com::asString(com::get(acad.control.get(), L"CommandLine"));
+    };
+    const std::wstring late = commandLineOfGetPnt([&] { com::call(pub.get(), L"GetPnt"); });
+    const std::wstring earlyLine = commandLineOfGetPnt([&] {
+        Variant base = Variant::missing(), point;
+        Variant prompt = early(IID__clsPub, L"GetPnt", 1, VT_BSTR);
+        EXPECT_EQ(pubTable->GetPnt(base.get(), &V_BSTR(prompt.get()), point.put()), S_OK);
+    });
+    EXPECT_NE(late.find(L"\uC810 \uC120\uD0DD: "), std::wstring::npos) << "the point prompt on the command line";
+    EXPECT_EQ(earlyLine, late);
 }
 
 TEST_F(TypeLibrary, EveryClassIsCreatableAndAnswersThroughItsTable) {

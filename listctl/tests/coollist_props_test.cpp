@@ -81,6 +81,45 @@ TEST(ListProps, EverythingChangedRoundTripsInTheWritingOrder) {
     EXPECT_EQ(q.mousePointer, 99);
 }
 
+TEST(ListProps, AStoredValueOfTheWrongKindLoadsAsItsDefaultAndTheRestStillLoad) {
+    rt::PropertyBag bag;
+    bag.write(L"BackNormal", rt::FontDesc{L"Arial", 10});            // an object where a colour is
+    bag.write(L"BoxRadius", std::wstring(L"둥글게"));                 // a text where a number is
+    bag.write(L"Enabled", rt::PictureData{{'B', 'M'}});              // a picture where a Boolean is
+    bag.write(L"SelectionPicture", std::wstring(L"pic.bmp"));         // a text where a picture is
+    bag.write(L"BoxOffset", std::int32_t{70000});                     // past any 16-bit value
+    bag.write(L"WordWrap", false);
+    bag.write(L"SelectModeStyle", std::int32_t{4});
+    bag.write(L"BackSelected", std::int32_t{0x123456});
+    bag.write(L"Font", rt::FontDesc{L"Verdana", 1e6, true});
+    bag.write(L"ItemHeight", std::int32_t{100000});
+    ListProps p;
+    ASSERT_NO_THROW(p = readProps(bag, kAmbient));
+    EXPECT_EQ(p.backNormal, 0x80000005u);
+    EXPECT_EQ(p.boxRadius, 0);
+    EXPECT_TRUE(p.enabled);
+    EXPECT_TRUE(p.selectionPicture.empty());
+    EXPECT_EQ(p.boxOffset, 1);
+    EXPECT_FALSE(p.wordWrap);
+    EXPECT_EQ(p.selectModeStyle, 4);
+    EXPECT_EQ(p.backSelected, 0x123456u);
+    EXPECT_EQ(p.font.name, L"Verdana");
+    EXPECT_TRUE(p.font.bold);
+    EXPECT_EQ(p.font.size, 500);      // points
+    EXPECT_EQ(p.itemHeight, 32767);  // pixels
+    // Too small: a font of at least one point, a row of at least its line.
+    bag.write(L"Font", rt::FontDesc{L"Verdana", 0.01});
+    bag.write(L"ItemHeight", std::int32_t{-70000});
+    ASSERT_NO_THROW(p = readProps(bag, kAmbient));
+    EXPECT_EQ(p.font.size, 1);
+    checkStoredProps(p, 15, 100);
+    EXPECT_EQ(p.itemHeight, 15);
+    // A number where the font is: the ambient font.
+    bag.write(L"Font", std::int32_t{12});
+    ASSERT_NO_THROW(p = readProps(bag, kAmbient));
+    EXPECT_EQ(p.font, kAmbient);
+}
+
 TEST(ListProps, SystemColoursSurviveAsNegativeLongs) {
     ListProps p;
     p.backNormal = 0x8000000F;

@@ -16,6 +16,13 @@ namespace {
 const std::wstring kRelease = L"Software\\Autodesk\\AutoCAD\\R16.2";
 const std::wstring kVersion = kRelease + L"\\ACAD-4001:412";
 const std::wstring kProfile = kVersion + L"\\Profiles\\<<Unnamed Profile>>";
+// An AutoCAD of the other bitness beside it, installed in the view of the machine's keys that
+// Setup (built like this test) does not see unless it asks for it.
+const std::wstring kReleaseOther = L"Software\\Autodesk\\AutoCAD\\R17.0";
+const std::wstring kVersionOther = kReleaseOther + L"\\ACAD-5001:412";
+const std::wstring kProfileOther = kVersionOther + L"\\Profiles\\<<Unnamed Profile>>";
+constexpr bool k64BitProgram = sizeof(void*) == 8;
+constexpr View kOtherView = k64BitProgram ? View::Bits32 : View::Bits64;
 
 struct Box {
     bool shown = false;
@@ -105,7 +112,7 @@ Box runSetup(const std::wstring& folder) {
     return box;
 }
 
-void setText(WinRegistry& r, Hive hive, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+void setText(WinRegistry& r, HiveView hive, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
     ASSERT_EQ(r.createKey(hive, key), 0);
     auto bytes = utf16Bytes(text);
     bytes.insert(bytes.end(), {0, 0});
@@ -138,6 +145,13 @@ protected:
     void clean() {
         RegDeleteTreeW(HKEY_CURRENT_USER, kRelease.c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRelease.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kReleaseOther.c_str());
+        HKEY other = nullptr;
+        const REGSAM otherView = k64BitProgram ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | otherView, &other) == ERROR_SUCCESS) {
+            RegDeleteTreeW(other, kReleaseOther.substr(kReleaseOther.find(L'\\') + 1).c_str());
+            RegCloseKey(other);
+        }
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelvaTest\\Fixture");
     }
     std::wstring snapshot() {
@@ -202,6 +216,23 @@ TEST_F(SetupProgram, RegistersAndSaysSoThenASecondRunChangesNothing) {
     EXPECT_EQ(second.text, L"AutoCAD 등록 완료  ");
     EXPECT_EQ(snapshot(), registryAfterFirst);
     EXPECT_EQ(readBytes(user / L"acad.cui"), cui);
+}
+
+TEST_F(SetupProgram, ServesAnAutoCadOfTheOtherBitnessFromTheViewItIsInstalledIn) {
+    const HiveView otherMachine{Hive::LocalMachine, kOtherView};
+    setText(registry, otherMachine, kReleaseOther, L"CurVer", L"ACAD-5001:412");
+    setText(registry, otherMachine, kVersionOther, L"AcadLocation", L"C:\\AutoCAD 2007");
+    setText(registry, Hive::CurrentUser, kReleaseOther, L"CurVer", L"ACAD-5001:412");
+    setText(registry, Hive::CurrentUser, kProfileOther + L"\\General", L"ACAD", L"C:\\acad2007\\support");
+    // Setup's own view does not hold it.
+    ASSERT_NE(registry.openForRead(Hive::LocalMachine, kVersionOther), 0);
+    const Box box = runSetup(program.path());
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.text, L"AutoCAD 등록 완료  ");
+    EXPECT_EQ(box.exitCode, 0u);
+    EXPECT_EQ(value(kVersionOther + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD 2007\\Appload.arx");
+    EXPECT_EQ(value(kProfileOther + L"\\Dialogs\\Appload\\Startup", L"1Startup"), program.path() + L"\\kelva.lsp");
+    EXPECT_EQ(value(kVersion + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD\\Appload.arx");
 }
 
 TEST(SetupManifest, AsksForAdministratorRights) {

@@ -128,9 +128,41 @@ TEST(SetupMain, ARunThatRegisteredNothingFailsAndNamesWhatWasMissing) {
     EXPECT_EQ(run.Main(), Outcome::Failed);
     ASSERT_EQ(w.messages.shown.size(), 1u);
     EXPECT_EQ(w.messages.shown[0].text,
-              L"Appload 실패 (Setup.ini에 Startup 목록 없음), Appload 실패 (AutoCAD R16.0\\ACAD-201:412 설치 위치 없음), "
+              L"Appload 실패 (Setup.ini에 Startup 목록 없음), Appload 실패 (AutoCAD R16.0\\ACAD-201:412 (64비트) 설치 위치 없음), "
               L"라이브러리 등록 실패 (Setup.ini에 Lib 목록 없음), "
-              L"AutoCAD R18.0\\ACAD-8001:412 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)" +
+              L"AutoCAD R18.0\\ACAD-8001:412 (64비트) 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)" +
                   rest);
     EXPECT_EQ(w.messages.shown[0].caption, L"Kelva 설치");
+}
+
+TEST(SetupMain, ReleasesOfBothViewsAreServedAndOneWithoutProfileIsNamed) {
+    SetupWorld w;
+    fillMachine(w);
+    // fillMachine's releases are 64-bit ones; a 32-bit AutoCAD keeps its installation in the other view.
+    const HiveView machine32{Hive::LocalMachine, View::Bits32};
+    const std::wstring v15 = w.release(L"R15.0", L"ACAD-1:412");
+    w.registry.setText(HKCU, SetupWorld::profile(v15, L"P") + L"\\General", L"ACAD", L"C:\\acad2002\\support");
+    w.registry.setText(machine32, std::wstring(kAutoCadKey) + L"R15.0", L"CurVer", L"ACAD-1:412");
+    w.registry.setText(machine32, v15, L"AcadLocation", L"C:\\AutoCAD 2002");
+    // Installed in the 32-bit view and never started: no key of the user's.
+    w.registry.setText(machine32, std::wstring(kAutoCadKey) + L"R19.0", L"CurVer", L"ACAD-B001:412");
+    w.registry.setText(machine32, std::wstring(kAutoCadKey) + L"R19.0\\ACAD-B001:412", L"AcadLocation", L"C:\\AutoCAD 2013");
+    std::vector<std::wstring> machineKeys;
+    ASSERT_EQ(w.registry.enumKeys(Hive::LocalMachine, L"Software\\Wow6432Node\\Autodesk\\AutoCAD", machineKeys), 0);
+    EXPECT_EQ(machineKeys, (std::vector<std::wstring>{L"R15.0", L"R19.0"}));
+
+    Registrar r(w.services());
+    EXPECT_EQ(r.Main(), Outcome::Failed);
+    const std::wstring& t = w.messages.shown.at(0).text;
+    EXPECT_EQ(t.substr(0, t.find(L"\r\n")),
+              L"AutoCAD R19.0\\ACAD-B001:412 (32비트) 프로필 없음 (AutoCAD를 한번 실행한 뒤 Setup.exe를 다시 실행해 주십시오)");
+    EXPECT_EQ(w.messages.shown[0].caption, L"Kelva 설치");
+    EXPECT_EQ(w.value(v15 + L"\\Applications\\AcadAppLoad", L"LOADER"), L"C:\\AutoCAD 2002\\Appload.arx");
+    EXPECT_EQ(w.value(std::wstring(kAutoCadKey) + L"R17.0\\ACAD-5001:412\\Applications\\AcadAppLoad", L"LOADER"),
+              L"C:\\AutoCAD\\Appload.arx");
+    EXPECT_EQ(w.value(SetupWorld::profile(v15, L"P") + L"\\General", L"ACAD"),
+              L"C:\\acad2002\\support;" + std::wstring(kFolder) + L";");
+    EXPECT_EQ(w.value(SetupWorld::profile(v15, L"P") + L"\\Dialogs\\Appload\\Startup", L"1Startup"),
+              std::wstring(kFolder) + L"\\kelva.lsp");
+    EXPECT_EQ(w.registry.openForRead(HKCU, std::wstring(kAutoCadKey) + L"R19.0"), regerr::FileNotFound);
 }

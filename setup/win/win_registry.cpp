@@ -14,17 +14,29 @@ static_assert(regtype::None == REG_NONE && regtype::Sz == REG_SZ && regtype::Exp
 
 namespace {
 
+REGSAM viewFlag(View view) {
+    switch (view) {
+    case View::Bits32:
+        return KEY_WOW64_32KEY;
+    case View::Bits64:
+        return KEY_WOW64_64KEY;
+    case View::Own:
+        break;
+    }
+    return 0;
+}
+
 // An open key; the hive itself (an empty path) is used as it is and never closed.
 class OpenKey {
 public:
-    OpenKey(HKEY root, std::wstring_view path, REGSAM access) {
+    OpenKey(HKEY root, View view, std::wstring_view path, REGSAM access) {
         if (path.empty()) {
             key_ = root;
             status_ = root ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
             return;
         }
         const std::wstring p(path);
-        status_ = RegOpenKeyExW(root, p.c_str(), 0, access, &key_);
+        status_ = RegOpenKeyExW(root, p.c_str(), 0, access | viewFlag(view), &key_);
         owned_ = status_ == ERROR_SUCCESS;
     }
     ~OpenKey() {
@@ -62,34 +74,34 @@ WinRegistry::~WinRegistry() {
     if (owned_) RegCloseKey(owned_);
 }
 
-long WinRegistry::openForRead(Hive hive, std::wstring_view path) { return OpenKey(root(hive), path, KEY_READ).status(); }
+long WinRegistry::openForRead(HiveView root, std::wstring_view path) { return OpenKey(handle(root), root.view, path, KEY_READ).status(); }
 
-long WinRegistry::createKey(Hive hive, std::wstring_view path) {
-    if (!root(hive)) return ERROR_INVALID_HANDLE;
+long WinRegistry::createKey(HiveView root, std::wstring_view path) {
+    if (!handle(root)) return ERROR_INVALID_HANDLE;
     const std::wstring p(path);
     HKEY key = nullptr;
-    const LONG r = RegCreateKeyExW(root(hive), p.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                   &key, nullptr);
+    const LONG r = RegCreateKeyExW(handle(root), p.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_ALL_ACCESS | viewFlag(root.view), nullptr, &key, nullptr);
     if (r == ERROR_SUCCESS) RegCloseKey(key);
     return r;
 }
 
-long WinRegistry::deleteKey(Hive hive, std::wstring_view path) {
-    if (!root(hive)) return ERROR_INVALID_HANDLE;
+long WinRegistry::deleteKey(HiveView root, std::wstring_view path) {
+    if (!handle(root)) return ERROR_INVALID_HANDLE;
     const std::wstring p(path);
-    return RegDeleteKeyW(root(hive), p.c_str());
+    return RegDeleteKeyExW(handle(root), p.c_str(), viewFlag(root.view), 0);
 }
 
-long WinRegistry::deleteValue(Hive hive, std::wstring_view path, std::wstring_view name) {
-    OpenKey key(root(hive), path, KEY_SET_VALUE);
+long WinRegistry::deleteValue(HiveView root, std::wstring_view path, std::wstring_view name) {
+    OpenKey key(handle(root), root.view, path, KEY_SET_VALUE);
     if (key.status() != ERROR_SUCCESS) return key.status();
     const std::wstring n(name);
     return RegDeleteValueW(key.get(), n.c_str());
 }
 
-long WinRegistry::enumKeys(Hive hive, std::wstring_view path, std::vector<std::wstring>& out) {
+long WinRegistry::enumKeys(HiveView root, std::wstring_view path, std::vector<std::wstring>& out) {
     out.clear();
-    OpenKey key(root(hive), path, KEY_READ);
+    OpenKey key(handle(root), root.view, path, KEY_READ);
     if (key.status() != ERROR_SUCCESS) return key.status();
     KeyInfo info;
     if (LONG r = keyInfo(key.get(), info); r != ERROR_SUCCESS) return r;
@@ -110,9 +122,9 @@ long WinRegistry::enumKeys(Hive hive, std::wstring_view path, std::vector<std::w
     }
 }
 
-long WinRegistry::enumValues(Hive hive, std::wstring_view path, std::vector<NamedValue>& out) {
+long WinRegistry::enumValues(HiveView root, std::wstring_view path, std::vector<NamedValue>& out) {
     out.clear();
-    OpenKey key(root(hive), path, KEY_READ);
+    OpenKey key(handle(root), root.view, path, KEY_READ);
     if (key.status() != ERROR_SUCCESS) return key.status();
     KeyInfo info;
     if (LONG r = keyInfo(key.get(), info); r != ERROR_SUCCESS) return r;
@@ -140,8 +152,8 @@ long WinRegistry::enumValues(Hive hive, std::wstring_view path, std::vector<Name
     }
 }
 
-long WinRegistry::queryValue(Hive hive, std::wstring_view path, std::wstring_view name, RawValue& out) {
-    OpenKey key(root(hive), path, KEY_READ);
+long WinRegistry::queryValue(HiveView root, std::wstring_view path, std::wstring_view name, RawValue& out) {
+    OpenKey key(handle(root), root.view, path, KEY_READ);
     if (key.status() != ERROR_SUCCESS) return key.status();
     const std::wstring n(name);
     std::vector<BYTE> data(1024);
@@ -160,8 +172,8 @@ long WinRegistry::queryValue(Hive hive, std::wstring_view path, std::wstring_vie
     }
 }
 
-long WinRegistry::setValue(Hive hive, std::wstring_view path, std::wstring_view name, const RawValue& value) {
-    OpenKey key(root(hive), path, KEY_SET_VALUE);
+long WinRegistry::setValue(HiveView root, std::wstring_view path, std::wstring_view name, const RawValue& value) {
+    OpenKey key(handle(root), root.view, path, KEY_SET_VALUE);
     if (key.status() != ERROR_SUCCESS) return key.status();
     const std::wstring n(name);
     return RegSetValueExW(key.get(), n.c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
