@@ -10,6 +10,7 @@
 #include "runtime/mouse.h"
 #include "runtime/scale.h"
 #include "runtime/services.h"
+#include "runtime/subclass.h"
 
 namespace kelva::rt {
 
@@ -148,9 +149,9 @@ StdControl* stdControlOf(HWND h) { return h ? static_cast<StdControl*>(GetPropW(
 StdControl::~StdControl() {
     if (hwnd()) {
         RemovePropW(hwnd(), kStdProp);
-        RemoveWindowSubclass(hwnd(), subclassProc, kStdSubclass);
+        removeWindowSubclass(hwnd(), subclassProc, kStdSubclass);
     }
-    if (comboEdit_ && IsWindow(comboEdit_)) RemoveWindowSubclass(comboEdit_, subclassProc, kStdSubclass);
+    if (comboEdit_ && IsWindow(comboEdit_)) removeWindowSubclass(comboEdit_, subclassProc, kStdSubclass);
 }
 
 const wchar_t* StdControl::typeName() const {
@@ -193,11 +194,11 @@ HWND StdControl::createWindow(HWND parent, const RECT& px) {
     if (h) {
         SetPropW(h, kStdProp, this);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        SetWindowSubclass(h, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
+        setWindowSubclass(h, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
         if (kind_ == Kind::ComboBox) {
             // The keys of a combo box go to its edit part.
             comboEdit_ = GetWindow(h, GW_CHILD);
-            if (comboEdit_) SetWindowSubclass(comboEdit_, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
+            if (comboEdit_) setWindowSubclass(comboEdit_, subclassProc, kStdSubclass, reinterpret_cast<DWORD_PTR>(this));
         }
     }
     return h;
@@ -344,11 +345,11 @@ MouseArgs StdControl::mouseArgs(int button, LPARAM lParam) const {
 LRESULT CALLBACK StdControl::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
     EventScope scope;
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(h, subclassProc, kStdSubclass);
-        return DefSubclassProc(h, msg, wParam, lParam);
+        removeWindowSubclass(h, subclassProc, kStdSubclass);
+        return defSubclassProc(h, msg, wParam, lParam);
     }
     return guardMessage(h, [&] { return reinterpret_cast<StdControl*>(ref)->message(h, msg, wParam, lParam); },
-                        [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+                        [&] { return defSubclassProc(h, msg, wParam, lParam); });
 }
 
 LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -365,13 +366,13 @@ LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (key && KeyDown) KeyDown(key, shift);
         lastKeyTaken_ = key == 0;
         if (!key) return 0;
-        return DefSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
+        return defSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
     }
     case WM_KEYUP: {
         int key = static_cast<int>(wParam);
         if (f) key = f->previewKeyUp(key, shiftState());
         if (!key) return 0;
-        return DefSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
+        return defSubclassProc(h, msg, static_cast<WPARAM>(key), lParam);
     }
     case WM_CHAR: {
         // The character of a key that was taken (Tab, or one the form dropped) goes with it.
@@ -383,11 +384,11 @@ LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (f) ascii = f->previewKeyPress(ascii);
         if (ascii && KeyPress) KeyPress(ascii);
         if (!ascii) return 0;
-        return DefSubclassProc(h, msg, static_cast<WPARAM>(ascii), lParam);
+        return defSubclassProc(h, msg, static_cast<WPARAM>(ascii), lParam);
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
-        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        const LRESULT r = defSubclassProc(h, msg, wParam, lParam);
         if (kind_ != Kind::ComboBox) {  // a combo box reports its focus by notification
             if (msg == WM_SETFOCUS && GotFocus) GotFocus();
             if (msg == WM_KILLFOCUS && LostFocus) LostFocus();
@@ -402,7 +403,7 @@ LRESULT StdControl::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
     }
-    return DefSubclassProc(h, msg, wParam, lParam);
+    return defSubclassProc(h, msg, wParam, lParam);
 }
 
 bool StdControl::setProperty(std::wstring_view name, const PropValue& value) {

@@ -374,6 +374,11 @@ TEST_F(PaletteWindow, PanelToggleWithAndWithoutAutoCAD) {
     EXPECT_TRUE(window->panel().visible());
     EXPECT_TRUE(window->writer().document);
     Capture(window->form().hwnd()).save(L"palette_panel_open");
+    // The write button's caption follows the chosen option.
+    SendMessageW(window->option(WriteMode::Front).hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(window->button(L"cbWrite").Caption(), L"문자 선택");
+    SendMessageW(window->option(WriteMode::New).hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(window->button(L"cbWrite").Caption(), L"문자 쓰기");
     window->acadCheck().Click();  // ticked again while already tall: only shows
     EXPECT_EQ(heightTwips(), kFullHeight);
     window->acadCheck().setValue(0);

@@ -12,6 +12,7 @@
 #include "palette/win/palette_controls.h"
 #include "palette/win/popup.h"
 #include "runtime/gdi.h"
+#include "runtime/scale.h"
 #include "runtime/services.h"
 
 namespace kelva::palette {
@@ -70,12 +71,6 @@ CharWindow::CharWindow(SettingsStore& store) : store_(store) {
 }
 
 CharWindow::~CharWindow() {
-    if (form_ && form_->hwnd()) {
-        for (auto* p : picMap_)
-            if (p && p->hwnd()) RemoveWindowSubclass(p->hwnd(), keysProc, 1);
-        if (picFavorite_ && picFavorite_->hwnd()) RemoveWindowSubclass(picFavorite_->hwnd(), keysProc, 1);
-        if (xFrame1_ && xFrame1_->hwnd()) RemoveWindowSubclass(xFrame1_->hwnd(), commandProc, 1);
-    }
     frmOption_.reset();
     frmAbout_.reset();
     // The tab control may still raise events while its window goes: nobody listens any more, and
@@ -117,23 +112,20 @@ void CharWindow::build() {
     XTab_ = createPageTabs(f, {60, 480, 6570, 3675});
     for (int i = 0; i < kPageCount; ++i) {
         // At design time the pages of tabs 1 to 5 lie parked to the left, one tab offset each.
-        auto& p = f.add<rt::PictureBox>(L"picMap(" + std::to_wstring(i) + L")",
-                                        {60 - i * kTabOffset, 420, kPageWidth, kPageHeight}, &XTab_->control());
-        p.setBorderStyle(1);
+        auto& p = f.add<KeyPictureBox>(L"picMap(" + std::to_wstring(i) + L")",
+                                       {60 - i * kTabOffset, 420, kPageWidth, kPageHeight}, &XTab_->control(), true);
         p.surface().setBackColor(0x80000005);
         picMap_[static_cast<std::size_t>(i)] = &p;
     }
-    picTemp_ = &f.add<rt::PictureBox>(L"picTemp", {0, 0, 315, 315});
-    picFavTemp_ = &f.add<rt::PictureBox>(L"picFavTemp", {0, 0, 315, 315});
-    for (auto* scratch : {picTemp_, picFavTemp_}) {
-        scratch->setVisible(false);
-        scratch->setAutoRedraw(true);
-        scratch->surface().setFont(std::make_shared<rt::Font>(hangulFont(9)));
+    // The scratch boxes are drawn on and copied from, never shown: a surface each, without a window.
+    for (auto* scratch : {&picTemp_, &picFavTemp_}) {
+        *scratch = std::make_unique<rt::Surface>();
+        (*scratch)->resize(rt::roundPixel(315 / rt::twipsPerPixelX()), rt::roundPixel(315 / rt::twipsPerPixelY()));
+        (*scratch)->setFont(std::make_shared<rt::Font>(hangulFont(9)));
     }
 
     f.add<rt::StdControl>(L"Label1", {120, 4260, 900, 240}, nullptr, rt::StdControl::Kind::Label).setText(L"즐겨 찾기 :");
-    picFavorite_ = &f.add<rt::PictureBox>(L"picFavorite", {1020, 4215, 4305, 300});
-    picFavorite_->setBorderStyle(1);
+    picFavorite_ = &f.add<KeyPictureBox>(L"picFavorite", {1020, 4215, 4305, 300}, nullptr, true);
     picFavorite_->setAutoRedraw(true);
     picFavorite_->surface().setBackColor(0x80000005);
     picFavorite_->surface().setFont(std::make_shared<rt::Font>(hangulFont(9)));
@@ -158,8 +150,8 @@ void CharWindow::build() {
         rt::PropertyBag bag;
         bag.write(L"Caption", std::wstring(caption));
         bag.write(L"FocusRect", focusRect);
+        bag.write(L"Font", rt::FontDesc{L"Verdana", 8.25});
         b.load(bag);
-        b.setFont(std::make_shared<rt::Font>(rt::FontDesc{L"Verdana", 8.25}));
         buttons_.push_back(&b);
         return &b;
     };
@@ -246,7 +238,9 @@ void CharWindow::wire() {
         };
         p->MouseMove = [this](const rt::MouseArgs& a) { map_.pageMouseMove(a.button, a.x, a.y); };
         p->DblClick = [this] { map_.pageDblClick(); };
-        SetWindowSubclass(p->hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        p->KeyDown = [this](int key, int shift) { map_.pageKeyDown(key, shift); };
+        p->KeyPress = [this] { map_.pageKeyPress(); };
+        p->LostFocus = [this] { map_.pageLostFocus(); };
     }
     picFavorite_->MouseDown = [this](const rt::MouseArgs& a) {
         SetFocus(picFavorite_->hwnd());
@@ -254,8 +248,10 @@ void CharWindow::wire() {
     };
     picFavorite_->MouseMove = [this](const rt::MouseArgs& a) { map_.stripMouseMove(a.button, a.x, a.y); };
     picFavorite_->DblClick = [this] { map_.stripDblClick(); };
-    SetWindowSubclass(picFavorite_->hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(xFrame1_->hwnd(), commandProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    picFavorite_->KeyDown = [this](int key, int shift) { map_.stripKeyDown(key, shift); };
+    picFavorite_->KeyPress = [this] { map_.stripKeyPress(); };
+    picFavorite_->LostFocus = [this] { map_.stripLostFocus(); };
+    for (auto* option : {optNew_, optBack_, optFront_}) option->Click = [this] { cbWriteCaption(); };
 
     button(L"cbDel").Click = [this] {
         tbChars_->setText(L"");
@@ -317,62 +313,13 @@ std::wstring CharWindow::pageToolTip(int page) const {
     return buffer;
 }
 
-// ----- keys and notifications the runtime's controls do not raise
-
-LRESULT CALLBACK CharWindow::keysProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* me = reinterpret_cast<CharWindow*>(self);
-    const bool strip = h == me->picFavorite_->hwnd();
-    switch (msg) {
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_KEYDOWN: {
-        const int key = static_cast<int>(wParam);
-        const int shift = rt::shiftState();
-        if (key == VK_TAB && !(shift & key::CtrlBit)) {
-            me->form_->moveFocus(!(shift & key::ShiftBit));
-            return 0;
-        }
-        if (strip)
-            me->map_.stripKeyDown(key, shift);
-        else
-            me->map_.pageKeyDown(key, shift);
-        return 0;
-    }
-    case WM_CHAR:
-        if (wParam == L'\t') return 0;
-        if (strip)
-            me->map_.stripKeyPress();
-        else
-            me->map_.pageKeyPress();
-        return 0;
-    case WM_KILLFOCUS:
-        if (strip)
-            me->map_.stripLostFocus();
-        else
-            me->map_.pageLostFocus();
-        break;
-    default: break;
-    }
-    return DefSubclassProc(h, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK CharWindow::commandProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* me = reinterpret_cast<CharWindow*>(self);
-    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        const HWND from = reinterpret_cast<HWND>(lParam);
-        if (from == me->optNew_->hwnd() || from == me->optBack_->hwnd() || from == me->optFront_->hwnd())
-            me->cbWriteCaption();
-    }
-    return DefSubclassProc(h, msg, wParam, lParam);
-}
-
 void CharWindow::cbWriteCaption() {
     button(L"cbWrite").setCaption(writeModeNew() ? L"문자 쓰기" : L"문자 선택");
 }
 
 // ----- rendering
 
-void CharWindow::DrawGlyph(rt::PictureBox& box, const std::wstring& text, bool selected, bool focused, bool favorite) {
-    rt::Surface& s = box.surface();
+void CharWindow::DrawGlyph(rt::Surface& s, const std::wstring& text, bool selected, bool focused, bool favorite) {
     rt::Font& font = s.font();
     // Plain face; a setter is only called for a change, since each one makes the font anew.
     const rt::FontDesc& d = font.desc();
@@ -392,19 +339,19 @@ void CharWindow::DrawGlyph(rt::PictureBox& box, const std::wstring& text, bool s
     s.currentX = static_cast<double>(nearest(s.scale().scaleWidth()) / 2 - nearest(s.textWidth(text)) / 2);
     s.currentY = static_cast<double>(nearest(s.scale().scaleHeight()) / 2 - nearest(s.textHeight(text)) / 2);
     s.print(text);
-    const double w = s.scale().scaleWidth() - s.scale().widthFromPixels(1);
-    const double h = s.scale().scaleHeight() - s.scale().heightFromPixels(1);
-    constexpr std::uint32_t grey = 0xC0C0C0;
-    s.line(0, 0, w, 0, grey);
-    s.line(w, 0, w, h, grey);
-    s.line(w, h, 0, h, grey);
-    s.line(0, h, 0, 0, grey);
+    // The box outline from (0, 0) to one pixel short of the far edges, its four sides as one path
+    // with one pen: every page cell is drawn this way at start-up.
+    const int r = s.pixelWidth() - 1, b = s.pixelHeight() - 1;
+    const POINT outline[] = {{0, 0}, {r, 0}, {r, b}, {0, b}, {0, 0}};
+    rt::PenPtr pen(CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0)));
+    rt::ScopedSelect select(s.hdc(), pen.get());
+    Polyline(s.hdc(), outline, 5);
 }
 
-void CharWindow::copyGlyph(rt::PictureBox& from, rt::PictureBox& to, PixelPos at, int w, int h) {
-    w = std::min(w, from.surface().pixelWidth());
-    h = std::min(h, from.surface().pixelHeight());
-    BitBlt(to.surface().hdc(), at.x, at.y, w, h, from.surface().hdc(), 0, 0, SRCCOPY);
+void CharWindow::copyGlyph(const rt::Surface& from, rt::PictureBox& to, PixelPos at, int w, int h) {
+    w = std::min(w, from.pixelWidth());
+    h = std::min(h, from.pixelHeight());
+    BitBlt(to.surface().hdc(), at.x, at.y, w, h, from.hdc(), 0, 0, SRCCOPY);
 }
 
 void CharWindow::FillCharMap(int page) {
@@ -440,7 +387,7 @@ void CharWindow::drawFavoriteCell(PixelPos at, const std::wstring& text, bool se
 
 void CharWindow::clearFavorites() {
     picFavorite_->surface().cls();
-    picFavTemp_->surface().font().setName(picFavorite_->surface().font().desc().name);
+    picFavTemp_->font().setName(picFavorite_->surface().font().desc().name);
 }
 
 void CharWindow::showPreview(const std::wstring& text) {
@@ -484,14 +431,12 @@ void CharWindow::takeCellMetrics() {
     const SIZE strip = picFavorite_->clientPixels();
     const double tx = rt::twipsPerPixelX(), ty = rt::twipsPerPixelY();
     map_.metrics = computeMetrics(page.cx * tx, page.cy * ty, strip.cx * tx, strip.cy * ty, tx, ty);
-    // One pixel of drawing width beyond the cell.
-    picTemp_->setWidth(map_.metrics.pageWTw + tx);
-    picTemp_->setHeight(map_.metrics.pageHTw + ty);
+    // A scratch box holds one cell and one pixel of drawing width beyond it.
+    picTemp_->resize(map_.metrics.pageW + 1, map_.metrics.pageH + 1);
     rt::FontDesc large = picLarge_->surface().font().desc();
-    large.size = 3 * picTemp_->surface().font().desc().size;
+    large.size = 3 * picTemp_->font().desc().size;
     picLarge_->surface().font().setDesc(large);
-    picFavTemp_->setWidth(map_.metrics.favWTw + tx);
-    picFavTemp_->setHeight(map_.metrics.favHTw + ty);
+    picFavTemp_->resize(map_.metrics.favW + 1, map_.metrics.favH + 1);
 }
 
 void CharWindow::showPreview(bool on) {

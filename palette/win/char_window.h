@@ -15,6 +15,7 @@
 #include "palette/settings_logic.h"
 #include "palette/win/acad_writer.h"
 #include "palette/win/page_tabs.h"
+#include "palette/win/palette_controls.h"
 #include "runtime/form.h"
 #include "runtime/picturebox.h"
 
@@ -22,8 +23,6 @@ namespace kelva::palette {
 
 class OptionWindow;
 class AboutWindow;
-class DragLabel;
-class GlyphImage;
 
 // The palette's settings in the current user's settings store.
 class RegistryStore : public SettingsStore {
@@ -134,14 +133,12 @@ private:
     void wire();
     void FillCharMap(int page);
     // Renders one glyph into a scratch box (picTemp or picFavTemp).
-    void DrawGlyph(rt::PictureBox& box, const std::wstring& text, bool selected, bool focused, bool favorite);
-    void copyGlyph(rt::PictureBox& from, rt::PictureBox& to, PixelPos at, int w, int h);
+    void DrawGlyph(rt::Surface& scratch, const std::wstring& text, bool selected, bool focused, bool favorite);
+    void copyGlyph(const rt::Surface& from, rt::PictureBox& to, PixelPos at, int w, int h);
     void cbWriteCaption();
     void cbOption_Click();
     void cbAbout_Click();
     void onExit();
-    static LRESULT CALLBACK keysProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    static LRESULT CALLBACK commandProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     SettingsStore& store_;
     CharMap map_{*this};
@@ -153,10 +150,9 @@ private:
     GlyphImage* imgMini_ = nullptr;
     GlyphImage* imgGetText_ = nullptr;
     std::unique_ptr<PageTabs> XTab_;
-    std::array<rt::PictureBox*, kPageCount> picMap_{};
-    rt::PictureBox* picTemp_ = nullptr;
-    rt::PictureBox* picFavTemp_ = nullptr;
-    rt::PictureBox* picFavorite_ = nullptr;
+    std::array<KeyPictureBox*, kPageCount> picMap_{};
+    std::unique_ptr<rt::Surface> picTemp_, picFavTemp_;
+    KeyPictureBox* picFavorite_ = nullptr;
     rt::PictureBox* picLarge_ = nullptr;
     ctl::XPSimpleFrame* XPSimpleFrame1_ = nullptr;
     ctl::XPSimpleFrame* XPSimpleFrame2_ = nullptr;

@@ -1,9 +1,8 @@
 #include "palette/win/page_tabs.h"
 
-#include <commctrl.h>
-
 #include "palette/win/fonts.h"
 #include "runtime/mouse.h"
+#include "runtime/subclass.h"
 #include "tabctl/xtab.h"
 
 namespace kelva::palette {
@@ -54,10 +53,10 @@ public:
             if (KeyDown) KeyDown(key, shift);
         };
         window_ = tab_.hwnd();
-        SetWindowSubclass(window_, keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        rt::setWindowSubclass(window_, keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     ~XTabPages() override {
-        if (IsWindow(window_)) RemoveWindowSubclass(window_, keysProc, 1);
+        if (IsWindow(window_)) rt::removeWindowSubclass(window_, keysProc, 1);
     }
     rt::Control& control() override { return tab_; }
     int TabCount() override { return tab_.TabCount(); }
@@ -69,10 +68,10 @@ public:
 
 private:
     static LRESULT CALLBACK keysProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-        if (msg != WM_KEYDOWN) return DefSubclassProc(h, msg, wParam, lParam);
+        if (msg != WM_KEYDOWN) return rt::defSubclassProc(h, msg, wParam, lParam);
         auto* me = reinterpret_cast<XTabPages*>(self);
         if (me->KeyArriving) me->KeyArriving(static_cast<int>(wParam), rt::shiftState());
-        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        const LRESULT r = rt::defSubclassProc(h, msg, wParam, lParam);
         if (me->KeyHandled) me->KeyHandled();
         return r;
     }

@@ -2,9 +2,42 @@
 
 #include <windowsx.h>
 
+#include "palette/charmap_logic.h"
 #include "runtime/font.h"
+#include "runtime/form.h"
 
 namespace kelva::palette {
+
+// ----- KeyPictureBox
+
+HWND KeyPictureBox::createWindow(HWND parent, const RECT& px) {
+    const DWORD border = bordered_ ? WS_BORDER : 0;
+    return createSurfaceWindow(L"KelvaPictureBox", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | border, 0, parent, px);
+}
+
+LRESULT KeyPictureBox::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN: {
+        const int keyCode = static_cast<int>(wParam);
+        const int shift = rt::shiftState();
+        if (keyCode == VK_TAB && !(shift & key::CtrlBit)) {
+            if (form()) form()->moveFocus(!(shift & key::ShiftBit));
+            return 0;
+        }
+        if (KeyDown) KeyDown(keyCode, shift);
+        return 0;
+    }
+    case WM_CHAR:
+        if (wParam != L'\t' && KeyPress) KeyPress();
+        return 0;
+    case WM_KILLFOCUS:
+        if (LostFocus) LostFocus();
+        break;
+    default: break;
+    }
+    return rt::PictureBox::wndProc(msg, wParam, lParam);
+}
 
 // ----- DragLabel
 

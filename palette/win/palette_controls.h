@@ -1,12 +1,13 @@
 #pragma once
 // Small window parts of the palette's forms: the title strip's labels that drag the borderless
-// window, the three images (window icon, minimise button, the take-height button; drawn by the
-// palette itself, the design pictures being unavailable).
+// window, the picture boxes that take keys, the three images (window icon, minimise button, the
+// take-height button; drawn by the palette itself, the design pictures being unavailable).
 #include <functional>
 #include <string>
 
 #include "runtime/control.h"
 #include "runtime/gdi.h"
+#include "runtime/picturebox.h"
 
 namespace kelva::palette {
 
@@ -34,6 +35,24 @@ private:
     rt::FontPtr font_;
     std::wstring text_;
     bool centered_ = false;
+};
+
+// A picture box that takes the arrows and the character keys (Tab moves the focus on) and reports
+// them, and the loss of the focus: the palette's pages and its favourites strip.
+class KeyPictureBox : public rt::PictureBox {
+public:
+    // bordered: made with its border (BorderStyle 1) from the start; a border given afterwards has
+    // the system lay the window out once more.
+    explicit KeyPictureBox(bool bordered) : bordered_(bordered) {}
+    std::function<void(int keyCode, int shift)> KeyDown;
+    std::function<void()> KeyPress, LostFocus;
+
+protected:
+    HWND createWindow(HWND parent, const RECT& px) override;
+    LRESULT wndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool bordered_;
 };
 
 // An image button: press, release and click, drawn as one of the palette's glyphs.

@@ -6,6 +6,7 @@
 #include "runtime/form.h"
 #include "runtime/picturebox.h"
 #include "runtime/services.h"
+#include "runtime/subclass.h"
 #include "runtime/timer.h"
 #include "runtime/tests/win_support.h"
 
@@ -230,6 +231,65 @@ TEST(UserControlHost, TerminateRunsOnceBeforeTheWindowGoes) {
     EXPECT_EQ(copy[1], L"Resize");
     EXPECT_EQ(copy[2], L"Show");
     form.reset();  // a second Terminate does not run
+}
+
+namespace {
+// Hooks of the subclassing test, and what they saw.
+std::wstring hookLog;
+LRESULT CALLBACK hookA(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR ref) {
+    if (m == WM_USER) hookLog += L"A" + std::to_wstring(id) + L"." + std::to_wstring(ref) + L" ";
+    if (m == WM_USER + 2) hookLog += L"a ";
+    if (m == WM_USER + 1) removeWindowSubclass(h, hookA, 1);  // the hook below B goes mid-message
+    return defSubclassProc(h, m, w, l);
+}
+LRESULT CALLBACK hookB(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+    if (m == WM_USER) hookLog += L"B ";
+    if (m == WM_USER + 2) SendMessageW(h, WM_USER, 0, 0);  // a message inside a message
+    if (m == WM_NCDESTROY) hookLog += L"B-gone ";
+    return defSubclassProc(h, m, w, l);
+}
+LRESULT CALLBACK comctlHook(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+    if (m == WM_USER) hookLog += L"C ";
+    return DefSubclassProc(h, m, w, l);
+}
+}  // namespace
+
+// The subclassing service keeps comctl32's contract: the hook set last runs first and each passes
+// the message down; hooks go in any order, also from inside a message and below a comctl32 hook
+// set over them; the window may be destroyed while hooked.
+TEST(Services, SubclassChainsRunLatestFirstAndLetHooksGoInAnyOrder) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const auto own = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    ASSERT_TRUE(setWindowSubclass(window, hookA, 1, 10));
+    ASSERT_TRUE(setWindowSubclass(window, hookB, 2, 0));
+    ASSERT_TRUE(setWindowSubclass(window, hookA, 1, 11));  // the same hook again: new data, same place
+    SendMessageW(window, WM_USER, 0, 0);
+    EXPECT_EQ(hookLog, L"B A1.11 ");
+    hookLog.clear();
+    SendMessageW(window, WM_USER + 2, 0, 0);
+    EXPECT_EQ(hookLog, L"B A1.11 a ");
+    hookLog.clear();
+    SendMessageW(window, WM_USER + 1, 0, 0);
+    SendMessageW(window, WM_USER, 0, 0);
+    EXPECT_EQ(hookLog, L"B ");
+    hookLog.clear();
+    ASSERT_TRUE(SetWindowSubclass(window, comctlHook, 3, 0));
+    EXPECT_TRUE(removeWindowSubclass(window, hookB, 2));
+    EXPECT_FALSE(removeWindowSubclass(window, hookB, 2));
+    SendMessageW(window, WM_USER, 0, 0);
+    EXPECT_EQ(hookLog, L"C ");
+    hookLog.clear();
+    ASSERT_TRUE(RemoveWindowSubclass(window, comctlHook, 3));
+    ASSERT_TRUE(setWindowSubclass(window, hookB, 2, 0));
+    DestroyWindow(window);
+    EXPECT_EQ(hookLog, L"B-gone ");
+    EXPECT_FALSE(setWindowSubclass(window, hookB, 2, 0));
+    // Without hooks or anything set over them, a window gets its own procedure back.
+    HWND second = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(setWindowSubclass(second, hookB, 2, 0));
+    EXPECT_TRUE(removeWindowSubclass(second, hookB, 2));
+    EXPECT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC), own);
+    DestroyWindow(second);
 }
 
 TEST(Services, SettingsStoreRoundTrip) {
