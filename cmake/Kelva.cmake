@@ -264,14 +264,14 @@ function(kelva_fuzz name)
   set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
 endfunction()
 
-# kelva_bench(<name> SOURCES ... [LIBS ...]): a benchmark, built and run only by the `bench` target
-# (speed targets never live in timed tests). Native benchmarks link Google Benchmark; Windows ones
-# write their own main and run under Wine.
+# kelva_bench(<name> SOURCES ... [LIBS ...] [RUNNER command...]): a benchmark, built and run only by the
+# `bench` target (speed targets never live in timed tests). Native benchmarks link Google Benchmark;
+# Windows ones write their own main and run under Wine, through RUNNER when one is given.
 if(NOT TARGET bench)
   add_custom_target(bench)
 endif()
 function(kelva_bench name)
-  cmake_parse_arguments(B "" "" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS;ARGS;RUNNER" ${ARGN})
   add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
   target_compile_options(${name} PRIVATE ${KELVA_WARNINGS})
   if(KELVA_NATIVE)
@@ -280,8 +280,10 @@ function(kelva_bench name)
     add_custom_target(run_${name} COMMAND $<TARGET_FILE:${name}> ${B_ARGS} DEPENDS ${name} USES_TERMINAL)
   else()
     target_link_libraries(${name} PRIVATE ${B_LIBS})
-    add_custom_target(run_${name} COMMAND ${CMAKE_BINARY_DIR}/wine-exec $<TARGET_FILE:${name}> ${B_ARGS}
-                      DEPENDS ${name} USES_TERMINAL)
+    if(NOT B_RUNNER)
+      set(B_RUNNER ${CMAKE_BINARY_DIR}/wine-exec)
+    endif()
+    add_custom_target(run_${name} COMMAND ${B_RUNNER} $<TARGET_FILE:${name}> ${B_ARGS} DEPENDS ${name} USES_TERMINAL)
   endif()
   add_dependencies(bench run_${name})
 endfunction()

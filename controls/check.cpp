@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "runtime/eventscope.h"
+#include "runtime/subclass.h"
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 
@@ -55,11 +56,11 @@ LRESULT CALLBACK captionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
         CheckCaptionHook::up(*self, args(msg == WM_LBUTTONUP ? 1 : 2));
         return 0;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, captionProc, 1);
+        rt::removeWindowSubclass(hwnd, captionProc, 1);
         break;
     default: break;
     }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return rt::defSubclassProc(hwnd, msg, wParam, lParam);
 }
 }  // namespace
 
@@ -82,7 +83,7 @@ void Check::onCreated() {
     surface().setBackColor(check1Back_);
     check1_ = std::make_unique<rt::StdControl>(rt::StdControl::Kind::CheckBox);
     check1_->create(*form(), this, L"Check1", {-30, 0, rect().width + 30, kBoxTwips}, true);
-    SetWindowSubclass(check1_->hwnd(), captionProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(check1_->hwnd(), captionProc, 1, reinterpret_cast<DWORD_PTR>(this));
     // A themed check box draws its text in the theme's colour, whatever WM_CTLCOLORSTATIC says:
     // the caption keeps the classic look so that ForeColor and DisabledColor show.
     SetWindowTheme(check1_->hwnd(), L"", L"");

@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "runtime/eventscope.h"
+#include "runtime/subclass.h"
 
 namespace kelva::ctl {
 
@@ -59,7 +60,7 @@ int SubclassEngine::start(HWND hWnd) {
         rec.previous = static_cast<std::uintptr_t>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
         rec.after.clear();
         rec.before.clear();
-        if (!SetWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(hook), 0)) {
+        if (!rt::setWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(hook), 0)) {
             fail(err::OutOfMemory);  // the record stays free; the window keeps its procedure
         }
         hook->installed = true;
@@ -99,7 +100,7 @@ void SubclassEngine::unhook(int i) {
     HWND hWnd = reinterpret_cast<HWND>(rec.window);
     // Taking our own link out of the chain leaves every other owner's link in place, whatever the
     // order of their starts.
-    if (hook && hook->installed && IsWindow(hWnd)) RemoveWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(hook));
+    if (hook && hook->installed && IsWindow(hWnd)) rt::removeWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(hook));
     if (hook) hook->installed = false;
     records_.release(i);
 }
@@ -132,7 +133,7 @@ LRESULT CALLBACK SubclassEngine::proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
     // The owner's callback may unload the owner's form: its teardown waits until this returns.
     rt::EventScope scope;
     auto* hook = reinterpret_cast<Hook*>(id);
-    if (!hook->installed) return DefSubclassProc(hWnd, uMsg, wParam, lParam);
+    if (!hook->installed) return rt::defSubclassProc(hWnd, uMsg, wParam, lParam);
     return hook->engine->dispatch(*hook, hWnd, uMsg, wParam, lParam);
 }
 
@@ -143,7 +144,7 @@ LRESULT SubclassEngine::dispatch(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wParam
         const LRESULT r = callOwner(hook, hWnd, uMsg, wParam, lParam);
         // The callback may have stopped this record, or even reused it for another window.
         if (hook.installed && records_.at(hook.record).window == reinterpret_cast<std::uintptr_t>(hWnd)) {
-            RemoveWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(&hook));
+            rt::removeWindowSubclass(hWnd, proc, reinterpret_cast<UINT_PTR>(&hook));
             hook.installed = false;
             records_.release(hook.record);
         }
@@ -162,7 +163,7 @@ LRESULT SubclassEngine::callOwner(Hook& hook, HWND hWnd, UINT uMsg, WPARAM wPara
     // Copies of the tables' answers: the callback may change the tables or stop the engine.
     if (records_.at(hook.record).before.wants(m)) owner_.zSubclass_Proc(true, bHandled, lReturn, h, m, w, l);
     if (bHandled) return lReturn;
-    lReturn = DefSubclassProc(hWnd, m, w, l);
+    lReturn = rt::defSubclassProc(hWnd, m, w, l);
     if (hook.installed && records_.at(hook.record).after.wants(m))
         owner_.zSubclass_Proc(false, bHandled, lReturn, h, m, w, l);
     return lReturn;

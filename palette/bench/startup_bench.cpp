@@ -1,6 +1,7 @@
 // Start-up of the palette to its first full paint, beside the bare cost of making a window of the same
-// size and drawing the six pages once with the same glyph-and-copy method. Runs under Wine; prints
-// milliseconds (median of several runs) and the ratio.
+// size and drawing the six pages once with the same glyph-and-copy method. Runs under Wine, on one
+// processor with a wineserver of its own (the bench target starts it so); prints milliseconds (median
+// of several runs) and the ratio.
 #include <windows.h>
 
 #include <algorithm>
