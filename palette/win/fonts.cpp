@@ -12,22 +12,11 @@ int CALLBACK foundProc(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
     return 0;
 }
 
-// The combo box the names go to, reached through its own window procedure: hooks on the window take
-// nothing from CB_ADDSTRING, and under Wine every message through a hook costs a server round trip,
-// several hundred of them for a font list.
-struct ListTarget {
-    HWND combo;
-    WNDPROC proc;
-    LRESULT send(UINT msg, WPARAM wParam, LPARAM lParam) const {
-        return proc ? CallWindowProcW(proc, combo, msg, wParam, lParam) : SendMessageW(combo, msg, wParam, lParam);
-    }
-};
-
 // EnumFontProc: adds the family's name (cut at its first NUL) to the combo box and goes on.
-int CALLBACK EnumFontProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM target) {
+int CALLBACK EnumFontProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM combo) {
     const std::size_t length = wcsnlen(font->lfFaceName, LF_FACESIZE);
     const std::wstring name(font->lfFaceName, length);
-    reinterpret_cast<const ListTarget*>(target)->send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(reinterpret_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     return 1;
 }
 }  // namespace
@@ -56,10 +45,9 @@ std::wstring substituteFace(const std::wstring& face) {
 }
 
 void FillFontList(HWND comboBox) {
-    const ListTarget target{comboBox, reinterpret_cast<WNDPROC>(GetClassLongPtrW(comboBox, GCLP_WNDPROC))};
-    target.send(CB_RESETCONTENT, 0, 0);
+    SendMessageW(comboBox, CB_RESETCONTENT, 0, 0);
     HDC dc = GetDC(comboBox);
-    EnumFontFamiliesW(dc, nullptr, EnumFontProc, reinterpret_cast<LPARAM>(&target));
+    EnumFontFamiliesW(dc, nullptr, EnumFontProc, reinterpret_cast<LPARAM>(comboBox));
     ReleaseDC(comboBox, dc);
 }
 
