@@ -9,6 +9,7 @@
 #include "runtime/form.h"
 #include "runtime/gdi.h"
 #include "runtime/services.h"
+#include "runtime/subclass.h"
 
 namespace kelva::lst {
 
@@ -94,35 +95,35 @@ HWND EditBox::createWindow(HWND parent, const RECT& px) {
     // One line that scrolls sideways: an item's text is one line of the list.
     HWND h = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, px.left, px.top,
                              px.right - px.left, px.bottom - px.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (h) SetWindowSubclass(h, subclassProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (h) rt::setWindowSubclass(h, subclassProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return h;
 }
 
 LRESULT CALLBACK EditBox::subclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     return rt::guardMessage(h, [&] { return message(h, msg, wParam, lParam, reinterpret_cast<EditBox*>(data)); },
-                            [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+                            [&] { return rt::defSubclassProc(h, msg, wParam, lParam); });
 }
 
 LRESULT EditBox::message(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, EditBox* self) {
     switch (msg) {
-    case WM_GETDLGCODE: return DefSubclassProc(h, msg, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_GETDLGCODE: return rt::defSubclassProc(h, msg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_CHAR:
         if (self->Char && self->Char(static_cast<wchar_t>(wParam))) return 0;
         break;
     case WM_KILLFOCUS: {
-        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        const LRESULT r = rt::defSubclassProc(h, msg, wParam, lParam);
         if (self->LostFocus) self->LostFocus(reinterpret_cast<HWND>(wParam));
         return r;
     }
     case WM_SETFOCUS: {
-        const LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        const LRESULT r = rt::defSubclassProc(h, msg, wParam, lParam);
         if (self->GotFocus) self->GotFocus(reinterpret_cast<HWND>(wParam));
         return r;
     }
-    case WM_NCDESTROY: RemoveWindowSubclass(h, subclassProc, kEditSubclassId); break;
+    case WM_NCDESTROY: rt::removeWindowSubclass(h, subclassProc, kEditSubclassId); break;
     default: break;
     }
-    return DefSubclassProc(h, msg, wParam, lParam);
+    return rt::defSubclassProc(h, msg, wParam, lParam);
 }
 
 std::wstring EditBox::text() const {
@@ -150,7 +151,7 @@ void CoolList::onCreated() { createParts(); }
 
 LRESULT CALLBACK CoolList::picListProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
     return rt::guardMessage(h, [&] { return picListMessage(h, msg, w, l, reinterpret_cast<CoolList*>(data)); },
-                            [&] { return DefSubclassProc(h, msg, w, l); });
+                            [&] { return rt::defSubclassProc(h, msg, w, l); });
 }
 
 LRESULT CoolList::picListMessage(HWND h, UINT msg, WPARAM w, LPARAM l, CoolList* self) {
@@ -166,8 +167,8 @@ LRESULT CoolList::picListMessage(HWND h, UINT msg, WPARAM w, LPARAM l, CoolList*
     // A drag ends when the mouse is taken away (Alt+Tab, a modal box), not only at the button's
     // release, so auto-scroll never runs on without a hand on the button.
     if ((msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(l) != h) || msg == WM_CANCELMODE) self->model_.mouseUp();
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, picListProc, kPicSubclassId);
-    return DefSubclassProc(h, msg, w, l);
+    if (msg == WM_NCDESTROY) rt::removeWindowSubclass(h, picListProc, kPicSubclassId);
+    return rt::defSubclassProc(h, msg, w, l);
 }
 
 void CoolList::createParts() {
@@ -185,7 +186,7 @@ void CoolList::createParts() {
     picList_->MouseUp = [this](const rt::MouseArgs& a) { picMouseUp(a); };
     picList_->Click = [this] { model_.click(); };
     picList_->DblClick = [this] { model_.dblClick(); };
-    SetWindowSubclass(picList_->hwnd(), picListProc, kPicSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(picList_->hwnd(), picListProc, kPicSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     sbVert_ = std::make_unique<VScrollBar>();
     sbVert_->create(*form(), this, L"sbVert", {0, 0, 13 * tx, sz.cy * ty}, true);

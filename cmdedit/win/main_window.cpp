@@ -12,6 +12,7 @@
 #include "cmdedit/win/cdialog.h"
 #include "com/latebound.h"
 #include "runtime/services.h"
+#include "runtime/subclass.h"
 
 namespace kelva::cmd {
 
@@ -147,14 +148,14 @@ MainWindow::MainWindow(std::filesystem::path folder) : folder_(std::move(folder)
     button(L"cbOK").Click = [this] { cbOK_Click(); };
     button(L"cbHelp").Click = [this] { cbHelp_Click(); };
     button(L"cbExit").Click = [this] { cbExit_Click(); };
-    SetWindowSubclass(tbEdit_->hwnd(), editProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(tbSearch_->hwnd(), searchProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(tbEdit_->hwnd(), editProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(tbSearch_->hwnd(), searchProc, 1, reinterpret_cast<DWORD_PTR>(this));
     Form_Load();
 }
 
 MainWindow::~MainWindow() {
-    if (tbEdit_ && tbEdit_->hwnd()) RemoveWindowSubclass(tbEdit_->hwnd(), editProc, 1);
-    if (tbSearch_ && tbSearch_->hwnd()) RemoveWindowSubclass(tbSearch_->hwnd(), searchProc, 1);
+    if (tbEdit_ && tbEdit_->hwnd()) rt::removeWindowSubclass(tbEdit_->hwnd(), editProc, 1);
+    if (tbSearch_ && tbSearch_->hwnd()) rt::removeWindowSubclass(tbSearch_->hwnd(), searchProc, 1);
 }
 
 rt::Control& MainWindow::imgSearch() { return *imgSearch_; }
@@ -372,12 +373,12 @@ void MainWindow::pasteName() {
 
 LRESULT CALLBACK MainWindow::editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     return rt::guardMessage(h, [&] { return editMessage(h, msg, wParam, lParam, reinterpret_cast<MainWindow*>(data)); },
-                            [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+                            [&] { return rt::defSubclassProc(h, msg, wParam, lParam); });
 }
 
 LRESULT MainWindow::editMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, MainWindow* self) {
     switch (msg) {
-    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(h, msg, wParam, lParam);
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | rt::defSubclassProc(h, msg, wParam, lParam);
     case WM_KEYDOWN:
         if (self->tbEdit_KeyDown(static_cast<int>(wParam))) return 0;
         break;
@@ -397,7 +398,7 @@ LRESULT MainWindow::editMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, 
         SendMessageW(self->grid(self->currentGrid_).hwnd(), msg, wParam, lParam);
         return 0;
     case WM_KILLFOCUS: {
-        LRESULT r = DefSubclassProc(h, msg, wParam, lParam);
+        LRESULT r = rt::defSubclassProc(h, msg, wParam, lParam);
         self->tbEdit_LostFocus();
         return r;
     }
@@ -406,7 +407,7 @@ LRESULT MainWindow::editMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, 
         return 0;
     default: break;
     }
-    return DefSubclassProc(h, msg, wParam, lParam);
+    return rt::defSubclassProc(h, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::searchProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -419,9 +420,9 @@ LRESULT CALLBACK MainWindow::searchProc(HWND h, UINT msg, WPARAM wParam, LPARAM 
                 return LRESULT{0};
             }
             if (msg == WM_CHAR && wParam == L'\r') return LRESULT{0};
-            return DefSubclassProc(h, msg, wParam, lParam);
+            return rt::defSubclassProc(h, msg, wParam, lParam);
         },
-        [&] { return DefSubclassProc(h, msg, wParam, lParam); });
+        [&] { return rt::defSubclassProc(h, msg, wParam, lParam); });
 }
 
 void MainWindow::imgSearch_Click() {

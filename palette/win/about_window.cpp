@@ -9,6 +9,7 @@
 #include "palette/win/fonts.h"
 #include "palette/win/palette_controls.h"
 #include "runtime/gdi.h"
+#include "runtime/subclass.h"
 
 #ifndef KELVA_VERSION
 #define KELVA_VERSION "1.0.0"
@@ -32,8 +33,8 @@ AboutWindow::AboutWindow(HWND owner) : owner_(owner) {
 
 AboutWindow::~AboutWindow() {
     for (auto* f : {form_.get(), retired_.get()})
-        if (f && f->hwnd()) RemoveWindowSubclass(f->hwnd(), keysProc, 1);
-    if (cbExit_ && cbExit_->hwnd()) RemoveWindowSubclass(cbExit_->hwnd(), keysProc, 1);
+        if (f && f->hwnd()) rt::removeWindowSubclass(f->hwnd(), keysProc, 1);
+    if (cbExit_ && cbExit_->hwnd()) rt::removeWindowSubclass(cbExit_->hwnd(), keysProc, 1);
 }
 
 void AboutWindow::OpenURL(const std::wstring& address, int showCommand) {
@@ -93,8 +94,8 @@ void AboutWindow::load() {
         close();
         return true;
     };
-    SetWindowSubclass(f.hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(cbExit_->hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(f.hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    rt::setWindowSubclass(cbExit_->hwnd(), keysProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 // Any key closes the box; the mouse over the window outside the link turns the link black again.
@@ -112,7 +113,7 @@ LRESULT CALLBACK AboutWindow::keysProc(HWND h, UINT msg, WPARAM wParam, LPARAM l
         break;
     default: break;
     }
-    return DefSubclassProc(h, msg, wParam, lParam);
+    return rt::defSubclassProc(h, msg, wParam, lParam);
 }
 
 void AboutWindow::show() {
