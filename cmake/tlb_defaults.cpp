@@ -284,6 +284,18 @@ Bytes write(TypeLibrary& lib) {
     }
     const std::int64_t newSize = cursor;
     if (newSize > 0x7FFFFFFF) fail("the type library grew too large");
+    // The system's loader reads segments and member blocks in place, as 4-byte aligned data: a library
+    // laid out otherwise is one no writer of the format makes, and is never written.
+    const auto misaligned = [](std::int64_t v) { return v % 4 != 0; };
+    if (misaligned(static_cast<std::int64_t>(lib.head.size())) || misaligned(newSize))
+        fail("the type library would not end on a 4-byte boundary");
+    for (int s = 0; s < kSegments; ++s)
+        if (segmentAt[s] >= 0 && (misaligned(segmentAt[s]) || misaligned(static_cast<std::int64_t>(lib.segments[s].size()))))
+            fail("segment " + std::to_string(s) + " would not lie on 4-byte boundaries");
+    for (std::size_t k = 0; k < lib.blocks.size(); ++k)
+        if (misaligned(blockAt[k]) || misaligned(static_cast<std::int64_t>(lib.blocks[k].size())))
+            fail("the members of " + lib.name(i32(lib.typeInfos(), lib.typeInfoAt(lib.blocks[k].type) + kTiName)) +
+                 " would not lie on 4-byte boundaries");
     for (int s = 0; s < kSegments; ++s) {
         if (segmentAt[s] < 0) continue;
         put32(lib.head, lib.directory + 16 * s, static_cast<std::int32_t>(segmentAt[s]));
@@ -326,9 +338,12 @@ public:
 
     std::int32_t add(const Bytes& entry) {
         if (auto found = added_.find(entry); found != added_.end()) return found->second;
-        while (data_.size() % 4) data_.push_back(0x57);  // the padding readers and writers use
+        // Every entry starts, and the segment ends, on a 4-byte boundary, as widl pads them (with the
+        // filler byte readers and writers use), so what follows the segment stays aligned too.
+        pad();
         const auto at = static_cast<std::int32_t>(data_.size());
         data_.insert(data_.end(), entry.begin(), entry.end());
+        pad();
         added_[entry] = at;
         return at;
     }
@@ -356,6 +371,10 @@ public:
     }
 
 private:
+    void pad() {
+        while (data_.size() % 4) data_.push_back(0x57);
+    }
+
     Bytes& data_;
     std::map<Bytes, std::int32_t> added_;
 };

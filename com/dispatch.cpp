@@ -14,6 +14,7 @@ namespace {
     switch (hr) {
     case DISP_E_OVERFLOW: throw VbError(kelva::err::Overflow);
     case E_OUTOFMEMORY: throw VbError(kelva::err::OutOfMemory);
+    case DISP_E_ARRAYISLOCKED: throw VbError(kelva::err::ArrayFixedOrLocked);
     default: throw VbError(kelva::err::TypeMismatch);
     }
 }
@@ -172,6 +173,73 @@ Variant defaultVariant(const ParamDefault& d) {
         d.value);
 }
 
+// An array whose descriptor belongs to its caller for good: one declared with fixed bounds (a procedure's
+// local array lives in its frame, a static or embedded one in its module or record) or one locked while
+// something walks it. Only its elements may change; destroying it would free what the caller still uses.
+bool pinned(const SAFEARRAY* a) noexcept {
+    return a && ((a->fFeatures & (FADF_FIXEDSIZE | FADF_STATIC | FADF_AUTO | FADF_EMBEDDED)) || a->cLocks > 0);
+}
+
+bool sameShape(SAFEARRAY* a, SAFEARRAY* b) {
+    if (!a || !b || a->cDims != b->cDims) return false;
+    const std::vector<SAFEARRAYBOUND> x = boundsOf(a), y = boundsOf(b);
+    for (size_t d = 0; d < x.size(); ++d)
+        if (x[d].lLbound != y[d].lLbound || x[d].cElements != y[d].cElements) return false;
+    return true;
+}
+
+// The array a caller's variable holds (references followed), which a store may have to fill in place.
+SAFEARRAY* heldArray(const VARIANT& variable) noexcept {
+    const VARIANT& v = deref(variable);
+    if (!(V_VT(&v) & VT_ARRAY)) return nullptr;
+    if (V_VT(&v) & VT_BYREF) return V_ARRAYREF(&v) ? *V_ARRAYREF(&v) : nullptr;
+    return V_ARRAY(&v);
+}
+
+// The array `value` holds, when a pinned `array` could take it in place: same dimensions and bounds.
+void requireFits(SAFEARRAY* array, const VARIANT& value) {
+    if (!pinned(array)) return;
+    const VARIANT& v = deref(value);
+    SAFEARRAY* given = !(V_VT(&v) & VT_ARRAY) ? nullptr : (V_VT(&v) & VT_BYREF) ? *V_ARRAYREF(&v) : V_ARRAY(&v);
+    if (!sameShape(array, given)) throw VbError(kelva::err::ArrayFixedOrLocked);
+}
+
+// Moves the elements of `from` into the pinned `into`, same shape and element type `elem`, releasing what
+// `into` held; `from` keeps emptied elements only.
+void moveElements(SAFEARRAY* into, SAFEARRAY* from, VARTYPE elem) {
+    if (into->cbElements != from->cbElements || (elem != VT_VARIANT && elem != VT_DECIMAL && scalarSize(elem) == 0))
+        raiseFor(DISP_E_TYPEMISMATCH);
+    const long count = elementCount(into);
+    ArrayData to(into), source(from);
+    for (long i = 0; i < count; ++i) {
+        char* const slot = to.at(i);
+        switch (elem) {
+        case VT_VARIANT: VariantClear(reinterpret_cast<VARIANT*>(slot)); break;
+        case VT_BSTR: SysFreeString(*reinterpret_cast<BSTR*>(slot)); break;
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+            if (auto* old = *reinterpret_cast<IUnknown**>(slot)) old->Release();
+            break;
+        default: break;
+        }
+        std::memcpy(slot, source.at(i), into->cbElements);
+        std::memset(source.at(i), 0, into->cbElements);  // an empty Variant, a null string or pointer
+    }
+}
+
+// Puts `value`, an array of the caller's element type `elem`, where the caller keeps its array. A pinned array
+// keeps its descriptor and takes the elements; any other is destroyed and replaced, and a destroy that fails
+// fails the store with the caller's array still in place.
+void storeArray(SAFEARRAY*& slot, SafeArray value, VARTYPE elem) {
+    if (pinned(slot)) {
+        if (!sameShape(slot, value.get())) throw VbError(kelva::err::ArrayFixedOrLocked);
+        moveElements(slot, value.get(), elem);
+        return;
+    }
+    if (slot) check(SafeArrayDestroy(slot));
+    slot = value.detach();
+}
+
 // Stores `value` (declared type) through a typed reference VT_BYREF | T, converted to T.
 void storeThroughReference(VARIANT& ref, const VARIANT& value, LCID lcid) {
     const VARTYPE t = V_VT(&ref) & ~VT_BYREF;
@@ -180,10 +248,12 @@ void storeThroughReference(VARIANT& ref, const VARIANT& value, LCID lcid) {
     coerce(value, t, *converted.get(), lcid);
     VARIANT& c = *converted.get();
     if (t & VT_ARRAY) {
-        SAFEARRAY** slot = V_ARRAYREF(&ref);
-        if (*slot) SafeArrayDestroy(*slot);
-        *slot = V_ARRAY(&c);
-    } else if (t == VT_BSTR) {
+        SafeArray array = SafeArray::attach(V_ARRAY(&c));
+        V_VT(&c) = VT_EMPTY;
+        storeArray(*V_ARRAYREF(&ref), std::move(array), t & VT_TYPEMASK);
+        return;
+    }
+    if (t == VT_BSTR) {
         SysFreeString(*V_BSTRREF(&ref));
         *V_BSTRREF(&ref) = V_BSTR(&c);
     } else if (t == VT_DISPATCH || t == VT_UNKNOWN) {
@@ -198,6 +268,23 @@ void storeThroughReference(VARIANT& ref, const VARIANT& value, LCID lcid) {
         raiseFor(DISP_E_TYPEMISMATCH);
     }
     V_VT(&c) = VT_EMPTY;  // moved into the caller's storage
+}
+
+// Basic's assignment of `value` to a Variant variable (`target`, references followed): it takes the value as
+// it is, unless it holds a pinned array, which takes the elements in its own type in place.
+void storeVariant(VARIANT& target, Variant value, LCID lcid) {
+    if ((V_VT(&target) & VT_ARRAY) && pinned(V_ARRAY(&target))) {
+        requireFits(V_ARRAY(&target), *value.get());
+        const VARTYPE elem = V_VT(&target) & VT_TYPEMASK;
+        Variant converted;
+        coerce(*value.get(), VT_ARRAY | elem, *converted.get(), lcid);
+        SafeArray array = SafeArray::attach(V_ARRAY(converted.get()));
+        V_VT(converted.get()) = VT_EMPTY;
+        storeArray(V_ARRAY(&target), std::move(array), elem);
+        return;
+    }
+    check(VariantClear(&target));
+    value.detachTo(&target);
 }
 
 bool plainScalar(VARTYPE vt) {
@@ -231,8 +318,7 @@ void writeBack(VARIANT& arg, const VARIANT& value, VARTYPE declared, LCID lcid) 
         if (SUCCEEDED(VariantChangeTypeEx(kept.get(), const_cast<VARIANT*>(&value), lcid, 0, V_VT(&target))))
             result = kept;
     }
-    VariantClear(&target);
-    result.detachTo(&target);
+    storeVariant(target, std::move(result), lcid);
 }
 
 struct TypeAttr {
@@ -302,14 +388,20 @@ void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid) {
     }
     Variant copy;
     coerce(value, VT_VARIANT, *copy.get(), lcid);
-    VariantClear(&target);
-    copy.detachTo(&target);
+    storeVariant(target, std::move(copy), lcid);
 }
 
 Variant valueForVariable(const VARIANT& variable, const VARIANT& value, LCID lcid) {
     const VARIANT& target = deref(variable);
+    SAFEARRAY* const array = heldArray(target);
+    requireFits(array, value);
+    VARTYPE type = VT_VARIANT;
+    if (V_VT(&target) & VT_BYREF)
+        type = V_VT(&target) & ~VT_BYREF;
+    else if (pinned(array))
+        type = V_VT(&target);  // a Variant's pinned array keeps its element type
     Variant out;
-    coerce(value, (V_VT(&target) & VT_BYREF) ? V_VT(&target) & ~VT_BYREF : VT_VARIANT, *out.get(), lcid);
+    coerce(value, type, *out.get(), lcid);
     return out;
 }
 
@@ -555,6 +647,13 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
     }
 
     const HRESULT written = guarded(iid_, source_, [&] {
+        // A caller's fixed or locked array takes only a value of its own shape. Every argument is checked
+        // before any is written, so a call that cannot write one back leaves them all as they were.
+        for (size_t i = 0; i < count; ++i) {
+            const VARIANT* caller = slots[i].caller;
+            if (m->params[i].writtenBack && m->params[i].byRef && caller && (V_VT(caller) & VT_BYREF))
+                requireFits(heldArray(*caller), *slots[i].value.get());
+        }
         for (size_t i = 0; i < count; ++i) {
             const auto& p = m->params[i];
             if (p.writtenBack && p.byRef && slots[i].caller) writeBack(*slots[i].caller, *slots[i].value.get(), p.vt, lcid);

@@ -73,7 +73,8 @@ private:
 // Basic's assignment to the variable behind a by-reference Variant argument, as an early-bound caller
 // passes one: through VT_BYREF|VT_VARIANT the Variant it names takes the value as it is; through
 // VT_BYREF|type the caller's typed variable takes it converted to its type (error 13 type mismatch, or 6
-// overflow, when it cannot hold it); otherwise the argument itself takes it.
+// overflow, when it cannot hold it); otherwise the argument itself takes it. A fixed or locked array the
+// variable holds stays the caller's: it takes the elements of an array of its own shape, else error 10.
 void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid = LOCALE_USER_DEFAULT);
 // The value as assignVariable would store it into `variable` (converted to a typed variable's type, else
 // a copy with its references followed); raises what the assignment would raise, and changes nothing.

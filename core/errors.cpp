@@ -8,6 +8,7 @@ std::wstring standardDescription(int number) {
     case err::Overflow: return L"Overflow";
     case err::OutOfMemory: return L"Out of memory";
     case err::SubscriptOutOfRange: return L"Subscript out of range";
+    case err::ArrayFixedOrLocked: return L"This array is fixed or temporarily locked";
     case err::DivisionByZero: return L"Division by zero";
     case err::TypeMismatch: return L"Type mismatch";
     case err::FileNotFound: return L"File not found";

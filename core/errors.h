@@ -12,6 +12,7 @@ inline constexpr int InvalidCall = 5;         // invalid procedure call or argum
 inline constexpr int Overflow = 6;
 inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int ArrayFixedOrLocked = 10;  // an array whose descriptor its owner keeps (fixed or locked)
 inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;

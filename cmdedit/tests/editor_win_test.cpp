@@ -646,3 +646,24 @@ TEST_F(EditorWindow, EveryRowOfEveryCategoryCanBeReachedByTheWheelAndEdited) {
     }
     EXPECT_TRUE(messages.empty());
 }
+
+TEST_F(EditorWindow, AWheelTurnedBackScrollsAtItsFirstNotch) {
+    writeSuite(tableText(1));  // 40 commands: more than the grid shows
+    open();
+    chooseCategory(1);
+    GridWindow& g = window->grid(1);
+    ASSERT_TRUE(GetWindowLongW(g.hwnd(), GWL_STYLE) & WS_VSCROLL);
+    const auto wheel = [&](int delta) { SendMessageW(g.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0); };
+    wheel(-WHEEL_DELTA);
+    const int down = g.model().topRow;
+    ASSERT_GT(down, 1);
+    wheel(-WHEEL_DELTA / 3);
+    wheel(-WHEEL_DELTA / 3);
+    ASSERT_EQ(g.model().topRow, down) << "two thirds of a notch scroll nothing";
+    wheel(WHEEL_DELTA);
+    EXPECT_EQ(g.model().topRow, 1) << "the first notch back scrolls up";
+    wheel(WHEEL_DELTA / 3);
+    wheel(WHEEL_DELTA / 3);
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(g.model().topRow, down) << "and the first notch down again scrolls down";
+}

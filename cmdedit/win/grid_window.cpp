@@ -190,7 +190,11 @@ LRESULT GridWindow::wndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEWHEEL: {
         if (!grid_.verticalScrollBar) return 0;
-        wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
+        // Part of a notch turned the other way is no start on this one: a turn back counts from zero,
+        // or its first notch would be spent cancelling what is left of the last.
+        const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+        if ((wheel_ < 0 && delta > 0) || (wheel_ > 0 && delta < 0)) wheel_ = 0;
+        wheel_ += delta;
         const int notches = wheel_ / WHEEL_DELTA;
         wheel_ -= notches * WHEEL_DELTA;
         if (notches != 0) scrolled(grid_.topRow - notches * 3);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -118,6 +119,63 @@ Variant listElement(const Variant& list, LONG k) {
     Variant e;
     SafeArrayGetElement(V_ARRAY(list.get()), &k, e.put());
     return e;
+}
+
+// A caller's String array laid out as VBA lays out a procedure's fixed array (Dim a(2) As String): the
+// descriptor and the elements are the caller's own storage, which nobody else may free or replace.
+class FixedTexts {
+public:
+    explicit FixedTexts(const std::vector<std::wstring>& items) : data_(items.size()) {
+        for (size_t k = 0; k < items.size(); ++k) data_[k] = SysAllocString(items[k].c_str());
+        descriptor_.cDims = 1;
+        descriptor_.fFeatures = FADF_AUTO | FADF_FIXEDSIZE | FADF_BSTR;
+        descriptor_.cbElements = sizeof(BSTR);
+        descriptor_.pvData = data_.data();
+        descriptor_.rgsabound[0] = {static_cast<ULONG>(items.size()), 0};
+    }
+    ~FixedTexts() {
+        for (BSTR b : data_) SysFreeString(b);
+    }
+    FixedTexts(const FixedTexts&) = delete;
+    FixedTexts& operator=(const FixedTexts&) = delete;
+
+    // What a caller passes for the variable: VT_BYREF | VT_ARRAY | VT_BSTR to the variable's array pointer.
+    VARIANT reference() { return arrayReference(variable_); }
+    bool untouched() const { return variable_ == &descriptor_ && descriptor_.cLocks == 0 && descriptor_.pvData == data_.data(); }
+    std::vector<std::wstring> texts() const {
+        std::vector<std::wstring> out;
+        for (BSTR b : data_) out.push_back(com::toWString(b));
+        return out;
+    }
+    static VARIANT arrayReference(SAFEARRAY*& variable) {
+        VARIANT r;
+        VariantInit(&r);
+        V_VT(&r) = VT_BYREF | VT_ARRAY | VT_BSTR;
+        V_ARRAYREF(&r) = &variable;
+        return r;
+    }
+
+private:
+    SAFEARRAY descriptor_{};
+    std::vector<BSTR> data_;
+    SAFEARRAY* variable_ = &descriptor_;
+};
+
+// A late-bound call with the arguments exactly as given (first argument first): the run-time error number.
+int invokeWith(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR n = const_cast<LPOLESTR>(name);
+    if (FAILED(object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id))) return -1;
+    std::reverse(args.begin(), args.end());
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    EXCEPINFO e{};
+    Variant result;
+    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), &e, nullptr);
+    SysFreeString(e.bstrSource);
+    SysFreeString(e.bstrDescription);
+    SysFreeString(e.bstrHelpFile);
+    if (hr == DISP_E_EXCEPTION) return hresultToError(e.scode);
+    return FAILED(hr) ? hr : 0;
 }
 
 class ToolboxTest : public ::testing::Test {
@@ -328,6 +386,54 @@ TEST_F(ToolboxTest, SwapDataExchangesTypedVariablesOfAnEarlyBoundCaller) {
     EXPECT_EQ(c, 12.0);
     EXPECT_EQ(any.vt(), VT_R8);
     EXPECT_EQ(dbl(any), 3.0);
+}
+
+// A fixed or locked array of the caller keeps its descriptor: a value of its own shape goes into its
+// elements, any other fails with error 10 and changes neither argument.
+TEST_F(ToolboxTest, FixedAndLockedArraysOfTheCallerTakeValuesInPlace) {
+    const ComPtr<_clsFunc> table = func.query<_clsFunc>();
+    ASSERT_TRUE(table);
+    Variant result;
+
+    FixedTexts names({L"A10", L"A9", L"a9"});
+    EXPECT_EQ(invokeWith(func.get(), L"AlphanumSort", {names.reference()}), 0);
+    EXPECT_TRUE(names.untouched());
+    EXPECT_EQ(names.texts(), (std::vector<std::wstring>{L"A9", L"A10", L"a9"}));
+
+    FixedTexts first({L"a", L"b", L"c"}), second({L"x", L"y", L"z"}), shorter({L"p", L"q"});
+    VARIANT r1 = first.reference(), r2 = second.reference(), r3 = shorter.reference();
+    EXPECT_EQ(table->SwapData(&r1, &r2, result.put()), S_OK);
+    EXPECT_EQ(invokeWith(func.get(), L"SwapData", {first.reference(), shorter.reference()}), 10);
+    EXPECT_EQ(table->SwapData(&r3, &r1, result.put()), static_cast<HRESULT>(0x800A000A));
+    EXPECT_TRUE(first.untouched() && second.untouched() && shorter.untouched());
+    EXPECT_EQ(first.texts(), (std::vector<std::wstring>{L"x", L"y", L"z"}));
+    EXPECT_EQ(second.texts(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_EQ(shorter.texts(), (std::vector<std::wstring>{L"p", L"q"}));
+    EXPECT_EQ(invokeWith(func.get(), L"SwapData", {first.reference(), second.reference()}), 0);
+    EXPECT_EQ(first.texts(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+
+    // A dynamic array beside a fixed one of another shape: checked both ways before either is written.
+    Variant dynamic = textArray({L"d", L"e"}, false);
+    SAFEARRAY* const held = V_ARRAY(dynamic.get());
+    VARIANT rd = FixedTexts::arrayReference(V_ARRAY(dynamic.get()));
+    EXPECT_EQ(invokeWith(func.get(), L"SwapData", {rd, first.reference()}), 10);
+    EXPECT_EQ(table->SwapData(&rd, &r1, result.put()), static_cast<HRESULT>(0x800A000A));
+    EXPECT_EQ(V_ARRAY(dynamic.get()), held);
+    EXPECT_EQ(textsOf(dynamic), (std::vector<std::wstring>{L"d", L"e"}));
+    EXPECT_EQ(first.texts(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+
+    // A locked array is sorted where it lies; one that would change its shape stays, locked, as it was.
+    Variant locked = textArray({L"k2", L"k10", L"k1"}, false);
+    SAFEARRAY* const lockedArray = V_ARRAY(locked.get());
+    ASSERT_EQ(SafeArrayLock(lockedArray), S_OK);
+    VARIANT rl = FixedTexts::arrayReference(V_ARRAY(locked.get()));
+    EXPECT_EQ(invokeWith(func.get(), L"AlphanumSort", {rl}), 0);
+    EXPECT_EQ(invokeWith(func.get(), L"SwapData", {rl, shorter.reference()}), 10);
+    EXPECT_EQ(V_ARRAY(locked.get()), lockedArray);
+    EXPECT_EQ(lockedArray->cLocks, 1u);
+    EXPECT_EQ(textsOf(locked), (std::vector<std::wstring>{L"k1", L"k2", L"k10"}));
+    EXPECT_EQ(shorter.texts(), (std::vector<std::wstring>{L"p", L"q"}));
+    EXPECT_EQ(SafeArrayUnlock(lockedArray), S_OK);
 }
 
 TEST_F(ToolboxTest, PointsNumbersAndTexts) {

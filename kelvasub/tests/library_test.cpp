@@ -1,3 +1,4 @@
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -262,6 +263,47 @@ TEST_F(TypeLibrary, EveryOptionalParameterCarriesItsDefault) {
     size_t listed = 0;
     for (const auto& m : table) listed += m.defaults.size();
     EXPECT_EQ(found.size(), listed) << "every default of the table is a parameter of the library";
+}
+
+// The system's loader reads the library's segments and member blocks in place as 4-byte aligned data; only
+// Wine's, which copies bytes, would overlook a library laid out otherwise.
+TEST_F(TypeLibrary, SegmentsAndMemberBlocksLieOnFourByteBoundaries) {
+    HRSRC found = FindResourceW(library.module(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(library.module(), found)));
+    const DWORD size = SizeofResource(library.module(), found);
+    ASSERT_NE(bytes, nullptr);
+    const auto at = [&](DWORD offset) -> LONG {
+        if (offset > size || size - offset < 4) {
+            ADD_FAILURE() << "read past the library's end at " << offset;
+            return 0;
+        }
+        LONG v;
+        std::memcpy(&v, bytes + offset, 4);
+        return v;
+    };
+    ASSERT_EQ(at(0), 0x5446534D) << "MSFT";
+    EXPECT_EQ(size % 4, 0u);
+    const LONG types = at(0x20);
+    ASSERT_GT(types, 0);
+    const DWORD directory = 0x54 + ((at(0x14) & 0x100) ? 4 : 0) + 4 * static_cast<DWORD>(types);
+    constexpr int kSegments = 15, kTypeInfoSize = 0x64;
+    LONG typeInfos = -1;
+    int present = 0;
+    for (int s = 0; s < kSegments; ++s) {
+        const LONG offset = at(directory + 16 * s), length = at(directory + 16 * s + 4);
+        if (offset < 0) continue;
+        ++present;
+        if (s == 0) typeInfos = offset;
+        EXPECT_EQ(offset % 4, 0) << "segment " << s << " starts at " << offset;
+        EXPECT_EQ(length % 4, 0) << "segment " << s << " is " << length << " bytes";
+    }
+    EXPECT_GE(present, 10);
+    ASSERT_GE(typeInfos, 0);
+    for (LONG t = 0; t < types; ++t) {
+        const LONG members = at(static_cast<DWORD>(typeInfos + kTypeInfoSize * t + 4));
+        EXPECT_EQ(members % 4, 0) << "the members of type " << t << " start at " << members;
+    }
 }
 
 // An early-bound caller that leaves an optional argument out passes the type library's default for it

@@ -64,6 +64,21 @@ AssertEqual list(0)(0) & "," & list(1)(0) & "," & list(2)(0), "3,2,1", "X descen
 f.SortListY list, True
 AssertEqual UBound(list), 2, "the list keeps its elements"
 
+' A Dim'd array is fixed: a sort fills it in place and it stays fixed; an exchange with an array of
+' another shape fails and leaves both as they were.
+Dim fixed(2), other(1)
+fixed(0) = "n10" : fixed(1) = "n9" : fixed(2) = "n1"
+other(0) = "o1" : other(1) = "o2"
+f.AlphanumSort fixed
+AssertEqual Joined(fixed), "n1,n9,n10", "a fixed array is sorted"
+On Error Resume Next
+ReDim fixed(5)
+AssertErr 10, "and stays fixed"
+f.SwapData fixed, other
+AssertErr 10, "an exchange of two shapes"
+On Error GoTo 0
+AssertEqual Joined(fixed) & ";" & Joined(other), "n1,n9,n10;o1,o2", "leaves both as they were"
+
 On Error Resume Next
 Dim s
 s = "text"

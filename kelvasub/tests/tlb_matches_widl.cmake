@@ -1,0 +1,35 @@
+# cmake -DWIDL=<widl> -DBITS=<32|64> -DINCLUDE=<idl dir> -DSTDOLE=<dir> -DTOOL=<tlb_defaults> -DPROBE=<idl>
+#       -DWORK=<dir> -P tlb_matches_widl.cmake
+# Builds the probe library twice with widl, once with its defaults and once without, adds the same
+# defaults to the second with tlb_defaults, and requires the two libraries to be the same bytes.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(READ ${PROBE} with)
+set(bare "${with}")
+string(REPLACE ", defaultvalue(\"abc\")" "" bare "${bare}")
+string(REPLACE ", defaultvalue(100000000)" "" bare "${bare}")
+if(bare STREQUAL with)
+  message(FATAL_ERROR "the probe declares no defaults to take away")
+endif()
+file(WRITE ${WORK}/with.idl "${with}")
+file(WRITE ${WORK}/bare.idl "${bare}")
+file(WRITE ${WORK}/defaults "IProbe.Say text = \"abc\"\nIProbe.Say count = 100000000\n")
+
+foreach(kind with bare)
+  execute_process(COMMAND ${WIDL} -m${BITS} --win${BITS} -I ${INCLUDE} -L ${STDOLE} -t -T ${WORK}/${kind}.tlb ${WORK}/${kind}.idl
+                  RESULT_VARIABLE failed ERROR_VARIABLE errors)
+  if(failed)
+    message(FATAL_ERROR "widl ${kind}.idl: ${errors}")
+  endif()
+endforeach()
+execute_process(COMMAND ${TOOL} ${WORK}/bare.tlb ${WORK}/defaults ${WORK}/added.tlb RESULT_VARIABLE failed ERROR_VARIABLE errors)
+if(failed)
+  message(FATAL_ERROR "tlb_defaults: ${errors}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/with.tlb ${WORK}/added.tlb RESULT_VARIABLE differ)
+if(differ)
+  file(SIZE ${WORK}/with.tlb a)
+  file(SIZE ${WORK}/added.tlb b)
+  message(FATAL_ERROR "tlb_defaults wrote ${b} bytes where widl writes ${a}, or other bytes")
+endif()
+message(STATUS "tlb_defaults writes what widl writes")
