@@ -110,10 +110,18 @@ SAFEARRAY* convertArray(SAFEARRAY* source, VARTYPE sourceElem, VARTYPE elem, LCI
     return target.detach();
 }
 
+// The array a variable holds (references followed), by value or through a reference; null for none.
+SAFEARRAY* heldArray(const VARIANT& variable) noexcept {
+    const VARIANT& v = deref(variable);
+    if (!(V_VT(&v) & VT_ARRAY)) return nullptr;
+    if (V_VT(&v) & VT_BYREF) return V_ARRAYREF(&v) ? *V_ARRAYREF(&v) : nullptr;
+    return V_ARRAY(&v);
+}
+
 SAFEARRAY* arrayOf(const VARIANT& v, VARTYPE& elem) {
     const VARIANT& d = deref(v);
     if (!(V_VT(&d) & VT_ARRAY)) raiseFor(DISP_E_TYPEMISMATCH);
-    SAFEARRAY* a = (V_VT(&d) & VT_BYREF) ? (V_ARRAYREF(&d) ? *V_ARRAYREF(&d) : nullptr) : V_ARRAY(&d);
+    SAFEARRAY* a = heldArray(d);
     elem = elementType(a);
     if (elem == VT_EMPTY) elem = V_VT(&d) & VT_TYPEMASK;
     return a;
@@ -188,20 +196,9 @@ bool sameShape(SAFEARRAY* a, SAFEARRAY* b) {
     return true;
 }
 
-// The array a caller's variable holds (references followed), which a store may have to fill in place.
-SAFEARRAY* heldArray(const VARIANT& variable) noexcept {
-    const VARIANT& v = deref(variable);
-    if (!(V_VT(&v) & VT_ARRAY)) return nullptr;
-    if (V_VT(&v) & VT_BYREF) return V_ARRAYREF(&v) ? *V_ARRAYREF(&v) : nullptr;
-    return V_ARRAY(&v);
-}
-
-// The array `value` holds, when a pinned `array` could take it in place: same dimensions and bounds.
-void requireFits(SAFEARRAY* array, const VARIANT& value) {
-    if (!pinned(array)) return;
-    const VARIANT& v = deref(value);
-    SAFEARRAY* given = !(V_VT(&v) & VT_ARRAY) ? nullptr : (V_VT(&v) & VT_BYREF) ? *V_ARRAYREF(&v) : V_ARRAY(&v);
-    if (!sameShape(array, given)) throw VbError(kelva::err::ArrayFixedOrLocked);
+// A pinned `array` takes only an array `given` of its own dimensions and bounds, in place.
+void requireFits(SAFEARRAY* array, SAFEARRAY* given) {
+    if (pinned(array) && !sameShape(array, given)) throw VbError(kelva::err::ArrayFixedOrLocked);
 }
 
 // Moves the elements of `from` into the pinned `into`, same shape and element type `elem`, releasing what
@@ -232,7 +229,7 @@ void moveElements(SAFEARRAY* into, SAFEARRAY* from, VARTYPE elem) {
 // fails the store with the caller's array still in place.
 void storeArray(SAFEARRAY*& slot, SafeArray value, VARTYPE elem) {
     if (pinned(slot)) {
-        if (!sameShape(slot, value.get())) throw VbError(kelva::err::ArrayFixedOrLocked);
+        requireFits(slot, value.get());
         moveElements(slot, value.get(), elem);
         return;
     }
@@ -274,13 +271,12 @@ void storeThroughReference(VARIANT& ref, const VARIANT& value, LCID lcid) {
 // it is, unless it holds a pinned array, which takes the elements in its own type in place.
 void storeVariant(VARIANT& target, Variant value, LCID lcid) {
     if ((V_VT(&target) & VT_ARRAY) && pinned(V_ARRAY(&target))) {
-        requireFits(V_ARRAY(&target), *value.get());
+        // The shape first: a value of another shape is error 10 whatever its element type.
+        requireFits(V_ARRAY(&target), heldArray(*value.get()));
         const VARTYPE elem = V_VT(&target) & VT_TYPEMASK;
         Variant converted;
         coerce(*value.get(), VT_ARRAY | elem, *converted.get(), lcid);
-        SafeArray array = SafeArray::attach(V_ARRAY(converted.get()));
-        V_VT(converted.get()) = VT_EMPTY;
-        storeArray(V_ARRAY(&target), std::move(array), elem);
+        moveElements(V_ARRAY(&target), V_ARRAY(converted.get()), elem);
         return;
     }
     check(VariantClear(&target));
@@ -394,7 +390,7 @@ void assignVariable(VARIANT& variable, const VARIANT& value, LCID lcid) {
 Variant valueForVariable(const VARIANT& variable, const VARIANT& value, LCID lcid) {
     const VARIANT& target = deref(variable);
     SAFEARRAY* const array = heldArray(target);
-    requireFits(array, value);
+    requireFits(array, heldArray(value));
     VARTYPE type = VT_VARIANT;
     if (V_VT(&target) & VT_BYREF)
         type = V_VT(&target) & ~VT_BYREF;
@@ -652,7 +648,7 @@ HRESULT TypeDispatch::invoke(void* self, DISPID id, WORD flags, DISPPARAMS* para
         for (size_t i = 0; i < count; ++i) {
             const VARIANT* caller = slots[i].caller;
             if (m->params[i].writtenBack && m->params[i].byRef && caller && (V_VT(caller) & VT_BYREF))
-                requireFits(heldArray(*caller), *slots[i].value.get());
+                requireFits(heldArray(*caller), heldArray(*slots[i].value.get()));
         }
         for (size_t i = 0; i < count; ++i) {
             const auto& p = m->params[i];

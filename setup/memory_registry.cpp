@@ -63,8 +63,12 @@ MemoryRegistry::Key* MemoryRegistry::find(HiveView root, std::wstring_view path)
     return k;
 }
 
+std::wstring MemoryRegistry::comparedPath(HiveView root, std::wstring_view path) {
+    return lowerText(normalizeKeyPath(joined(storedPath(root, path))));
+}
+
 bool MemoryRegistry::denied(HiveView root, std::wstring_view path) const {
-    const std::wstring p = lowerText(normalizeKeyPath(joined(storedPath(root, path))));
+    const std::wstring p = comparedPath(root, path);
     for (const auto& [h, d] : denied_) {
         if (h != root.hive) continue;
         if (p == d || (p.size() > d.size() && p.compare(0, d.size(), d) == 0 && p[d.size()] == L'\\')) return true;
@@ -208,8 +212,7 @@ void MemoryRegistry::setRaw(HiveView root, std::wstring_view path, std::wstring_
 }
 
 void MemoryRegistry::denyWritesBelow(HiveView root, std::wstring_view path) {
-    const std::wstring p = lowerText(normalizeKeyPath(joined(storedPath(root, path))));
-    denied_.emplace_back(root.hive, p);
+    denied_.emplace_back(root.hive, comparedPath(root, path));
 }
 
 void MemoryRegistry::setEnvironment(std::wstring name, std::wstring value) {

@@ -42,6 +42,8 @@ private:
     struct Key;
     // The key path as stored: below Software\Wow6432Node for the 32-bit view of the machine's keys.
     static std::vector<std::wstring> storedPath(HiveView root, std::wstring_view path);
+    // The stored path as write denials are compared: lower case, one separator between names.
+    static std::wstring comparedPath(HiveView root, std::wstring_view path);
     Key* find(HiveView root, std::wstring_view path) const;
     bool denied(HiveView root, std::wstring_view path) const;
 

@@ -108,14 +108,15 @@ TEST_F(Client, TheWindowListsWhatArrives) {
     ASSERT_TRUE(window) << "no window titled with the caption";
     HWND list = FindWindowExW(window, nullptr, L"LISTBOX", nullptr);
     ASSERT_TRUE(list);
-    LRESULT count = 0;
-    for (int tries = 0; tries < 100 && count != 2; ++tries) {  // the window refreshes after the calls
-        Sleep(20);
-        count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    }
-    ASSERT_EQ(count, 2);
-    wchar_t line[512] = {};
-    ASSERT_LT(SendMessageW(list, LB_GETTEXTLEN, 0, 0), 500);
-    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
-    EXPECT_NE(std::wstring(line).find(L"text=\"도면 ㎡\""), std::wstring::npos) << line;
+    // The window refreshes after the calls. Until then it may still list the two entities an earlier
+    // test left, so the wait is for this test's text, not for a count of two.
+    const auto firstLine = [&] {
+        wchar_t line[512] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, 0, 0) < 500) SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+        return std::wstring(line);
+    };
+    const auto arrived = [&] { return firstLine().find(L"text=\"도면 ㎡\"") != std::wstring::npos; };
+    for (int tries = 0; tries < 100 && !arrived(); ++tries) Sleep(20);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_TRUE(arrived()) << firstLine();
 }
